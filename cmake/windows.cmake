@@ -1,0 +1,106 @@
+# The Windows build: the three programs, the Win32 unit tests and the end-to-end driver.
+set(ZELK_WIN_FLAGS
+  -Os -Wall -Wextra -Wno-cast-function-type
+  -finput-charset=UTF-8 -fexec-charset=CP932
+  -ffunction-sections -fdata-sections)
+set(ZELK_PROGRAM_FLAGS ${ZELK_WIN_FLAGS} -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables)
+set(ZELK_PROGRAM_LINK -static -s -mwindows -Wl,--gc-sections)
+set(ZELK_WIN_LIBS comctl32 ole32 shell32 uuid lz32 version advapi32 gdi32 user32 kernel32)
+add_compile_definitions(WIN32_LEAN_AND_MEAN STRICT _WIN32_WINNT=0x0400 _WIN32_IE=0x0400 WINVER=0x0400)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}/resources -I${CMAKE_BINARY_DIR}/resources")
+
+include(cmake/artwork.cmake OPTIONAL)
+
+zelk_win32_sources(ZELK_COMMON_WIN32 common)
+zelk_win32_sources(ZELK_SETUP_WIN32 setup)
+zelk_win32_sources(ZELK_UNINSTALL_WIN32 uninstall)
+
+# The code of each program goes into a library as well, so that the unit tests link the
+# very same objects; only the entry points stay out of it.
+function(zelk_library name)
+  add_library(${name} STATIC ${ARGN})
+  target_compile_options(${name} PRIVATE ${ZELK_PROGRAM_FLAGS})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources)
+endfunction()
+
+zelk_library(zelk_common ${ZELK_PORTABLE_SOURCES} ${ZELK_COMMON_WIN32})
+
+set(SETUP_ENTRY ${CMAKE_SOURCE_DIR}/setup/main_entry.cpp)
+list(REMOVE_ITEM ZELK_SETUP_WIN32 ${SETUP_ENTRY})
+zelk_library(zelk_setup ${ZELK_SETUP_PORTABLE_SOURCES} ${ZELK_SETUP_WIN32})
+target_link_libraries(zelk_setup PUBLIC zelk_common)
+
+set(UNZELK_ENTRY ${CMAKE_SOURCE_DIR}/uninstall/unzelk_entry.cpp)
+list(REMOVE_ITEM ZELK_UNINSTALL_WIN32 ${UNZELK_ENTRY})
+zelk_library(zelk_uninstall ${ZELK_UNINSTALL_WIN32})
+target_link_libraries(zelk_uninstall PUBLIC zelk_common)
+
+function(zelk_program name output)
+  add_executable(${name} WIN32 ${ARGN})
+  set_target_properties(${name} PROPERTIES OUTPUT_NAME ${output})
+  target_compile_options(${name} PRIVATE ${ZELK_PROGRAM_FLAGS})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources)
+  target_link_options(${name} PRIVATE ${ZELK_PROGRAM_LINK})
+endfunction()
+
+zelk_program(setup setup ${SETUP_ENTRY} resources/setup.rc)
+target_link_libraries(setup PRIVATE zelk_setup ${ZELK_WIN_LIBS})
+
+zelk_program(unzelk unZELK ${UNZELK_ENTRY} resources/unzelk.rc)
+target_link_libraries(unzelk PRIVATE zelk_uninstall ${ZELK_WIN_LIBS})
+
+file(GLOB RMZELK_SOURCES CONFIGURE_DEPENDS rmzelk/*.cpp)
+zelk_program(rmzelk rmZELK ${RMZELK_SOURCES})
+set_target_properties(rmzelk PROPERTIES SUFFIX ".bin")
+target_link_libraries(rmzelk PRIVATE kernel32 shell32)
+
+if(TARGET zelk_artwork)
+  add_dependencies(setup zelk_artwork)
+  add_dependencies(unzelk zelk_artwork)
+endif()
+
+# ---- tests, run under Wine by the native tree's CTest ----
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# Win32 unit tests of setup (with the portable tests again, this time under Wine) and of
+# unZELK. Each links the program's own library and resources, so that LoadString and
+# dialog templates behave as in the program.
+function(zelk_win_tests name library rc)
+  file(GLOB sources CONFIGURE_DEPENDS ${ARGN})
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources} tests/unit/win32_main.cpp ${rc})
+  target_compile_options(${name} PRIVATE ${ZELK_WIN_FLAGS})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources)
+  target_link_libraries(${name} PRIVATE ${library} gtest ${ZELK_WIN_LIBS})
+  target_link_options(${name} PRIVATE -static)
+  if(TARGET zelk_artwork)
+    add_dependencies(${name} zelk_artwork)
+  endif()
+endfunction()
+
+zelk_win_tests(setup_tests zelk_setup resources/setup.rc
+  tests/unit/win32/*.cpp tests/unit/portable/*.cpp)
+zelk_win_tests(unzelk_tests zelk_uninstall resources/unzelk.rc tests/unit/unzelk/*.cpp)
+
+add_subdirectory(tests/e2e)
+
+# ---- the bundled sample product and its medium ----
+add_executable(sample_app WIN32 sample/app/sample.cpp)
+set_target_properties(sample_app PROPERTIES OUTPUT_NAME sample)
+target_compile_options(sample_app PRIVATE ${ZELK_PROGRAM_FLAGS})
+target_link_options(sample_app PRIVATE ${ZELK_PROGRAM_LINK})
+
+file(GLOB SAMPLE_PRODUCT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sample/product/*)
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/sample-medium/setup.dat
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/sample-medium
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/make-medium ${CMAKE_SOURCE_DIR}/sample/product
+          ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/sample-medium $<TARGET_FILE:sample_app>
+  DEPENDS setup unzelk rmzelk sample_app ${SAMPLE_PRODUCT} ${CMAKE_SOURCE_DIR}/scripts/make-medium
+  COMMENT "Building the sample medium")
+add_custom_target(sample_medium ALL DEPENDS ${CMAKE_BINARY_DIR}/sample-medium/setup.dat)

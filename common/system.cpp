@@ -1,0 +1,50 @@
+// Platform tests and file tests shared by setup and unZELK.
+#include "system.h"
+
+#include "textsub.h"
+
+bool IsWindowsNT() {
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = sizeof info;  // 148 bytes
+    return GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+void ShowApiError(const char* name) {
+    if (name != nullptr) MessageBoxA(nullptr, name, "API エラー", MB_OK);
+}
+
+bool IsValidDrive(const char* path) {
+    char root[4];
+    if (path == nullptr || GetDriveRoot(root, path) != 0) return false;
+    UINT type = GetDriveTypeA(root);
+    return type != DRIVE_UNKNOWN && type != DRIVE_NO_ROOT_DIR;
+}
+
+// Finds the first entry matching path; its attributes in *attributes. The search handle is
+// closed at once.
+static bool FindEntry(const char* path, DWORD* attributes) {
+    if (!IsValidDrive(path)) return false;
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA(path, &data);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    if (!FindClose(search)) ShowApiError("FindClose");
+    *attributes = data.dwFileAttributes;
+    return true;
+}
+
+bool FileExists(const char* path) {
+    DWORD attributes;
+    return FindEntry(path, &attributes) && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const char* path) {
+    if (!IsValidDrive(path)) return false;
+    if (lstrlenA(path) == 2) return true;  // a bare drive such as "C:"
+    DWORD attributes;
+    return FindEntry(path, &attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void BroadcastFontChange() {
+    DWORD_PTR result;
+    SendMessageTimeoutA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, 2000, &result);
+}

@@ -1,0 +1,24 @@
+// Platform tests and file tests shared by setup and unZELK (Win32).
+#ifndef ZELK_COMMON_SYSTEM_H
+#define ZELK_COMMON_SYSTEM_H
+
+#include <windows.h>
+
+// True when the system is of the NT platform (any version).
+bool IsWindowsNT();
+
+// Shows the name of a failed system call in an ownerless "API エラー" box; goes on.
+void ShowApiError(const char* name);
+
+// True when the path begins with the drive letter of an existing disk.
+bool IsValidDrive(const char* path);
+// True when a file (not a folder) exists at the path; wildcards match any file.
+bool FileExists(const char* path);
+// True when a folder exists at the path; a bare drive ("C:") counts, a root ("C:\") does not.
+bool DirectoryExists(const char* path);
+
+// Sends WM_FONTCHANGE to every top-level window, waiting at most a few seconds for any one
+// of them, so a window that does not answer cannot hang the program.
+void BroadcastFontChange();
+
+#endif

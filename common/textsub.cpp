@@ -1,0 +1,175 @@
+// Path and text helpers. All scans walk the string character by character so that the
+// second byte of a Shift-JIS character is never mistaken for a backslash.
+#include "textsub.h"
+
+#include <limits.h>
+#include <stdlib.h>
+#include <string.h>
+
+bool IsLeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// Length of the character at p: 2 for a lead byte followed by a trail byte, else 1.
+static size_t CharLength(const char* p) {
+    return (IsLeadByte(static_cast<unsigned char>(p[0])) && p[1] != '\0') ? 2 : 1;
+}
+
+const char* FindLastSeparator(const char* s) {
+    const char* last = nullptr;
+    for (const char* p = s; *p; p += CharLength(p)) {
+        if (*p == '\\') last = p;
+    }
+    return last;
+}
+
+bool EndsWithSeparator(const char* s) {
+    const char* last = FindLastSeparator(s);
+    return last != nullptr && last[1] == '\0';
+}
+
+bool CopyString(char* out, size_t size, const char* s) {
+    size_t length = strlen(s);
+    if (length >= size) {
+        if (size > 0) out[0] = '\0';
+        return false;
+    }
+    memmove(out, s, length + 1);
+    return true;
+}
+
+bool AppendString(char* out, size_t size, const char* s) {
+    size_t used = strlen(out);
+    size_t length = strlen(s);
+    if (used + length >= size) {
+        out[0] = '\0';
+        return false;
+    }
+    memcpy(out + used, s, length + 1);
+    return true;
+}
+
+bool JoinPath(char* out, size_t size, const char* folder, const char* name) {
+    size_t folderLength = strlen(folder);
+    bool needSeparator = folderLength == 0 || !EndsWithSeparator(folder);
+    size_t total = folderLength + (needSeparator ? 1 : 0) + strlen(name);
+    if (total >= size) {
+        if (size > 0) out[0] = '\0';
+        return false;
+    }
+    // Build in a local buffer: out may be the same array as folder or name.
+    char joined[kPathSize * 2];
+    if (total >= sizeof joined) {
+        out[0] = '\0';
+        return false;
+    }
+    memcpy(joined, folder, folderLength);
+    size_t at = folderLength;
+    if (needSeparator) joined[at++] = '\\';
+    strcpy(joined + at, name);
+    memcpy(out, joined, total + 1);
+    return true;
+}
+
+bool SplitPath(char* folder, size_t folderSize, char* name, size_t nameSize, const char* path) {
+    const char* last = FindLastSeparator(path);
+    const char* namePart = last ? last + 1 : path;
+    size_t folderLength = last ? static_cast<size_t>(last - path) : 0;
+    size_t nameLength = strlen(namePart);
+    if (folderLength >= folderSize || nameLength >= nameSize) {
+        if (folderSize > 0) folder[0] = '\0';
+        if (nameSize > 0) name[0] = '\0';
+        return false;
+    }
+    // The name first: folder may be the same buffer as path.
+    memmove(name, namePart, nameLength + 1);
+    memmove(folder, path, folderLength);
+    folder[folderLength] = '\0';
+    return true;
+}
+
+int GetAncestorPath(char* out, size_t size, const char* path, int n) {
+    if (n <= 0) return CopyString(out, size, path) ? 0 : -1;
+    // Separators at index 0 are never counted, as the backward scan stops at the second byte.
+    int separators = 0;
+    for (const char* p = path; *p; p += CharLength(p)) {
+        if (*p == '\\' && p != path) ++separators;
+    }
+    if (separators < n) return -1;
+    int wanted = separators - n + 1;  // position of the n-th separator from the end
+    for (const char* p = path; *p; p += CharLength(p)) {
+        if (*p == '\\' && p != path && --wanted == 0) {
+            size_t length = static_cast<size_t>(p - path);
+            if (length >= size) return -1;
+            memmove(out, path, length);
+            out[length] = '\0';
+            return 0;
+        }
+    }
+    return -1;
+}
+
+static bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+void TrimBlanks(char* s) {
+    size_t length = strlen(s);
+    while (length > 0 && IsBlank(s[length - 1])) --length;
+    size_t start = 0;
+    while (start < length && IsBlank(s[start])) ++start;
+    memmove(s, s + start, length - start);
+    s[length - start] = '\0';
+}
+
+void StripLineEnd(char* s) {
+    size_t length = strlen(s);
+    while (length > 0 && (s[length - 1] == '\r' || s[length - 1] == '\n')) --length;
+    s[length] = '\0';
+}
+
+char* DuplicateString(const char* s) {
+    if (s == nullptr) return nullptr;
+    size_t size = strlen(s) + 1;
+    char* copy = static_cast<char*>(malloc(size));
+    if (copy != nullptr) memcpy(copy, s, size);
+    return copy;
+}
+
+bool ReplaceExtension(char* out, size_t size, const char* path, const char* ext) {
+    // The last "." anywhere in the path, also in a folder name, as fonts have always used it.
+    const char* dot = nullptr;
+    for (const char* p = path; *p; p += CharLength(p)) {
+        if (*p == '.') dot = p;
+    }
+    size_t keep = dot ? static_cast<size_t>(dot - path) : strlen(path);
+    size_t extLength = strlen(ext);
+    if (keep + extLength >= size) {
+        if (size > 0) out[0] = '\0';
+        return false;
+    }
+    memmove(out, path, keep);
+    memcpy(out + keep, ext, extLength + 1);
+    return true;
+}
+
+int GetDriveRoot(char* out, size_t size, const char* path) {
+    if (path == nullptr || path[0] == '\0' || path[1] != ':' || size < 4) return -1;
+    out[0] = path[0];
+    out[1] = ':';
+    out[2] = '\\';
+    out[3] = '\0';
+    return 0;
+}
+
+int ParseDecimal(const char* s) {
+    while (*s == ' ' || (*s >= '\t' && *s <= '\r')) ++s;
+    bool negative = false;
+    if (*s == '+' || *s == '-') negative = *s++ == '-';
+    long long value = 0;
+    for (; *s >= '0' && *s <= '9'; ++s) {
+        if (value <= static_cast<long long>(INT_MAX) + 1) value = value * 10 + (*s - '0');
+    }
+    if (negative) value = -value;
+    if (value > INT_MAX) return INT_MAX;
+    if (value < INT_MIN) return INT_MIN;
+    return static_cast<int>(value);
+}

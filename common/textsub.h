@@ -1,0 +1,82 @@
+// Path and text helpers shared by setup and unZELK. Portable: no Windows headers.
+//
+// Paths are Shift-JIS (code page 932) strings. A lead byte (0x81-0x9F, 0xE0-0xFC) and the
+// byte after it form one character, so a trail byte of 0x5C is never taken for a backslash.
+// Every function that writes a path is told its buffer's size; a result that would not fit
+// is a failure (false or -1) and leaves the buffer holding an empty string, never a
+// shortened path.
+#ifndef ZELK_COMMON_TEXTSUB_H
+#define ZELK_COMMON_TEXTSUB_H
+
+#include <stddef.h>
+
+constexpr size_t kPathSize = 260;  // the system's maximum path, terminator included
+
+// True for the first byte of a Shift-JIS double-byte character.
+bool IsLeadByte(unsigned char c);
+
+// Pointer to the last backslash of s that is a character of its own, or null.
+const char* FindLastSeparator(const char* s);
+
+// True when the last character of s is a backslash.
+bool EndsWithSeparator(const char* s);
+
+// Copies s into out; false (and out empty) when it does not fit.
+bool CopyString(char* out, size_t size, const char* s);
+
+// Appends s to the string in out; false (and out empty) when the result does not fit.
+bool AppendString(char* out, size_t size, const char* s);
+
+// folder + "\" + name; no backslash is added when folder already ends in one.
+// An empty folder gives "\" + name.
+bool JoinPath(char* out, size_t size, const char* folder, const char* name);
+
+// Text before the last backslash into folder, text after it into name. Without a
+// backslash the folder is empty and the name is the whole path.
+bool SplitPath(char* folder, size_t folderSize, char* name, size_t nameSize, const char* path);
+
+// n = 0: the path itself. Otherwise the text before the n-th backslash counted from the
+// end (the first byte is never examined). -1 when the path has fewer levels or the
+// result does not fit; out is then left unchanged.
+int GetAncestorPath(char* out, size_t size, const char* path, int n);
+
+// Removes leading and trailing blanks and tabs in place.
+void TrimBlanks(char* s);
+
+// Removes all trailing CR and LF bytes in place.
+void StripLineEnd(char* s);
+
+// Heap copy (malloc) of s, or null for a null s or when memory runs out.
+char* DuplicateString(const char* s);
+
+// Copies path and replaces everything from its last "." by ext (or appends ext).
+bool ReplaceExtension(char* out, size_t size, const char* path, const char* ext);
+
+// "X:\" for a path that starts with a byte and ":"; -1 otherwise (out not written).
+int GetDriveRoot(char* out, size_t size, const char* path);
+
+// Reads a decimal number the way the standard atoi does, without undefined behaviour on
+// overflow (the value saturates).
+int ParseDecimal(const char* s);
+
+// Convenience forms for fixed arrays: the size comes from the array.
+template <size_t N> inline bool CopyString(char (&out)[N], const char* s) { return CopyString(out, N, s); }
+template <size_t N> inline bool AppendString(char (&out)[N], const char* s) { return AppendString(out, N, s); }
+template <size_t N> inline bool JoinPath(char (&out)[N], const char* folder, const char* name) {
+    return JoinPath(out, N, folder, name);
+}
+template <size_t N, size_t M>
+inline bool SplitPath(char (&folder)[N], char (&name)[M], const char* path) {
+    return SplitPath(folder, N, name, M, path);
+}
+template <size_t N> inline int GetAncestorPath(char (&out)[N], const char* path, int n) {
+    return GetAncestorPath(out, N, path, n);
+}
+template <size_t N> inline bool ReplaceExtension(char (&out)[N], const char* path, const char* ext) {
+    return ReplaceExtension(out, N, path, ext);
+}
+template <size_t N> inline int GetDriveRoot(char (&out)[N], const char* path) {
+    return GetDriveRoot(out, N, path);
+}
+
+#endif

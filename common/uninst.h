@@ -1,0 +1,41 @@
+// Removal operations shared by setup and unZELK (Win32): files, folders, the shared-DLL
+// notice, fonts, start-menu entries and registry records.
+#ifndef ZELK_COMMON_UNINST_H
+#define ZELK_COMMON_UNINST_H
+
+#include <windows.h>
+#include "record.h"
+
+// Where the removal's message boxes go, and how read-only files are made deletable.
+struct RemovalStyle {
+    HWND owner;               // unZELK: none; setup: its main window
+    const char* caption;      // "ZELKアンインストーラ" or "ZELKセットアップ"
+    DWORD clearAttributes;    // unZELK: FILE_ATTRIBUTE_NORMAL; setup: FILE_ATTRIBUTE_ARCHIVE
+};
+
+void RemoveRecordedItems(const UninstallRecord& record, const RemovalStyle& style,
+                         const char* systemDir, const char* fontsDir);
+
+// The notice of shared files that stay (DLLs are never deleted).
+void ResetSharedFileNotice();
+void NoteSharedFile(const char* folder, const char* name);
+void ShowSharedFileNotice(HWND owner, const char* caption);
+
+// Fonts (unfont.cpp).
+int RemoveFont(HWND owner, const char* caption, const char* fontsDir, const char* fileName,
+               const char* valueName);
+int RemoveFontResourceRetry(HWND owner, const char* caption, const char* name);
+int DeleteFontFileRetry(HWND owner, const char* caption, const char* path);
+
+// Start-menu entries (unmenu.cpp).
+void RemoveMenuEntries(const char* group, char* const* items, int count);
+void RemoveProgmanEntries(const char* group, char* const* items, int count);
+
+// Registry records named by a record.
+void DeleteRecordedRegistry(const UninstallRecord& record);
+
+// Removes levels 0 .. depth-1 of folder (level 0 the folder itself), empty ones only;
+// with notify, each removal is told to the shell.
+void RemoveFolderLevels(const char* folder, int depth, bool notify);
+
+#endif

@@ -1,0 +1,86 @@
+// Resource identifiers shared by the resource scripts and the code of both programs.
+// The numbers are fixed: tests and publishers' tools find windows by them.
+#ifndef ZELK_RESOURCES_IDS_H
+#define ZELK_RESOURCES_IDS_H
+
+// ---- setup.exe: dialogs ----
+#define IDD_DESTINATION_PAGE 102
+#define IDD_READY_PAGE 103
+#define IDD_INIT_WAIT 107
+#define IDD_WELCOME_PAGE 109
+#define IDD_COPY_PROGRESS 110
+#define IDD_MENU_WAIT 111
+#define IDD_CONFIRM_CANCEL 118
+#define IDD_FINISHED 119
+#define IDD_ABORTED 120
+#define IDD_LOW_SPACE 121
+#define IDD_RESTART 124
+#define IDD_CREATE_FOLDER 125
+#define IDD_COPY_FAILED 127
+
+// ---- setup.exe: pictures ----
+#define IDB_SIDE_PICTURE 105
+#define IDI_SETUP 106
+#define IDB_LOGO 107
+
+// ---- setup.exe: controls ----
+#define IDC_BROWSE 1002
+#define IDC_FREE_SPACE 1003       // destination page: free space; welcome page: fixed hint
+#define IDC_WELCOME_HINT 1003
+#define IDC_REQUIRED_SPACE 1004
+#define IDC_DESTINATION_EDIT 1005
+#define IDC_PROGRESS_BAR 1009
+#define IDC_SOURCE_PATH 1011
+#define IDC_DEST_PATH 1012
+#define IDC_MESSAGE 1014
+
+// Buttons of the message dialogs (their command IDs are their results).
+#define IDB_CREATE_FOLDER 1        // dialog 125 "フォルダ作成"
+#define IDB_COPY_AGAIN 4           // dialog 127 "もう一度コピー"
+#define IDB_ABANDON 6              // dialog 118 "中止する"
+#define IDB_CONTINUE 6             // dialog 121 "続ける"
+#define IDB_DO_NOT_ABANDON 7       // dialog 118 "中止しない"
+#define IDB_GO_BACK 7              // dialog 121 "戻る"
+
+// ---- setup.exe: string table ----
+#define IDS_CAPTION 1
+#define IDS_NO_MEMORY 2
+#define IDS_SCRIPT_FORMAT 3
+#define IDS_TOO_MANY_ITEMS 4
+#define IDS_SCRIPT_OPEN 5
+#define IDS_MKDIR_FAILED 6
+#define IDS_MENU_FAILED 7
+#define IDS_REGISTRY_FAILED 8
+#define IDS_NO_TITLE 9
+#define IDS_NO_LOGO 10
+#define IDS_NO_UNREGISTRY 11
+#define IDS_NO_UNREGDISPLAY 12
+#define IDS_NO_BASENAME 14
+#define IDS_RECORD_FAILED 18
+#define IDS_FINISHED 19
+#define IDS_ABORTED 20
+#define IDS_CONFIRM_CANCEL 21
+#define IDS_WELCOME 22
+#define IDS_DESTINATION 23
+#define IDS_READY 24
+#define IDS_BROWSE_TITLE 25
+#define IDS_REBOOT_FAILED 37
+#define IDS_INVALID_FOLDER 42
+#define IDS_FILE_EXISTS 43
+#define IDS_FINISHED_RESTART 44
+#define IDS_CREATE_FOLDER 45
+#define IDS_NETWORK_DRIVE 46
+#define IDS_CDROM_DRIVE 47
+#define IDS_RAM_DISK 48
+#define IDS_REMOVABLE_DRIVE 49
+#define IDS_ALREADY_INSTALLED_HERE 51
+#define IDS_ABORTED_RESTART 52
+#define IDS_PREVIOUS_INSTALL 54
+#define IDS_NO_APPREGISTRY 58
+#define IDS_NO_APPVERSION 59
+
+// ---- unZELK.exe ----
+#define IDD_UN_DELETING 102
+#define IDI_UNZELK 102
+
+#endif

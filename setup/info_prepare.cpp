@@ -1,0 +1,111 @@
+// The start-up half of the installation sequence: folders, script, earlier installation and
+// the disk space the installation needs.
+#include "setup.h"
+
+#include <lzexpand.h>
+
+#include "common/system.h"
+#include "ids.h"
+
+static void ShowScriptMessage(void*, int stringId, int) { ShowMessage(nullptr, stringId); }
+
+ScriptReport MessageBoxScriptReport() { return ScriptReport{ShowScriptMessage, nullptr}; }
+
+int PrepareFolders(SetupContext& context) {
+    char modulePath[kPathSize];
+    DWORD length = GetModuleFileNameA(GetSetupInstance(), modulePath, sizeof modulePath);
+    if (length == 0 || length >= sizeof modulePath) {
+        // Relative names then resolve against the process's current directory.
+        ShowApiError("GetModuleFileName");
+    } else {
+        char name[kPathSize];
+        SplitPath(context.sourceDir, name, modulePath);
+        SetCurrentDirectoryA(context.sourceDir);
+    }
+
+    length = GetWindowsDirectoryA(context.windowsDir, sizeof context.windowsDir);
+    if (length == 0 || length >= sizeof context.windowsDir) {
+        context.windowsDir[0] = '\0';
+        ShowApiError("GetWindowsDirectory");
+        return -1;
+    }
+    // On NT, fonts and DLLs both go to the Windows folder's SYSTEM subfolder.
+    bool nt = IsWindowsNT();
+    if (!JoinPath(context.fontsDir, context.windowsDir, nt ? "SYSTEM" : "FONTS")) {
+        ShowApiError("GetWindowsDirectory");
+        return -1;
+    }
+    if (nt) {
+        if (!JoinPath(context.systemDir, context.windowsDir, "SYSTEM")) {
+            ShowApiError("GetWindowsDirectory");
+            return -1;
+        }
+        return 0;
+    }
+    length = GetSystemDirectoryA(context.systemDir, sizeof context.systemDir);
+    if (length == 0 || length >= sizeof context.systemDir) {
+        context.systemDir[0] = '\0';
+        ShowApiError("GetSystemDirectory");
+        return -1;
+    }
+    return 0;
+}
+
+int PrepareSetupContext(SetupContext& context) {
+    ScriptReport report = MessageBoxScriptReport();
+    if (PrepareFolders(context) != 0) return -1;
+    if (ReadSetupScript(context, "setup.dat", report) != 0) return -1;
+    if (CompleteSetupScript(context, report) != 0) return -1;
+    if (ReadPreviousInstall(context) != 0) return -1;
+    return ComputeRequiredSize(context);
+}
+
+// The literal file-missing box of the start-up checks (owner: none yet).
+static void ReportMissingFile(const char* path) {
+    char text[kPathSize + 64];
+    wsprintfA(text, "ファイル\"%s\"がみつかりません。", path);
+    MessageBoxA(GetSetupWindow(), text, "ZELKセットアップ", MB_OK);
+}
+
+// Joins srcDirectory and name. A path too long to exist, or a name that could not be kept
+// for lack of memory, counts as a missing file.
+static bool SourcePath(const SetupContext& context, const char* name, char (&path)[kPathSize]) {
+    if (name != nullptr && JoinPath(path, context.srcDirectory, name)) return true;
+    ReportMissingFile(name ? name : "");
+    return false;
+}
+
+int ComputeRequiredSize(SetupContext& context) {
+    context.requiredSize = 0;
+    char path[kPathSize];
+    for (int i = 0; i < context.fileCount + 2; ++i) {
+        if (!SourcePath(context, context.fileSource[i], path)) return -1;
+        OFSTRUCT info;
+        INT file = LZOpenFileA(path, &info, OF_READ);
+        if (file < 0) {
+            ReportMissingFile(path);
+            return -1;
+        }
+        // For a compressed file the end of the expanded data: its expanded size.
+        LONG size = LZSeek(file, 0, 2);
+        LZClose(file);
+        if (size > 0) context.requiredSize += static_cast<uint32_t>(size);
+    }
+    context.requiredSize += static_cast<uint32_t>(context.addSize) * 1024u;
+
+    for (int i = 0; i < context.dllCount; ++i) {
+        if (!SourcePath(context, context.dllSource[i], path)) return -1;
+        if (!FileExists(path)) {
+            ReportMissingFile(path);
+            return -1;
+        }
+    }
+    for (int i = 0; i < context.fontCount; ++i) {
+        if (!SourcePath(context, context.fontSource[i], path)) return -1;
+        if (!FileExists(path)) {
+            ReportMissingFile(path);
+            return -1;
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,72 @@
+// The installation half of the sequence: from the earlier-installation question to the
+// final dialog, with the rollback on every failure.
+#include "setup.h"
+
+#include "ids.h"
+
+int CreateDestination(SetupContext& context) {
+    context.dirDepth = CreateDirectoryPath(context.destination);
+    // Folder creation walks the path with the current directory.
+    SetCurrentDirectoryA(context.sourceDir);
+    if (context.dirDepth < 0) {
+        ShowMessage(GetSetupWindow(), IDS_MKDIR_FAILED);
+        return -1;
+    }
+    return 0;
+}
+
+int RunMenuStep(SetupContext& context) {
+    if (CreateMenuItems(context) < 0) {
+        ShowMessage(GetSetupWindow(), IDS_MENU_FAILED);
+        return -1;
+    }
+    return 0;
+}
+
+// Removes the folder levels this run created for the destination, deepest first.
+static void RemoveCreatedLevels(const SetupContext& context) {
+    for (int level = 0; level < context.dirDepth; ++level) {
+        char path[kPathSize];
+        if (GetAncestorPath(path, context.destination, level) == 0) RemoveDirectoryA(path);
+    }
+}
+
+// Steps 4 to 8: copy, menu, registry, record. 0 when all succeeded.
+static int InstallEverything(SetupContext& context, HWND* menuWait) {
+    if (RunCopyProgress() != 0) return -1;
+    PumpMessages();
+    *menuWait = ShowMenuWaitWindow();
+    PumpMessages();
+    if (RunMenuStep(context) != 0) return -1;
+    PumpMessages();
+    if (WriteRegistryRecords(context) != 0) return -1;
+    PumpMessages();
+    if (WriteUninstallRecord(context) != 0) return -1;
+    return 0;
+}
+
+void RunInstallation(SetupContext& context) {
+    if (CheckPreviousInstall(context, GetSetupWindow()) == 0) {
+        ShowAbortedDialog();
+        return;
+    }
+    if (RunSetupWizard(context) == 0) {
+        RemoveCreatedLevels(context);
+        ShowAbortedDialog();
+        return;
+    }
+    PumpMessages();
+
+    HWND menuWait = nullptr;
+    if (InstallEverything(context, &menuWait) == 0) {
+        PumpMessages();
+        if (menuWait != nullptr) DestroyWindow(menuWait);
+        PumpMessages();
+        ShowFinishedDialog();
+        return;
+    }
+    if (menuWait != nullptr) DestroyWindow(menuWait);
+    PumpMessages();
+    RollBackInstallation(context);
+    ShowAbortedDialog();
+}

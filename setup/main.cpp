@@ -1,0 +1,112 @@
+// Start-up of setup, the background window's class and messages, and the message pump.
+#include "setup.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "ids.h"
+
+SetupContext g_setup;
+int restartRequired = 0;
+ExitWindowsFunction g_exitWindows = ExitWindowsEx;
+
+static HINSTANCE setupInstance;
+static HWND setupWindow;
+
+static const char kWindowClass[] = "ZELKSetupWndClass";
+
+HINSTANCE GetSetupInstance() {
+    return setupInstance ? setupInstance : GetModuleHandleA(nullptr);
+}
+
+HWND GetSetupWindow() { return setupWindow; }
+
+int InitializeSetup(HINSTANCE instance) {
+    setupInstance = instance;
+    if (!IsSupportedWindows()) {
+        MessageBoxA(nullptr,
+                    "このアプリケーションをセットアップするにはWindows 95 もしくは Windows NT 3.51 以上が必要です。",
+                    "ZELKセットアップ - エラー", MB_ICONERROR);
+        return -1;
+    }
+    HWND splash = ShowInitWindow();
+    InitCommonControls();
+    CoInitialize(nullptr);  // kept until exit: shell links and the folder browser need it
+
+    int result = -1;
+    if (RegisterSetupWindowClass(instance) == 0 && PrepareSetupContext(g_setup) == 0 &&
+        CreateSetupWindow() == 0) {
+        result = 0;
+    }
+    if (splash != nullptr) DestroyWindow(splash);
+    if (result == 0) {
+        ShowWindow(setupWindow, SW_SHOWMAXIMIZED);
+        UpdateWindow(setupWindow);
+    }
+    return result;
+}
+
+int RegisterSetupWindowClass(HINSTANCE instance) {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;  // 48
+    windowClass.lpfnWndProc = SetupWndProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SETUP));
+    windowClass.hIconSm = windowClass.hIcon;
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_MENU + 1);
+    windowClass.lpszClassName = kWindowClass;
+    return RegisterClassExA(&windowClass) != 0 ? 0 : -1;
+}
+
+int CreateSetupWindow() {
+    char title[256];
+    GetCaptionText(g_setup, title, sizeof title);
+    setupWindow = CreateWindowExA(0, kWindowClass, title, WS_OVERLAPPED, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                  GetSetupInstance(), nullptr);
+    if (setupWindow == nullptr) return -1;
+    ShowWindow(setupWindow, SW_SHOWMINIMIZED);
+    UpdateWindow(setupWindow);
+    return 0;
+}
+
+LRESULT CALLBACK SetupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT:
+        PaintSetupWindow(window);
+        return 0;
+    case WM_GETMINMAXINFO:
+        LimitToWorkArea(reinterpret_cast<MINMAXINFO*>(lParam));
+        return 0;
+    case WM_WINDOWPOSCHANGED:
+        InvalidateRect(window, nullptr, FALSE);
+        return 0;
+    case WM_USER:
+        // The whole installation runs here, inside the message loop.
+        FlashWindow(window, FALSE);
+        RunInstallation(g_setup);
+        SendMessageA(window, WM_CLOSE, 0, 0);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        // A quit request while a step runs must not end the program half-way.
+        if (message.message == WM_QUIT) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+void RunRestartStep() {
+    if (!restartRequired) return;
+    if (!g_exitWindows(EWX_REBOOT, 0)) ShowMessage(setupWindow, IDS_REBOOT_FAILED);
+}

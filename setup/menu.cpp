@@ -1,0 +1,4 @@
+// Start-menu shortcuts and Program Manager items.
+#include "setup.h"
+
+int CreateMenuItems(SetupContext&) { return 0; }

@@ -1,0 +1,131 @@
+// The operations of setup.exe, by module. Each block names the file that implements it.
+#ifndef ZELK_SETUP_SETUP_H
+#define ZELK_SETUP_SETUP_H
+
+#include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
+#include <stdint.h>
+
+#include "context.h"
+#include "dll_compare.h"
+#include "misc_path.h"
+#include "script.h"
+
+// ---- main.cpp: start-up, main loop, accessors ----
+extern int restartRequired;
+int InitializeSetup(HINSTANCE instance);
+int RegisterSetupWindowClass(HINSTANCE instance);
+int CreateSetupWindow();
+HINSTANCE GetSetupInstance();
+HWND GetSetupWindow();
+void PumpMessages();
+// The restart step after the message loop; tests replace the system call through the seam.
+void RunRestartStep();
+using ExitWindowsFunction = BOOL (WINAPI*)(UINT flags, DWORD reserved);
+extern ExitWindowsFunction g_exitWindows;
+
+// ---- mainwnd.cpp: the background window ----
+LRESULT CALLBACK SetupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void PaintSetupWindow(HWND window);
+void PaintBackground(HDC dc, int width, int height);
+void FillSolidRect(HDC dc, const RECT& rect, COLORREF colour);
+void DrawLogoBitmap(HDC dc, int x, int y);
+void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y, DWORD rop);
+void PaintLogoText(HDC dc, int width, int height, int rightMargin, int bottomMargin);
+void DrawLogoText(const SetupContext& context, HDC dc, int width, int height, int rightMargin,
+                  int bottomMargin);
+HFONT CreateFontWithFallback(int height, int weight, const char* face);
+void LimitToWorkArea(MINMAXINFO* info);
+
+// ---- info_prepare.cpp: folder preparation and the start-up half of the sequence ----
+int PrepareFolders(SetupContext& context);
+int PrepareSetupContext(SetupContext& context);
+int ComputeRequiredSize(SetupContext& context);
+// The ScriptReport that shows the reader's messages as string-table boxes without owner.
+ScriptReport MessageBoxScriptReport();
+
+// ---- info_sequence.cpp: the installation half ----
+int CreateDestination(SetupContext& context);
+int RunMenuStep(SetupContext& context);
+void RunInstallation(SetupContext& context);
+
+// ---- info_registry.cpp: registry records ----
+int ReadPreviousInstall(SetupContext& context);
+int CheckPreviousInstall(SetupContext& context, HWND owner);
+void RemovePreviousInstall(SetupContext& context);
+int WriteRegistryRecords(SetupContext& context);
+int DeleteRegistryRecords(SetupContext& context);
+
+// ---- info_record.cpp: the uninstall record writer ----
+int WriteUninstallRecord(SetupContext& context);
+// Writes lines 1 to 13 of the record for context to file (portable part, record_writer.cpp).
+bool WriteRecordLines(const SetupContext& context, void* file);
+
+// ---- misc.cpp: destination checks, message helpers, platform ----
+bool CheckDriveType(HWND owner, const char* path);
+uint64_t GetFreeDiskBytes(const char* path);
+int CreateDirectoryPath(const char* path);
+void FindDeepestExistingFolder(char* out, size_t size, const char* path);
+void CenterWindow(HWND window);
+int ShowMessage(HWND owner, int stringId);
+[[noreturn]] void FatalError(const char* text);
+int FormatTitleString(char* out, size_t size, int stringId);
+bool IsSupportedWindows();
+void InitWizardPage(PROPSHEETPAGEA* page, int templateId, DLGPROC procedure, const char* title);
+// Version information through a seam, so tests can present any Windows version.
+using GetVersionFunction = BOOL (WINAPI*)(OSVERSIONINFOA* info);
+extern GetVersionFunction g_getVersion;
+
+// ---- dialog_wizard.cpp: the three wizard pages ----
+int RunSetupWizard(SetupContext& context);
+INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK ReadyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+int BrowseForDestination(HWND page);
+int CALLBACK BrowseCallback(HWND browser, UINT event, LPARAM lParam, LPARAM data);
+void ShowKilobytes(HWND page, int controlId, uint64_t bytes);
+
+// ---- dialog_messages.cpp: message dialogs, wait windows, the progress dialog ----
+extern volatile int g_cancelFlag;
+bool ConfirmCancel(HWND owner);
+bool ConfirmLowSpace(HWND owner);
+int ConfirmCreateFolder(HWND owner);
+int AskCopyRetry(HWND owner);
+int RunCopyProgress();
+void ShowFinishedDialog();
+void ShowAbortedDialog();
+HWND ShowInitWindow();
+HWND ShowMenuWaitWindow();
+
+// ---- dialog_copy.cpp: the copy engine ----
+int CopyAllFiles(HWND dialog);
+void SetItemText(HWND dialog, int controlId, const char* text);
+int CopyInstallFile(const char* source, const char* destination);
+int GetFileCreationTime(const char* path, FILETIME* time);
+int SetAllFileTimes(const char* path, const FILETIME* time);
+
+// ---- font.cpp, dll.cpp: fonts and shared DLLs ----
+int InstallFont(const char* sourceFolder, const char* fontFolder, const char* sourceName,
+                const char* destName, const char* valueName);
+int CompareCreationTimes(const char* sourcePath, const char* destPath);
+int InstallDll(const char* sourcePath, const char* destPath);
+int CompareFileVersions(const char* sourcePath, const char* destPath);
+int ReadFixedFileInfo(const char* path, FixedFileInfo* block);
+
+// ---- menu.cpp: start-menu shortcuts and Program Manager items ----
+int CreateMenuItems(SetupContext& context);
+HRESULT CreateShellLink(const char* target, const char* linkPath, const char* arguments,
+                        const char* workingFolder);
+int CreateProgmanItems(SetupContext& context);
+
+// ---- remove.cpp: setup-side removal ----
+int ReadUninstallRecord(const char* path);            // setup's silent variant
+int RemoveInstallationByRecord(SetupContext& context, const char* recordPath);
+void RemoveUninstallerAndFolders(const char* recordPath);
+int RollBackInstallation(SetupContext& context);
+int RollBackMenus(SetupContext& context);
+int RollBackFiles(SetupContext& context);
+int RollBackFolders(SetupContext& context);
+
+#endif

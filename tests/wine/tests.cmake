@@ -1,0 +1,52 @@
+# Tests of the Windows build, run under Wine in a prefix the test run creates and owns.
+# ZELK_WIN_BUILD_DIR is the Windows tree, ZELK_FUZZ_BUILD_DIR the clang fuzz tree.
+set(ZELK_WIN_BUILD_DIR "" CACHE PATH "Windows build tree")
+set(ZELK_FUZZ_BUILD_DIR "" CACHE PATH "Fuzz build tree")
+set(WINE_SCRIPTS ${CMAKE_SOURCE_DIR}/tests/wine)
+set(ZELK_PREFIX ${CMAKE_BINARY_DIR}/wine/prefix)
+set(WINE_ENV "ZELK_WINEPREFIX=${ZELK_PREFIX}")
+
+if(ZELK_WIN_BUILD_DIR)
+  add_test(NAME wine.prefix COMMAND ${WINE_SCRIPTS}/make-prefix)
+  add_test(NAME wine.stop COMMAND ${WINE_SCRIPTS}/stop)
+  set_tests_properties(wine.prefix PROPERTIES FIXTURES_SETUP wine ENVIRONMENT "${WINE_ENV}" TIMEOUT 180)
+  set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine ENVIRONMENT "${WINE_ENV}")
+
+  # A Windows test program, run whole under Wine.
+  function(zelk_wine_test name)
+    add_test(NAME ${name} COMMAND ${WINE_SCRIPTS}/run ${ARGN})
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE
+      ENVIRONMENT "${WINE_ENV}" TIMEOUT 600)
+  endfunction()
+
+  zelk_wine_test(wine.setup_tests ${ZELK_WIN_BUILD_DIR}/setup_tests.exe)
+  zelk_wine_test(wine.unzelk_tests ${ZELK_WIN_BUILD_DIR}/unzelk_tests.exe)
+
+  # End-to-end scenarios: one CTest test per suite of the driver, so that a failure names
+  # the journey and one suite can be run alone (ctest -R e2e.Wizard).
+  file(GLOB E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/scenarios/*.cpp)
+  set(E2E_SUITES "")
+  foreach(source IN LISTS E2E_SOURCES)
+    file(STRINGS ${source} lines REGEX "^(TEST|TEST_F|TEST_P)\\(([A-Za-z0-9_]+),")
+    foreach(line IN LISTS lines)
+      string(REGEX REPLACE "^(TEST|TEST_F|TEST_P)\\(([A-Za-z0-9_]+),.*" "\\2" suite "${line}")
+      list(APPEND E2E_SUITES ${suite})
+    endforeach()
+  endforeach()
+  list(REMOVE_DUPLICATES E2E_SUITES)
+  foreach(suite IN LISTS E2E_SUITES)
+    zelk_wine_test(e2e.${suite} ${ZELK_WIN_BUILD_DIR}/tests/e2e/zelk_e2e.exe --gtest_filter=${suite}.*:*/${suite}.*)
+  endforeach()
+endif()
+
+# Fuzzers: a short bounded run of each inside the suite; scripts/fuzz runs them longer.
+if(ZELK_FUZZ_BUILD_DIR)
+  file(GLOB FUZZ_TARGETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*.cpp)
+  foreach(source IN LISTS FUZZ_TARGETS)
+    get_filename_component(name ${source} NAME_WE)
+    set(corpus ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name})
+    add_test(NAME fuzz.${name}
+      COMMAND ${ZELK_FUZZ_BUILD_DIR}/${name} -max_total_time=15 -rss_limit_mb=1024 ${corpus})
+    set_tests_properties(fuzz.${name} PROPERTIES TIMEOUT 120)
+  endforeach()
+endif()
