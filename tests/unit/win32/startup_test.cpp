@@ -114,3 +114,61 @@ TEST_F(RequiredSize, AMissingFileOfAnyListEndsWithTheFileMissingMessage) {
 }
 
 }  // namespace
+
+namespace {
+
+// The version the system reports, through the seam of the version test.
+OSVERSIONINFOA presentedVersion;
+BOOL WINAPI PresentVersion(OSVERSIONINFOA* info) {
+    *info = presentedVersion;
+    return TRUE;
+}
+BOOL WINAPI FailVersion(OSVERSIONINFOA*) { return FALSE; }
+
+TEST(IsSupportedWindows, Windows95AndNt351OnwardsPass) {
+    struct Case {
+        DWORD platform, major, minor;
+        bool supported;
+    } cases[] = {
+        {VER_PLATFORM_WIN32_WINDOWS, 4, 0, true},   // Windows 95
+        {VER_PLATFORM_WIN32_NT, 3, 50, false},      // NT 3.50
+        {VER_PLATFORM_WIN32_NT, 3, 51, true},       // NT 3.51
+        {VER_PLATFORM_WIN32_NT, 4, 0, true},        // NT 4.0
+        {VER_PLATFORM_WIN32s, 3, 11, false},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(testing::Message() << test.platform << " " << test.major << "." << test.minor);
+        presentedVersion = OSVERSIONINFOA{};
+        presentedVersion.dwPlatformId = test.platform;
+        presentedVersion.dwMajorVersion = test.major;
+        presentedVersion.dwMinorVersion = test.minor;
+        g_getVersion = PresentVersion;
+        EXPECT_EQ(test.supported, IsSupportedWindows());
+    }
+    g_getVersion = FailVersion;
+    EXPECT_FALSE(IsSupportedWindows());
+    g_getVersion = GetVersionExA;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(InitializeSetup, RefusesNt350WithTheVersionMessage) {
+    presentedVersion = OSVERSIONINFOA{};
+    presentedVersion.dwPlatformId = VER_PLATFORM_WIN32_NT;
+    presentedVersion.dwMajorVersion = 3;
+    presentedVersion.dwMinorVersion = 50;
+    g_getVersion = PresentVersion;
+    BoxRecorder boxes;
+    EXPECT_EQ(-1, InitializeSetup(GetModuleHandleA(nullptr)));
+    g_getVersion = GetVersionExA;
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_EQ(nullptr, boxes.boxes()[0].owner);
+    EXPECT_EQ("このアプリケーションをセットアップするにはWindows 95 もしくは Windows NT 3.51 以上が必要です。",
+              boxes.boxes()[0].text);
+    EXPECT_EQ("ZELKセットアップ - エラー", boxes.boxes()[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), boxes.boxes()[0].style);
+}
+
+}  // namespace
