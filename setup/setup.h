@@ -10,6 +10,7 @@
 #include "context.h"
 #include "dll_compare.h"
 #include "misc_path.h"
+#include "record_writer.h"
 #include "script.h"
 
 // ---- main.cpp: start-up, main loop, accessors ----
@@ -58,9 +59,7 @@ int WriteRegistryRecords(SetupContext& context);
 int DeleteRegistryRecords(SetupContext& context);
 
 // ---- info_record.cpp: the uninstall record writer ----
-int WriteUninstallRecord(SetupContext& context);
-// Writes lines 1 to 13 of the record for context to file (portable part, record_writer.cpp).
-bool WriteRecordLines(const SetupContext& context, void* file);
+int WriteUninstallRecord(SetupContext& context);  // its lines: record_writer.h
 
 // ---- misc.cpp: destination checks, message helpers, platform ----
 bool CheckDriveType(HWND owner, const char* path);
