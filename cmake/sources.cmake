@@ -15,6 +15,7 @@ set(ZELK_SETUP_PORTABLE_SOURCES
   setup/info_script.cpp
   setup/misc_path.cpp
   setup/dll_compare.cpp
+  setup/mainwnd_bands.cpp
 )
 
 function(zelk_win32_sources out folder)
