@@ -19,8 +19,15 @@ if(ZELK_WIN_BUILD_DIR)
       ENVIRONMENT "${WINE_ENV}" TIMEOUT 600)
   endfunction()
 
-  zelk_wine_test(wine.setup_tests ${ZELK_WIN_BUILD_DIR}/setup_tests.exe)
-  zelk_wine_test(wine.unzelk_tests ${ZELK_WIN_BUILD_DIR}/unzelk_tests.exe)
+  # The Win32 unit tests run once as Windows 95 and once as NT 4.0: the platform decides
+  # folders, fonts, start-menu entries and delete-at-restart.
+  file(GLOB UNZELK_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/unzelk/*.cpp)
+  foreach(system win95 nt40)
+    zelk_wine_test(wine.${system}.setup_tests --${system} ${ZELK_WIN_BUILD_DIR}/setup_tests.exe)
+    if(UNZELK_TESTS)
+      zelk_wine_test(wine.${system}.unzelk_tests --${system} ${ZELK_WIN_BUILD_DIR}/unzelk_tests.exe)
+    endif()
+  endforeach()
 
   # End-to-end scenarios: one CTest test per suite of the driver, so that a failure names
   # the journey and one suite can be run alone (ctest -R e2e.Wizard).
