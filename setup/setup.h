@@ -38,6 +38,9 @@ void DrawLogoText(const SetupContext& context, HDC dc, int width, int height, in
                   int bottomMargin);
 HFONT CreateFontWithFallback(int height, int weight, const char* face);
 void LimitToWorkArea(MINMAXINFO* info);
+// The work-area query through a seam, so tests can make it fail.
+using SystemParametersFunction = BOOL (WINAPI*)(UINT action, UINT param, PVOID value, UINT flags);
+extern SystemParametersFunction g_systemParametersInfo;
 
 // ---- info_prepare.cpp: folder preparation and the start-up half of the sequence ----
 int PrepareFolders(SetupContext& context);
