@@ -73,6 +73,9 @@ void CenterWindow(HWND window);
 int ShowMessage(HWND owner, int stringId);
 [[noreturn]] void FatalError(const char* text);
 int FormatTitleString(char* out, size_t size, int stringId);
+// format with text put in for every "%s" ("%%" is one "%"). When the result would not fit
+// out, each inserted text is cut (at a character boundary) to an equal share of the room.
+int SubstituteText(char* out, size_t size, const char* format, const char* text);
 bool IsSupportedWindows();
 void InitWizardPage(PROPSHEETPAGEA* page, int templateId, DLGPROC procedure, const char* title);
 // Version information through a seam, so tests can present any Windows version.
