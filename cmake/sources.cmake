@@ -7,6 +7,7 @@ set(ZELK_PORTABLE_SOURCES
   common/record.cpp
   common/command.cpp
   common/progman_command.cpp
+  rmzelk/rmzelk_command.cpp
 )
 
 # Portable sources of setup.exe alone (the script reader, the record writer, ...).
