@@ -15,26 +15,7 @@
 UninstallRecord g_record;
 
 int SplitFields(const char* text, const char* separators, char (&first)[260], char (&second)[260]) {
-    first[0] = '\0';
-    second[0] = '\0';
-    char* fields[2] = {first, second};
-    int count = 0;
-    const char* p = text;
-    while (count < 3) {
-        p += strspn(p, separators);
-        if (*p == '\0') break;
-        size_t length = strcspn(p, separators);
-        if (count < 2) {
-            // Lines are at most 259 bytes, so a token always fits its field.
-            size_t kept = length < kPathSize ? length : kPathSize - 1;
-            memcpy(fields[count], p, kept);
-            fields[count][kept] = '\0';
-            TrimBlanks(fields[count]);
-        }
-        ++count;
-        p += length;
-    }
-    return count;
+    return CutFields(text, separators, first, second, 3);
 }
 
 namespace {

@@ -12,28 +12,39 @@ char LowerAscii(char c) {
 
 }  // namespace
 
-// Tokens are cut as the standard strtok cuts them. The separators used ("=", ",", ">") are
-// below 0x40 and can never be the second byte of a Shift-JIS character, so a byte scan is
-// safe here.
-int Tokenizer::Split(const char* line, const char* separators) {
-    fields_[0][0] = '\0';
-    fields_[1][0] = '\0';
+// The separators used ("=", ",", ">") are below 0x40 and can never be the second byte of
+// a Shift-JIS character, so a byte scan is safe here.
+int CutFields(const char* text, const char* separators, char* first, char* second, int maxCount) {
+    // A working copy: text may be one of the two fields. Lines and fields hold at most
+    // kPathSize - 1 bytes, so the copy takes them whole.
+    char work[kPathSize];
+    size_t textLength = strlen(text);
+    if (textLength >= kPathSize) textLength = kPathSize - 1;
+    memcpy(work, text, textLength);
+    work[textLength] = '\0';
+
+    char* fields[2] = {first, second};
+    first[0] = '\0';
+    second[0] = '\0';
     int count = 0;
-    const char* p = line;
-    while (count < 2) {
+    const char* p = work;
+    while (count < maxCount) {
         p += strspn(p, separators);
         if (*p == '\0') break;
         size_t length = strcspn(p, separators);
-        // Lines and fields hold at most kPathSize - 1 bytes, so a token always fits; a longer
-        // caller's text would be cut here rather than overrun the field.
-        size_t kept = length < kPathSize ? length : kPathSize - 1;
-        memcpy(fields_[count], p, kept);
-        fields_[count][kept] = '\0';
-        TrimBlanks(fields_[count]);
+        if (count < 2) {
+            memcpy(fields[count], p, length);
+            fields[count][length] = '\0';
+            TrimBlanks(fields[count]);
+        }
         ++count;
         p += length;
     }
     return count;
+}
+
+int Tokenizer::Split(const char* line, const char* separators) {
+    return CutFields(line, separators, fields_[0], fields_[1], 2);
 }
 
 char* Tokenizer::CopyField(int k) const {

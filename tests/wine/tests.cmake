@@ -47,13 +47,16 @@ if(ZELK_WIN_BUILD_DIR)
 endif()
 
 # Fuzzers: a short bounded run of each inside the suite; scripts/fuzz runs them longer.
+# Each runs on a copy of its seed corpus in the build tree (fuzz-corpus/<name>), which also
+# receives the inputs it finds and any crash files: the repository's seeds stay as they are.
 if(ZELK_FUZZ_BUILD_DIR)
   file(GLOB FUZZ_TARGETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*.cpp)
   foreach(source IN LISTS FUZZ_TARGETS)
     get_filename_component(name ${source} NAME_WE)
-    set(corpus ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name})
     add_test(NAME fuzz.${name}
-      COMMAND ${ZELK_FUZZ_BUILD_DIR}/${name} -max_total_time=15 -rss_limit_mb=1024 ${corpus})
+      COMMAND ${CMAKE_SOURCE_DIR}/tests/fuzz/run-fuzzer ${ZELK_FUZZ_BUILD_DIR}/${name}
+              ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name} ${CMAKE_BINARY_DIR}/fuzz-corpus/${name}
+              -max_total_time=15 -rss_limit_mb=1024)
     set_tests_properties(fuzz.${name} PROPERTIES TIMEOUT 120)
   endforeach()
 endif()

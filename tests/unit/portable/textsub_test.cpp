@@ -224,6 +224,11 @@ TEST(Tokenizer, Keywords) {
     EXPECT_FALSE(tokens.CopyKeyword("BASENAME", buffer, sizeof buffer));
     EXPECT_TRUE(tokens.CopyKeyword("MENUgroup", buffer, sizeof buffer));
     EXPECT_STREQ(buffer, "Games");
+    // A field can be split again in place.
+    tokens.Split("DLL = a.dl_>a.dll", "=");
+    EXPECT_EQ(tokens.Split(tokens.FieldText(1), ">"), 2);
+    EXPECT_STREQ(tokens.FieldText(0), "a.dl_");
+    EXPECT_STREQ(tokens.FieldText(1), "a.dll");
     EXPECT_TRUE(EqualsIgnoringCase("", ""));
     EXPECT_FALSE(EqualsIgnoringCase("[", "{"));  // only letters are folded
 }
