@@ -16,6 +16,8 @@ set(ZELK_SETUP_PORTABLE_SOURCES
   setup/info_script.cpp
   setup/misc_path.cpp
   setup/dll_compare.cpp
+  setup/record_writer.cpp
+  setup/mainwnd_bands.cpp
 )
 
 function(zelk_win32_sources out folder)

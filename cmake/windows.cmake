@@ -108,3 +108,4 @@ add_custom_command(
   DEPENDS setup unzelk rmzelk sample_app ${SAMPLE_PRODUCT} ${CMAKE_SOURCE_DIR}/scripts/make-medium
   COMMENT "Building the sample medium")
 add_custom_target(sample_medium ALL DEPENDS ${CMAKE_BINARY_DIR}/sample-medium/setup.dat)
+include(bench/bench.cmake)

@@ -17,7 +17,7 @@ int RetryWhileFailing(HWND owner, const char* caption, const char* format, Actio
     while (!action()) {
         char text[256];
         wsprintfA(text, format, static_cast<unsigned>(GetLastError()));
-        result = MessageBoxA(owner, text, caption, MB_ICONERROR | MB_ABORTRETRYIGNORE);
+        result = g_messageBox(owner, text, caption, MB_ICONERROR | MB_ABORTRETRYIGNORE);
         if (result != IDRETRY) break;
     }
     return result;
@@ -29,7 +29,7 @@ bool AskToRemove(HWND owner, const char* caption, const char* path) {
     char text[kPathSize + 128];
     wsprintfA(text, "次のファイルは他のZELKのアプリケーションが使用する可能性があります。削除しますか？\n\n%s\n",
               path);
-    return MessageBoxA(owner, text, caption, MB_ICONQUESTION | MB_YESNO) == IDYES;
+    return g_messageBox(owner, text, caption, MB_ICONQUESTION | MB_YESNO) == IDYES;
 }
 
 // Windows NT: the ".fot" resource and its file, the font file, the Fonts registry value.

@@ -88,7 +88,7 @@ void ShowSharedFileNotice(HWND owner, const char* caption) {
     char* text = FormatSharedFileNotice();
     FreeNoticePaths();
     if (text == nullptr) return;
-    MessageBoxA(owner, text, caption, MB_ICONINFORMATION);
+    g_messageBox(owner, text, caption, MB_ICONINFORMATION);
     free(text);
 }
 

@@ -5,13 +5,14 @@
 #include <shlobj.h>
 
 #include "common/record.h"
+#include "common/system.h"
 #include "common/uninst.h"
 
 namespace {
 
 const char kSetupCaption[] = "ZELKセットアップ";
 
-void ShowOutOfMemory(void*) { MessageBoxA(GetSetupWindow(), "メモリが足りません", kSetupCaption, MB_OK); }
+void ShowOutOfMemory(void*) { g_messageBox(GetSetupWindow(), "メモリが足りません", kSetupCaption, MB_OK); }
 
 // Clears the read-only attribute (setup installs its files read-only) and deletes.
 void DeleteInstalledFile(const char* path) {

@@ -3,6 +3,8 @@
 #define ZELK_UNINSTALL_UNZELK_H
 
 #include <windows.h>
+
+#include "common/system.h"
 #include <stddef.h>
 
 #include "common/record.h"
@@ -25,9 +27,7 @@ void ScheduleDeletionAtRestart(const char* path);
 
 // ---- unzelk_messages.cpp: what the user sees ----
 extern const char kUninstallerCaption[];  // "ZELKアンインストーラ"
-// Every message box of unZELK's own goes through this, so the tests can answer them.
-using MessageBoxFunction = int (WINAPI*)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
-extern MessageBoxFunction g_messageBox;
+// Every message box goes through g_messageBox (common/system.h), so the tests can answer them.
 
 int ShowUninstallerMessage(const char* text, UINT type = MB_OK);
 // The reader's messages, for unZELK's record reader.

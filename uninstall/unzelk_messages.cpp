@@ -9,7 +9,6 @@
 #include "ids.h"
 
 const char kUninstallerCaption[] = "ZELKアンインストーラ";
-MessageBoxFunction g_messageBox = MessageBoxA;
 
 namespace {
 
