@@ -39,6 +39,8 @@ protected:
     void TearDown() override { g_messageBox = MessageBoxA; }
 };
 
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
 const char kHint[] =
     "アプリケーションを削除する場合はコントロールパネルの\n「アプリケーションの追加と削除」でおこなってください。";
 
@@ -123,6 +125,29 @@ TEST_F(Uninstaller, SecondInstanceEndsWithoutAWord) {
     if (left) CloseHandle(left);
 }
 
+TEST_F(Uninstaller, NoChangesNothing) {
+    const std::string folder = "C:\\zelk-unit-no";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string record = folder + "\\unZELK.dat";
+    const std::string game = folder + "\\game.exe";
+    for (const std::string& path : {record, game}) {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        std::string text = "Title=Game\r\nUnRegistry=ZELKUnitNo\r\n" + record + "\r\n" + game + "\r\n";
+        DWORD written;
+        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    answers = {IDNO};
+    EXPECT_EQ(0, RunUninstaller(GetModuleHandleA(nullptr), ("unZELK.exe *" + record).c_str()));
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_EQ("Gameを削除してもよろしいですか?", shown[0].text);
+    EXPECT_TRUE(Exists(record));
+    EXPECT_TRUE(Exists(game));
+    DeleteFileA(record.c_str());
+    DeleteFileA(game.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
 TEST_F(Uninstaller, ConfirmationNamesTheTitle) {
     answers = {IDNO};
     EXPECT_FALSE(ConfirmRemoval("ZELKサンプルゲーム"));
@@ -185,8 +210,6 @@ DWORD RunCompanion(const std::string& arguments) {
     CloseHandle(process.hProcess);
     return code;
 }
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void MakeTree(const std::string& folder, const std::string& file) {
     for (size_t at = folder.find('\\', 3); at != std::string::npos; at = folder.find('\\', at + 1)) {

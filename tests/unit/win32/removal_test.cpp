@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "boxes.h"
 #include "common/record.h"
 #include "common/registry.h"
 #include "common/uninst.h"
@@ -275,6 +276,122 @@ TEST_F(Removal, RollBackLeavesAUsersFileAndItsFolders) {
     RollBackFolders(*context);
     EXPECT_FALSE(Exists(folder + "\\game.exe"));
     EXPECT_TRUE(Exists(folder + "\\mine.txt"));
+}
+
+// ---- fonts: the user decides about each one ----
+
+TEST_F(Removal, FontQuestionAndItsAnswers) {
+    struct Case {
+        const char* name;
+        std::vector<int> answers;
+        bool fileGone;
+        size_t boxes;
+    };
+    const Case cases[] = {
+        {"No leaves the font", {IDNO}, false, 1},
+        {"Abort after a failed resource removal leaves the file", {IDYES, IDABORT}, false, 2},
+        {"Ignore goes on and deletes the file", {IDYES, IDIGNORE}, true, 2},
+    };
+    const std::string fonts = kBase + "\\fonts";
+    MakeFolders(fonts);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MakeFile(fonts + "\\ZELKTEST.TTF");  // not a loaded font: removing its resource fails
+        BoxRecorder boxes;
+        boxes.AnswerNext(c.answers);
+        RemoveFont(nullptr, "ZELKセットアップ", fonts.c_str(), "ZELKTEST.TTF", "ZELK Test (TrueType)");
+        EXPECT_EQ(c.fileGone, !Exists(fonts + "\\ZELKTEST.TTF"));
+        ASSERT_EQ(c.boxes, boxes.boxes().size());
+        EXPECT_EQ("次のファイルは他のZELKのアプリケーションが使用する可能性があります。削除しますか？\n\n" + fonts +
+                      "\\ZELKTEST.TTF\n",
+                  boxes.boxes()[0].text);
+        EXPECT_EQ(UINT(MB_ICONQUESTION | MB_YESNO), boxes.boxes()[0].style);
+        if (c.boxes > 1) {
+            EXPECT_EQ(0u, boxes.boxes()[1].text.find("フォントリソースの削除に失敗しました(Error #"));
+            EXPECT_EQ(UINT(MB_ICONERROR | MB_ABORTRETRYIGNORE), boxes.boxes()[1].style);
+            EXPECT_EQ("ZELKセットアップ", boxes.boxes()[1].caption);
+        }
+    }
+    BoxRecorder boxes;
+    EXPECT_EQ(1, RemoveFont(nullptr, "x", fonts.c_str(), "ABSENT.TTF", "Absent"));
+    EXPECT_TRUE(boxes.boxes().empty()) << "a missing font file is not asked about";
+}
+
+// ---- an earlier installation, removed by setup through its record ----
+
+void WriteText(const std::string& path, const std::string& text) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
+    DWORD written;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+}
+
+class EarlierInstallation : public Removal {
+protected:
+    void SetUp() override {
+        Removal::SetUp();
+        folder = kBase + "\\ZELK\\Game";
+        MakeFolders(folder);
+        MakeFolders(kBase + "\\system");
+        MakeFolders(kBase + "\\fonts");
+        for (const char* name : {"game.exe", "unZELK.exe", "rmZELK.bin"}) MakeFile(folder + "\\" + name, true);
+        MakeFile(kBase + "\\system\\ZELKUNIT.DLL");
+        context = std::make_unique<SetupContext>();
+        lstrcpyA(context->systemDir, (kBase + "\\system").c_str());
+        lstrcpyA(context->fontsDir, (kBase + "\\fonts").c_str());
+        HKEY key;
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(kUninstallBranch) + "\\ZELKUnitEarlier").c_str(), 0,
+                        nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        RegCloseKey(key);
+    }
+    void TearDown() override {
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kUninstallBranch) + "\\ZELKUnitEarlier").c_str());
+        Removal::TearDown();
+    }
+    std::string Record(const std::string& depthLine) const {
+        return "Title=Game\r\nUnRegistry=ZELKUnitEarlier\r\n" + depthLine + folder + "\\unZELK.dat\r\n" + folder +
+               "\\game.exe\r\nDll=ZELKUNIT.DLL\r\nDll=ZELKNONE.DLL\r\n";
+    }
+    std::string folder;
+    std::unique_ptr<SetupContext> context;
+};
+
+TEST_F(EarlierInstallation, GoesWithItsFoldersUninstallerAndEntry) {
+    WriteText(folder + "\\unZELK.dat", Record("DirDepth=2\r\n"));
+    BoxRecorder boxes;
+    EXPECT_EQ(0, RemoveInstallationByRecord(*context, (folder + "\\unZELK.dat").c_str()));
+    EXPECT_FALSE(Exists(kBase + "\\ZELK"));
+    EXPECT_TRUE(Exists(kBase + "\\system\\ZELKUNIT.DLL")) << "shared DLLs are never deleted";
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_EQ("次のファイルは他のアプリケーションが使用する可能性があるので削除しません。\n\n" + kBase +
+                  "\\system\\ZELKUNIT.DLL\n",
+              boxes.boxes()[0].text);
+    EXPECT_EQ("ZELKセットアップ", boxes.boxes()[0].caption);
+    EXPECT_EQ(UINT(MB_ICONINFORMATION), boxes.boxes()[0].style);
+    HKEY key;
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE,
+                                           (std::string(kUninstallBranch) + "\\ZELKUnitEarlier").c_str(), 0,
+                                           KEY_READ, &key));
+}
+
+TEST_F(EarlierInstallation, WithoutDirDepthNoFolderLevelGoes) {
+    WriteText(folder + "\\unZELK.dat", Record(""));
+    BoxRecorder boxes;
+    EXPECT_EQ(0, RemoveInstallationByRecord(*context, (folder + "\\unZELK.dat").c_str()));
+    EXPECT_TRUE(Exists(folder));
+    for (const char* name : {"game.exe", "unZELK.exe", "rmZELK.bin", "unZELK.dat"}) {
+        EXPECT_FALSE(Exists(folder + "\\" + name)) << name;
+    }
+}
+
+TEST_F(EarlierInstallation, UnreadableRecordRemovesNothingSilently) {
+    BoxRecorder boxes;
+    EXPECT_EQ(-1, RemoveInstallationByRecord(*context, (folder + "\\unZELK.dat").c_str()));
+    EXPECT_TRUE(Exists(folder + "\\game.exe"));
+    EXPECT_TRUE(Exists(folder + "\\unZELK.exe"));
+    EXPECT_TRUE(boxes.boxes().empty());
 }
 
 }  // namespace
