@@ -53,6 +53,10 @@ file(GLOB RMZELK_SOURCES CONFIGURE_DEPENDS rmzelk/*.cpp)
 zelk_program(rmzelk rmZELK ${RMZELK_SOURCES})
 set_target_properties(rmzelk PROPERTIES SUFFIX ".bin")
 target_link_libraries(rmzelk PRIVATE kernel32 shell32)
+# The companion does without the C runtime: its own entry point, no start-up files, and no
+# library calls that the compiler would make up for copy loops.
+target_compile_options(rmzelk PRIVATE -fno-tree-loop-distribute-patterns -fno-stack-protector)
+target_link_options(rmzelk PRIVATE -nostartfiles -nostdlib -Wl,-e,_RmzelkEntry@0)
 
 if(TARGET zelk_artwork)
   add_dependencies(setup zelk_artwork)
@@ -105,3 +109,4 @@ add_custom_command(
   DEPENDS setup unzelk rmzelk sample_app ${SAMPLE_PRODUCT} ${CMAKE_SOURCE_DIR}/scripts/make-medium
   COMMENT "Building the sample medium")
 add_custom_target(sample_medium ALL DEPENDS ${CMAKE_BINARY_DIR}/sample-medium/setup.dat)
+include(bench/bench.cmake)

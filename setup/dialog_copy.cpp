@@ -1,4 +1,164 @@
-// The copy engine.
+// The copy engine: the file list, the DLLs and the fonts, one item at a time inside the
+// progress dialog, with the user's choice to copy a failed item again or to abandon.
 #include "setup.h"
 
-int CopyAllFiles(HWND) { return 0; }
+#include <lzexpand.h>
+#include <shlobj.h>
+#include <string.h>
+
+#include "common/handles.h"
+#include "common/system.h"
+#include "ids.h"
+
+enum class ItemKind { File, Dll, Font };
+
+// Source and destination path of one item. A path that does not fit is a failure of the
+// item; the line then shows the bare name so the user sees which item it was.
+struct ItemPaths {
+    char source[kPathSize];
+    char destination[kPathSize];
+    bool joined;
+};
+
+static ItemPaths PathsOf(ItemKind kind, int i) {
+    const SetupContext& c = g_setup;
+    const char* sourceName = nullptr;
+    const char* destName = nullptr;
+    const char* folder = nullptr;
+    switch (kind) {
+    case ItemKind::File: sourceName = c.fileSource[i]; destName = InstalledFileName(c, i); folder = c.destination; break;
+    case ItemKind::Dll: sourceName = c.dllSource[i]; destName = InstalledDllName(c, i); folder = c.systemDir; break;
+    case ItemKind::Font: sourceName = c.fontSource[i]; destName = InstalledFontName(c, i); folder = c.fontsDir; break;
+    }
+    ItemPaths paths;
+    bool sourceJoined = JoinPath(paths.source, c.srcDirectory, sourceName);
+    bool destJoined = JoinPath(paths.destination, folder, destName);
+    if (!sourceJoined) CopyString(paths.source, sourceName);
+    if (!destJoined) CopyString(paths.destination, destName);
+    paths.joined = sourceJoined && destJoined;
+    return paths;
+}
+
+static int InstallItem(ItemKind kind, int i, const ItemPaths& paths) {
+    if (!paths.joined) return 0;
+    const SetupContext& c = g_setup;
+    switch (kind) {
+    case ItemKind::File: return CopyInstallFile(paths.source, paths.destination);
+    case ItemKind::Dll: return InstallDll(paths.source, paths.destination);
+    case ItemKind::Font:
+        return InstallFont(c.srcDirectory, c.fontsDir, c.fontSource[i], InstalledFontName(c, i),
+                           c.fontName[i]);
+    }
+    return 0;
+}
+
+// Installs one item, asking again while it fails. False when the copy is to stop: the user
+// abandoned it (the dialog has been told) or confirmed a cancel (the dialog is ending).
+static bool CopyItem(HWND dialog, HWND bar, ItemKind kind, int i) {
+    ItemPaths paths = PathsOf(kind, i);
+    SetItemText(dialog, IDC_SOURCE_PATH, paths.source);
+    SetItemText(dialog, IDC_DEST_PATH, paths.destination);
+    while (InstallItem(kind, i, paths) == 0) {
+        // Anything but "copy again" abandons, also a failure dialog that could not be shown:
+        // retrying without asking would never end.
+        if (AskCopyRetry(dialog) != IDB_COPY_AGAIN) {
+            SendMessageA(dialog, WM_USER, 0, 0);
+            return false;
+        }
+    }
+    if (kind == ItemKind::File && i >= g_setup.fileCount) {
+        SetFileAttributesA(paths.destination, FILE_ATTRIBUTE_READONLY);  // the two built-ins
+    }
+    SendMessageA(bar, PBM_STEPIT, 0, 0);
+    PumpMessages();
+    return g_cancelFlag == 0;
+}
+
+static bool CopyList(HWND dialog, HWND bar, ItemKind kind, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (!CopyItem(dialog, bar, kind, i)) return false;
+    }
+    return true;
+}
+
+int CopyAllFiles(HWND dialog) {
+    HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
+    if (bar == nullptr) {
+        ShowApiError("GetDlgItem");
+        SendMessageA(dialog, WM_USER, 0, 0);
+        return 0;
+    }
+    const SetupContext& c = g_setup;
+    int files = c.fileCount + 2;  // the script's files and the two built-ins
+    int total = files + c.dllCount + c.fontCount;
+    SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, total));
+    SendMessageA(bar, PBM_SETSTEP, 1, 0);
+    if (CopyList(dialog, bar, ItemKind::File, files) && CopyList(dialog, bar, ItemKind::Dll, c.dllCount) &&
+        CopyList(dialog, bar, ItemKind::Font, c.fontCount)) {
+        SendMessageA(dialog, WM_USER + 1, 0, 0);
+    }
+    return 0;
+}
+
+void SetItemText(HWND dialog, int controlId, const char* text) {
+    SendDlgItemMessageA(dialog, controlId, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+// ---- the copy primitive ----
+
+// True when the last character of the name is "_" (a Shift-JIS trail byte may have that
+// value without being one).
+static bool IsCompressedName(const char* name) {
+    const char* last = nullptr;
+    for (const char* p = name; *p != '\0'; p += (IsLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0') ? 2 : 1) {
+        last = p;
+    }
+    return last != nullptr && last[0] == '_' && last[1] == '\0';
+}
+
+// Expands an LZ-compressed source into destination and gives the result the source's
+// creation time as all three of its times.
+static bool ExpandFile(const char* source, const char* destination) {
+    char sourcePath[kPathSize];
+    char destPath[kPathSize];
+    if (!CopyString(sourcePath, source) || !CopyString(destPath, destination)) return false;
+    OFSTRUCT sourceInfo;
+    OFSTRUCT destInfo;
+    INT input = LZOpenFileA(sourcePath, &sourceInfo, OF_READ | OF_SHARE_EXCLUSIVE);
+    if (input < 0) return false;
+    INT output = LZOpenFileA(destPath, &destInfo, OF_CREATE | OF_SHARE_EXCLUSIVE);
+    if (output < 0) {
+        LZClose(input);
+        return false;
+    }
+    LONG copied = LZCopy(input, output);
+    LZClose(output);
+    LZClose(input);
+    if (copied < 0) return false;
+
+    FILETIME created;
+    if (!GetFileCreationTime(source, &created)) return false;
+    SetAllFileTimes(destination, &created);
+    return true;
+}
+
+int CopyInstallFile(const char* source, const char* destination) {
+    if (IsCompressedName(source)) {
+        if (!ExpandFile(source, destination)) return 0;
+    } else if (!CopyFileA(source, destination, FALSE)) {
+        return 0;
+    }
+    SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
+    SHChangeNotify(SHCNE_CREATE, SHCNF_PATHA, destination, nullptr);
+    return 1;
+}
+
+int GetFileCreationTime(const char* path, FILETIME* time) {
+    UniqueFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    return file && GetFileTime(file.Get(), time, nullptr, nullptr) ? 1 : 0;
+}
+
+int SetAllFileTimes(const char* path, const FILETIME* time) {
+    UniqueFile file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    return file && SetFileTime(file.Get(), time, time, time) ? 1 : 0;
+}

@@ -1,4 +1,317 @@
-// The three pages of the setup wizard.
+// The three pages of the setup wizard: welcome, destination folder, ready.
+//
+// A page answers a wizard notification through its DWLP_MSGRESULT value, which the dialog
+// manager clears before every message: 1 refuses a cancel, -1 keeps the wizard on the page.
 #include "setup.h"
 
-int RunSetupWizard(SetupContext&) { return 1; }
+#include <shlobj.h>
+#include <string.h>
+
+#include "common/system.h"
+#include "ids.h"
+
+// What the destination page keeps for the whole run.
+static uint64_t freeBytes;          // free space on the drive of the last valid destination
+static bool sheetCentred;           // the wizard window was centred once
+static bool createdFolderValid;     // createdFolder holds what an earlier Next created
+static char createdFolder[kPathSize];
+static int createdFolderDepth;      // levels created for createdFolder (-1: creation failed)
+
+static void SetResult(HWND page, LONG_PTR result) {
+    SetWindowLongPtrA(page, DWLP_MSGRESULT, result);
+}
+
+static void SetWizardButtons(HWND page, DWORD buttons) {
+    PostMessageA(GetParent(page), PSM_SETWIZBUTTONS, 0, buttons);
+}
+
+static void SetTitleText(HWND page, int controlId, int stringId) {
+    char text[512];
+    FormatTitleString(text, sizeof text, stringId);
+    SetDlgItemTextA(page, controlId, text);
+}
+
+static void SetSheetCaption(HWND page) {
+    char caption[512];
+    GetCaptionText(g_setup, caption, sizeof caption);
+    SetWindowTextA(GetParent(page), caption);
+}
+
+// The cancel rule of every page: the user confirms in dialog 118, or the wizard stays.
+static INT_PTR AnswerQueryCancel(HWND page) {
+    if (!ConfirmCancel(GetParent(page))) SetResult(page, TRUE);
+    return TRUE;
+}
+
+// Decimal digits of value into out (at least 21 bytes).
+static void FormatUnsigned(char* out, uint64_t value) {
+    char digits[21];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (count > 0) *out++ = digits[--count];
+    *out = '\0';
+}
+
+void ShowKilobytes(HWND page, int controlId, uint64_t bytes) {
+    char text[32];
+    FormatUnsigned(text, bytes >> 10);
+    lstrcatA(text, "Kb");
+    SendDlgItemMessageA(page, controlId, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+// ---- welcome page ----
+
+INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        SetTitleText(page, IDC_MESSAGE, IDS_WELCOME);
+        SetSheetCaption(page);
+        return TRUE;
+    case WM_NOTIFY:
+        switch (reinterpret_cast<NMHDR*>(lParam)->code) {
+        case PSN_SETACTIVE:
+            if (!sheetCentred) {
+                CenterWindow(GetParent(page));
+                sheetCentred = true;
+            }
+            SetWizardButtons(page, PSWIZB_NEXT);
+            return TRUE;
+        case PSN_QUERYCANCEL: return AnswerQueryCancel(page);
+        case PSN_WIZNEXT:
+        case PSN_HELP: return TRUE;
+        default: return FALSE;
+        }
+    default:
+        return FALSE;
+    }
+}
+
+// ---- destination page ----
+
+// destination <- the edit box's text. Text too long for a path buffer leaves destination
+// empty, which the check on Next refuses, rather than a shortened path.
+static void ReadDestination(HWND page) {
+    char text[2 * kPathSize];
+    GetDlgItemTextA(page, IDC_DESTINATION_EDIT, text, sizeof text);
+    CopyString(g_setup.destination, text);
+}
+
+static void ShowDestination(HWND page) {
+    char text[kPathSize];
+    CopyString(text, g_setup.destination);  // the edit's change handling rewrites destination
+    SetDlgItemTextA(page, IDC_DESTINATION_EDIT, text);
+}
+
+static void DestinationEdited(HWND page) {
+    ReadDestination(page);
+    if (g_setup.destination[0] == '\0') g_setup.baseName[0] = '\0';
+    if (IsValidPath(g_setup.destination)) {
+        char folder[kPathSize];
+        SplitPath(folder, g_setup.baseName, g_setup.destination);
+        freeBytes = GetFreeDiskBytes(g_setup.destination);
+    } else {
+        freeBytes = 0;
+    }
+    ShowKilobytes(page, IDC_FREE_SPACE, freeBytes);
+}
+
+static void DestinationShown(HWND page) {
+    SetWizardButtons(page, PSWIZB_BACK | PSWIZB_NEXT);
+    ShowDestination(page);
+    freeBytes = GetFreeDiskBytes(g_setup.destination);
+    ShowKilobytes(page, IDC_FREE_SPACE, freeBytes);
+    ShowKilobytes(page, IDC_REQUIRED_SPACE, g_setup.requiredSize);
+}
+
+// Removes the folder levels an earlier Next created, deepest first; a folder that is not
+// empty stays.
+static void RemoveCreatedFolder() {
+    for (int level = 0; level < createdFolderDepth; ++level) {
+        char path[kPathSize];
+        if (GetAncestorPath(path, createdFolder, level) == 0) RemoveDirectoryA(path);
+    }
+}
+
+// Creates the missing levels of destination and records what was created.
+static bool CreateFolderLevels() {
+    if (createdFolderValid) RemoveCreatedFolder();
+    int result = CreateDestination(g_setup);
+    createdFolderValid = true;
+    CopyString(createdFolder, g_setup.destination);
+    createdFolderDepth = g_setup.dirDepth;
+    return result == 0;
+}
+
+// The checks on Next, in order; false keeps the wizard on the page.
+static bool AcceptDestination(HWND sheet) {
+    const char* destination = g_setup.destination;
+    char uninstaller[kPathSize];
+    // A folder too deep to hold the uninstaller cannot take the installation either.
+    if (!IsValidPath(destination) || !JoinPath(uninstaller, destination, kUninstallerName)) {
+        ShowMessage(sheet, IDS_INVALID_FOLDER);
+        return false;
+    }
+    if (!CheckDriveType(sheet, destination)) return false;
+    if (FileExists(destination)) {
+        ShowMessage(sheet, IDS_FILE_EXISTS);
+        return false;
+    }
+    if (FileExists(uninstaller)) {
+        ShowMessage(sheet, IDS_ALREADY_INSTALLED_HERE);
+        return false;
+    }
+    if (g_setup.requiredSize > freeBytes && !ConfirmLowSpace(sheet)) return false;
+    if (DirectoryExists(destination)) return true;
+    if (ConfirmCreateFolder(sheet) != IDB_CREATE_FOLDER) return false;
+    return CreateFolderLevels();
+}
+
+static INT_PTR DestinationNotify(HWND page, const NMHDR* header) {
+    switch (header->code) {
+    case PSN_SETACTIVE:
+        DestinationShown(page);
+        return TRUE;
+    case PSN_WIZBACK:
+        ReadDestination(page);
+        return TRUE;
+    case PSN_WIZNEXT:
+        if (!AcceptDestination(GetParent(page))) SetResult(page, -1);
+        return TRUE;
+    case PSN_QUERYCANCEL: return AnswerQueryCancel(page);
+    case PSN_HELP: return TRUE;
+    default: return FALSE;
+    }
+}
+
+INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        SetTitleText(page, IDC_MESSAGE, IDS_DESTINATION);
+        SendDlgItemMessageA(page, IDC_DESTINATION_EDIT, EM_LIMITTEXT, kPathSize, 0);
+        // The folder browser is offered on Windows 95 only; on NT the folder is typed.
+        if (IsWindowsNT()) EnableWindow(GetDlgItem(page, IDC_BROWSE), FALSE);
+        return TRUE;
+    case WM_NOTIFY:
+        return DestinationNotify(page, reinterpret_cast<NMHDR*>(lParam));
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_DESTINATION_EDIT && HIWORD(wParam) == EN_CHANGE) {
+            DestinationEdited(page);
+        } else if (LOWORD(wParam) == IDC_BROWSE) {
+            if (BrowseForDestination(page) == 0) ShowDestination(page);
+        }
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+// ---- ready page ----
+
+INT_PTR CALLBACK ReadyPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        SetTitleText(page, IDC_MESSAGE, IDS_READY);
+        SetSheetCaption(page);
+        return TRUE;
+    case WM_NOTIFY:
+        switch (reinterpret_cast<NMHDR*>(lParam)->code) {
+        case PSN_SETACTIVE:
+            SetWizardButtons(page, PSWIZB_BACK | PSWIZB_FINISH);
+            return FALSE;
+        case PSN_KILLACTIVE:
+            SetResult(page, 0);
+            return TRUE;
+        case PSN_QUERYCANCEL: return AnswerQueryCancel(page);
+        case PSN_HELP: return TRUE;
+        default: return FALSE;
+        }
+    default:
+        return FALSE;
+    }
+}
+
+// ---- the sheet ----
+
+int RunSetupWizard(SetupContext& context) {
+    char caption[kPathSize];
+    GetCaptionText(context, caption, sizeof caption);
+    PROPSHEETPAGEA pages[3];
+    InitWizardPage(&pages[0], IDD_WELCOME_PAGE, WelcomePageProc, caption);
+    InitWizardPage(&pages[1], IDD_DESTINATION_PAGE, DestinationPageProc, nullptr);
+    InitWizardPage(&pages[2], IDD_READY_PAGE, ReadyPageProc, caption);
+
+    PROPSHEETHEADERA header;
+    memset(&header, 0, sizeof header);
+    header.dwSize = sizeof header;
+    header.dwFlags = PSH_PROPSHEETPAGE | PSH_WIZARD | PSH_NOAPPLYNOW;
+    header.hwndParent = GetSetupWindow();
+    header.hInstance = GetSetupInstance();
+    header.pszCaption = "";
+    header.nPages = 3;
+    header.nStartPage = 0;
+    header.ppsp = pages;
+    return static_cast<int>(PropertySheetA(&header));
+}
+
+// ---- the folder browser ----
+
+// The destination for a folder picked in the browser: the folder itself when its last
+// component is the application's folder name, else that name appended to it.
+static bool DestinationForFolder(char* out, const char* folder) {
+    char parent[kPathSize];
+    char name[kPathSize];
+    if (!SplitPath(parent, name, folder)) return false;
+    if (lstrcmpA(name, g_setup.baseName) != 0) return JoinPath(out, kPathSize, folder, g_setup.baseName);
+    return CopyString(out, kPathSize, folder);
+}
+
+static void FreeItemList(LPITEMIDLIST list) {
+    IMalloc* allocator = nullptr;
+    if (SUCCEEDED(SHGetMalloc(&allocator))) {
+        allocator->Free(list);
+        allocator->Release();
+    }
+}
+
+int BrowseForDestination(HWND page) {
+    char title[512];
+    FormatTitleString(title, sizeof title, IDS_BROWSE_TITLE);
+    char displayName[kPathSize];
+    BROWSEINFOA info;
+    memset(&info, 0, sizeof info);
+    info.hwndOwner = page;
+    info.pszDisplayName = displayName;
+    info.lpszTitle = title;
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT;
+    info.lpfn = BrowseCallback;
+    LPITEMIDLIST selection = SHBrowseForFolderA(&info);
+    if (selection == nullptr) return -1;
+
+    char folder[kPathSize] = "";
+    if (!SHGetPathFromIDListA(selection, folder)) ShowApiError("SHGetPathFromIDList");
+    FreeItemList(selection);
+    // A folder whose destination would not fit a path buffer changes nothing.
+    char destination[kPathSize];
+    if (!DestinationForFolder(destination, folder)) return -1;
+    CopyString(g_setup.destination, destination);
+    return 0;
+}
+
+int CALLBACK BrowseCallback(HWND browser, UINT event, LPARAM lParam, LPARAM) {
+    if (event == BFFM_INITIALIZED) {
+        char deepest[kPathSize];
+        FindDeepestExistingFolder(deepest, sizeof deepest, g_setup.destination);
+        SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(deepest));
+    } else if (event == BFFM_SELCHANGED) {
+        char folder[kPathSize];
+        char shown[kPathSize];
+        if (SHGetPathFromIDListA(reinterpret_cast<LPITEMIDLIST>(lParam), folder) &&
+            DestinationForFolder(shown, folder)) {
+            SendMessageA(browser, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(shown));
+        }
+    }
+    return 0;
+}
