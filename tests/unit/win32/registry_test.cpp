@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "actions_support.h"
+#include "boxes.h"
 #include "common/registry.h"
 #include "ids.h"
 #include "platform_child.h"
@@ -64,10 +65,12 @@ TEST_F(Registry, CreatesBothApplicationKeysEmpty) {
 }
 
 TEST_F(Registry, AnUninstallCommandThatDoesNotFitIsAFailureNotACut) {
-    MessageBoxWatcher boxes("ZELKセットアップ", IDOK);
+    BoxRecorder boxes;
     auto context = MakeContext(("C:\\" + std::string(240, 'x')).c_str());
     EXPECT_EQ(-1, WriteRegistryRecords(*context));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntry));
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_EQ(LoadedString(IDS_REGISTRY_FAILED), boxes.boxes()[0].text);
 }
 
 TEST_F(Registry, PreviousInstallationProposesItsFolder) {
@@ -153,32 +156,48 @@ TEST_F(Registry, KeyHasNoSubkeysLooksAtSubkeysOnly) {
     EXPECT_EQ(1, KeyHasNoSubkeys(HKEY_CURRENT_USER, "Software\\ZELK\\Missing"));
 }
 
-// No-answer on the question leaves everything; Yes removes the earlier records. The
-// question's text is string 54 with the title in its three places.
+// No on the question leaves everything; Yes removes the earlier installation. The question
+// is string 54 with the title in its three places, a warning with Yes and No.
 TEST_F(Registry, TheQuestionAboutAnEarlierInstallation) {
-    char format[512];
-    if (LoadStringA(GetModuleHandleA(nullptr), IDS_PREVIOUS_INSTALL, format, sizeof format) == 0) {
-        GTEST_SKIP() << "string 54 is not in the string table yet";
-    }
     auto context = MakeContext("C:\\zelk-unit\\Earlier");
     ASSERT_EQ(0, WriteRegistryRecords(*context));
+    HWND owner = reinterpret_cast<HWND>(0x1234);
     {
-        MessageBoxWatcher boxes("ZELKセットアップ", IDNO);
-        EXPECT_EQ(0, CheckPreviousInstall(*context, nullptr));
-        std::vector<std::string> texts = boxes.Texts();
-        ASSERT_EQ(1u, texts.size());
+        BoxRecorder boxes(IDNO);
+        EXPECT_EQ(0, CheckPreviousInstall(*context, owner));
+        ASSERT_EQ(1u, boxes.boxes().size());
+        const ShownBox& box = boxes.boxes()[0];
         EXPECT_EQ("「ZELKテスト」は既にセットアップされています。セットアップを続行するには以前にセットアップされた「ZELKテスト」を消去する必要があります。\n\n以前の「ZELKテスト」を消去してセットアップを続行しますか？",
-                  texts[0]);
+                  box.text);
+        EXPECT_EQ("ZELKセットアップ", box.caption);
+        EXPECT_EQ(static_cast<UINT>(MB_ICONWARNING | MB_YESNO), box.style);
+        EXPECT_EQ(owner, box.owner);
     }
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kEntry));
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\ZELK\\UnitTestApp\\1.0"));
     {
-        MessageBoxWatcher boxes("ZELKセットアップ", IDYES);
-        EXPECT_EQ(1, CheckPreviousInstall(*context, nullptr));
+        BoxRecorder boxes(IDYES);
+        EXPECT_EQ(1, CheckPreviousInstall(*context, owner));
     }
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntry));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\ZELK"));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\ZELK"));
+}
+
+TEST_F(Registry, ALongTitleIsCutInsideTheBuffer) {
+    auto context = MakeContext("C:\\zelk-unit\\Earlier");
+    std::string title;
+    while (title.size() < 600) title += "長い";
+    Assign(context->title, title.c_str());
+    ASSERT_EQ(0, WriteRegistryRecords(*context));
+    BoxRecorder boxes(IDNO);
+    EXPECT_EQ(0, CheckPreviousInstall(*context, nullptr));
+    ASSERT_EQ(1u, boxes.boxes().size());
+    const std::string& text = boxes.boxes()[0].text;
+    EXPECT_LT(text.size(), 512u + 3 * 260u);
+    EXPECT_EQ("「" + title.substr(0, 100), text.substr(0, 102));
+    // Every character here is a double-byte one: the cut never leaves half of one.
+    EXPECT_EQ(0u, text.size() % 2);
 }
 
 TEST_F(Registry, RemovalIgnoresAnOversizedCommand) {
