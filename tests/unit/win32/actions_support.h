@@ -11,9 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "boxes.h"
 #include "setup/setup.h"
 
 namespace unit {
+
+// A file the build made for the tests (the Program Manager stand-in, DLLs, a font).
+inline std::string TestDataPath(const std::string& name) { return TestFolder() + "\\testdata\\" + name; }
 
 // Replaces an owned string of the context by a heap copy of value (null stays null).
 inline void Assign(char*& field, const char* value) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "actions_support.h"
-#include "platform_child.h"
 
 using namespace unit;
 

@@ -4,7 +4,6 @@
 
 #include "actions_support.h"
 #include "common/system.h"
-#include "platform_child.h"
 
 using namespace unit;
 
@@ -58,12 +57,11 @@ TEST(FontTimes, ComparesCreationTimesOnly) {
     }
 }
 
-// ---- installation, as each system ----
+// ---- installation: the suite runs as Windows 95 and as NT 4.0 ----
 
-class PlatformFonts : public testing::Test {
+class FontInstall : public testing::Test {
 protected:
     void SetUp() override {
-        if (!InPlatformChild()) GTEST_SKIP() << "runs in Platforms.*";
         char windows[MAX_PATH];
         GetWindowsDirectoryA(windows, sizeof windows);
         fontsDir_ = std::string(windows) + (IsWindowsNT() ? "\\SYSTEM" : "\\FONTS");
@@ -73,9 +71,7 @@ protected:
         ASSERT_TRUE(CopyFileA(TestDataPath("ZELKTEST.TTF").c_str(), source_.c_str(), FALSE));
         ASSERT_TRUE(SetAllTimes(source_, kTime));
     }
-    void TearDown() override {
-        if (InPlatformChild()) Clean();
-    }
+    void TearDown() override { Clean(); }
     void Clean() {
         for (const char* name : {"ZELKUT1", "ZELKUT2"}) {
             std::string base = fontsDir_ + "\\" + name;
@@ -100,7 +96,7 @@ protected:
     std::string source_;
 };
 
-TEST_F(PlatformFonts, InstallsAndRegistersANewFont) {
+TEST_F(FontInstall, InstallsAndRegistersANewFont) {
     ASSERT_EQ(1, Install("ZELKUT1.TTF"));
     EXPECT_EQ(ReadAll(source_), ReadAll(Installed("ZELKUT1.TTF")));
     if (IsWindowsNT()) {
@@ -112,7 +108,7 @@ TEST_F(PlatformFonts, InstallsAndRegistersANewFont) {
     }
 }
 
-TEST_F(PlatformFonts, AFontWithoutExtensionGetsFotAppended) {
+TEST_F(FontInstall, AFontWithoutExtensionGetsFotAppended) {
     ASSERT_EQ(1, Install("ZELKUT2"));
     EXPECT_TRUE(Exists(Installed("ZELKUT2")));
     if (IsWindowsNT()) {
@@ -120,7 +116,7 @@ TEST_F(PlatformFonts, AFontWithoutExtensionGetsFotAppended) {
     }
 }
 
-TEST_F(PlatformFonts, AFontAsNewAsTheSourceStaysUntouched) {
+TEST_F(FontInstall, AFontAsNewAsTheSourceStaysUntouched) {
     ASSERT_EQ(1, Install("ZELKUT1.TTF"));
     // Mark the installed state so that any further work would show.
     std::string installed = Installed("ZELKUT1.TTF");
@@ -136,7 +132,7 @@ TEST_F(PlatformFonts, AFontAsNewAsTheSourceStaysUntouched) {
     }
 }
 
-TEST_F(PlatformFonts, ALaterSourceReplacesTheInstalledFont) {
+TEST_F(FontInstall, ALaterSourceReplacesTheInstalledFont) {
     ASSERT_EQ(1, Install("ZELKUT1.TTF"));
     std::string newer = ReadAll(source_) + std::string(16, '\0');
     Write(source_, newer);
@@ -149,7 +145,7 @@ TEST_F(PlatformFonts, ALaterSourceReplacesTheInstalledFont) {
     }
 }
 
-TEST_F(PlatformFonts, AResourceFileLeftBehindIsMadeAnew) {
+TEST_F(FontInstall, AResourceFileLeftBehindIsMadeAnew) {
     if (!IsWindowsNT()) GTEST_SKIP() << "resource files are made on Windows NT only";
     Write(Installed("ZELKUT1.fot"), "left behind");
     SetFileAttributesA(Installed("ZELKUT1.fot").c_str(), FILE_ATTRIBUTE_READONLY);
@@ -158,7 +154,7 @@ TEST_F(PlatformFonts, AResourceFileLeftBehindIsMadeAnew) {
     EXPECT_EQ("ZELKUT1.fot", FontsValue());
 }
 
-TEST_F(PlatformFonts, AMissingSourceWithAnInstalledFontFails) {
+TEST_F(FontInstall, AMissingSourceWithAnInstalledFontFails) {
     ASSERT_EQ(1, Install("ZELKUT1.TTF"));
     RemoveFile(source_);
     EXPECT_EQ(0, Install("ZELKUT1.TTF"));
