@@ -7,6 +7,7 @@ set(ZELK_PORTABLE_SOURCES
   common/record.cpp
   common/command.cpp
   common/progman_command.cpp
+  rmzelk/rmzelk_command.cpp
 )
 
 # Portable sources of setup.exe alone (the script reader, the record writer, ...).
@@ -15,6 +16,8 @@ set(ZELK_SETUP_PORTABLE_SOURCES
   setup/info_script.cpp
   setup/misc_path.cpp
   setup/dll_compare.cpp
+  setup/record_writer.cpp
+  setup/mainwnd_bands.cpp
 )
 
 function(zelk_win32_sources out folder)

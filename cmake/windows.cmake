@@ -53,6 +53,10 @@ file(GLOB RMZELK_SOURCES CONFIGURE_DEPENDS rmzelk/*.cpp)
 zelk_program(rmzelk rmZELK ${RMZELK_SOURCES})
 set_target_properties(rmzelk PROPERTIES SUFFIX ".bin")
 target_link_libraries(rmzelk PRIVATE kernel32 shell32)
+# The companion does without the C runtime: its own entry point, no start-up files, and no
+# library calls that the compiler would make up for copy loops.
+target_compile_options(rmzelk PRIVATE -fno-tree-loop-distribute-patterns -fno-stack-protector)
+target_link_options(rmzelk PRIVATE -nostartfiles -nostdlib -Wl,-e,_RmzelkEntry@0)
 
 if(TARGET zelk_artwork)
   add_dependencies(setup zelk_artwork)
@@ -91,6 +95,7 @@ zelk_win_tests(setup_tests zelk_setup resources/setup.rc
 zelk_win_tests(unzelk_tests zelk_uninstall resources/unzelk.rc tests/unit/unzelk/*.cpp)
 
 add_subdirectory(tests/e2e)
+add_subdirectory(tests/tools)
 
 # ---- the bundled sample product and its medium ----
 add_executable(sample_app WIN32 sample/app/sample.cpp)
@@ -107,3 +112,4 @@ add_custom_command(
   DEPENDS setup unzelk rmzelk sample_app ${SAMPLE_PRODUCT} ${CMAKE_SOURCE_DIR}/scripts/make-medium
   COMMENT "Building the sample medium")
 add_custom_target(sample_medium ALL DEPENDS ${CMAKE_BINARY_DIR}/sample-medium/setup.dat)
+include(bench/bench.cmake)

@@ -1,6 +1,52 @@
 // Command lines that cross between the programs (portable).
 #include "command.h"
 
-bool FormatUninstallCommand(char* out, size_t, const char*, const char*) { out[0] = '\0'; return false; }
-const char* SkipProgramName(const char* commandLine) { return commandLine; }
-const char* RecordPathFromArguments(const char* arguments) { return arguments; }
+#include <stdio.h>
+#include <string.h>
+
+#include "textsub.h"
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool HasBlank(const char* s) { return strpbrk(s, " \t") != nullptr; }
+
+}  // namespace
+
+// Readers take everything after the first asterisk as the record path, so the record path
+// is never quoted; the program path is, when it holds a blank, so that the system finds it.
+bool FormatUninstallCommand(char* out, size_t size, const char* destination, const char* recordName) {
+    char program[kPathSize];
+    char record[kPathSize];
+    if (size > 0) out[0] = '\0';
+    if (!JoinPath(program, destination, "unZELK.exe") || !JoinPath(record, destination, recordName)) {
+        return false;
+    }
+    const char* format = HasBlank(program) ? "\"%s\" *%s" : "%s *%s";
+    int length = snprintf(out, size, format, program, record);
+    if (length < 0 || static_cast<size_t>(length) >= size) {
+        if (size > 0) out[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+const char* SkipProgramName(const char* commandLine) {
+    const char* p = commandLine;
+    if (*p == '"') {
+        ++p;
+        while (*p != '\0' && *p != '"') ++p;
+        if (*p == '"') ++p;
+    } else {
+        while (*p != '\0' && !IsBlank(*p)) ++p;
+    }
+    while (IsBlank(*p)) ++p;
+    return p;
+}
+
+const char* RecordPathFromArguments(const char* arguments) {
+    const char* p = arguments;
+    while (*p == '*' || IsBlank(*p)) ++p;
+    return p;
+}

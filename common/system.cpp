@@ -3,6 +3,8 @@
 
 #include "textsub.h"
 
+MessageBoxFunction g_messageBox = MessageBoxA;
+
 bool IsWindowsNT() {
     OSVERSIONINFOA info = {};
     info.dwOSVersionInfoSize = sizeof info;  // 148 bytes
@@ -10,7 +12,7 @@ bool IsWindowsNT() {
 }
 
 void ShowApiError(const char* name) {
-    if (name != nullptr) MessageBoxA(nullptr, name, "API エラー", MB_OK);
+    if (name != nullptr) g_messageBox(nullptr, name, "API エラー", MB_OK);
 }
 
 bool IsValidDrive(const char* path) {

@@ -4,6 +4,11 @@
 
 #include <windows.h>
 
+// Every message box of both programs is shown through this pointer (MessageBoxA), so that
+// unit tests can answer the boxes themselves.
+using MessageBoxFunction = int (WINAPI*)(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
+extern MessageBoxFunction g_messageBox;
+
 // True when the system is of the NT platform (any version).
 bool IsWindowsNT();
 

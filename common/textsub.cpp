@@ -89,7 +89,12 @@ bool SplitPath(char* folder, size_t folderSize, char* name, size_t nameSize, con
 }
 
 int GetAncestorPath(char* out, size_t size, const char* path, int n) {
-    if (n <= 0) return CopyString(out, size, path) ? 0 : -1;
+    if (n <= 0) {
+        size_t length = strlen(path);
+        if (length >= size) return -1;  // out stays as it was
+        memmove(out, path, length + 1);
+        return 0;
+    }
     // Separators at index 0 are never counted, as the backward scan stops at the second byte.
     int separators = 0;
     for (const char* p = path; *p; p += CharLength(p)) {

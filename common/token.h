@@ -34,6 +34,11 @@ private:
     char fields_[2][kPathSize] = {};
 };
 
+// The cutting shared by Tokenizer::Split and the record reader's SplitFields: tokens as
+// strtok makes them, each trimmed of blanks and tabs; the first two go to first and second
+// (kPathSize bytes each). Counts at most maxCount tokens and returns the count.
+int CutFields(const char* text, const char* separators, char* first, char* second, int maxCount);
+
 // Case-insensitive comparison of ASCII letters, as the system's lstrcmpi does for keywords.
 bool EqualsIgnoringCase(const char* a, const char* b);
 

@@ -1,4 +1,86 @@
-// Removal of fonts.
+// Removal of fonts: the user is asked about each font file that is present; a failing step
+// offers Abort, Retry and Ignore.
 #include "uninst.h"
 
-int RemoveFont(HWND, const char*, const char*, const char*, const char*) { return 1; }
+#include "system.h"
+#include "textsub.h"
+
+namespace {
+
+const char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+
+// Repeats action while it fails and the user answers Retry. 1 when it succeeded at once,
+// else the last button pressed (IDRETRY after a retry that succeeded; 0 when the box fails).
+template <typename Action>
+int RetryWhileFailing(HWND owner, const char* caption, const char* format, Action action) {
+    int result = 1;
+    while (!action()) {
+        char text[256];
+        wsprintfA(text, format, static_cast<unsigned>(GetLastError()));
+        result = g_messageBox(owner, text, caption, MB_ICONERROR | MB_ABORTRETRYIGNORE);
+        if (result != IDRETRY) break;
+    }
+    return result;
+}
+
+bool Stopped(int result) { return result == 0 || result == IDABORT; }
+
+bool AskToRemove(HWND owner, const char* caption, const char* path) {
+    char text[kPathSize + 128];
+    wsprintfA(text, "次のファイルは他のZELKのアプリケーションが使用する可能性があります。削除しますか？\n\n%s\n",
+              path);
+    return g_messageBox(owner, text, caption, MB_ICONQUESTION | MB_YESNO) == IDYES;
+}
+
+// Windows NT: the ".fot" resource and its file, the font file, the Fonts registry value.
+int RemoveFontNT(HWND owner, const char* caption, const char* fotPath, const char* path,
+                 const char* valueName) {
+    if (Stopped(RemoveFontResourceRetry(owner, caption, fotPath))) return 0;
+    if (Stopped(DeleteFontFileRetry(owner, caption, fotPath))) return 0;
+    if (Stopped(DeleteFontFileRetry(owner, caption, path))) return 0;
+    // A missing value name would name the key's default value instead.
+    if (valueName == nullptr) return 0;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return 0;
+    LONG deleted = RegDeleteValueA(key, valueName);
+    RegCloseKey(key);
+    return deleted == ERROR_SUCCESS ? 1 : 0;
+}
+
+// Windows 95: the font resource by its bare file name, then the font file.
+int RemoveFont95(HWND owner, const char* caption, const char* fileName, const char* path) {
+    if (Stopped(RemoveFontResourceRetry(owner, caption, fileName))) return 0;
+    if (Stopped(DeleteFontFileRetry(owner, caption, path))) return 0;
+    return 1;
+}
+
+}  // namespace
+
+int RemoveFontResourceRetry(HWND owner, const char* caption, const char* name) {
+    return RetryWhileFailing(owner, caption, "フォントリソースの削除に失敗しました(Error #%u)",
+                             [name] { return RemoveFontResourceA(name) != FALSE; });
+}
+
+int DeleteFontFileRetry(HWND owner, const char* caption, const char* path) {
+    if (!FileExists(path)) return 1;
+    return RetryWhileFailing(owner, caption, "フォントファイルの削除に失敗しました(Error #%u)",
+                             [path] { return DeleteFileA(path) != FALSE; });
+}
+
+int RemoveFont(HWND owner, const char* caption, const char* fontsDir, const char* fileName,
+               const char* valueName) {
+    // Paths that do not fit are not shortened into another file's name: nothing is done.
+    char path[kPathSize];
+    if (fileName == nullptr || !JoinPath(path, fontsDir, fileName) || !FileExists(path)) return 1;
+    bool nt = IsWindowsNT();
+    char fotName[kPathSize];
+    char fotPath[kPathSize];
+    if (nt && (!ReplaceExtension(fotName, fileName, ".fot") || !JoinPath(fotPath, fontsDir, fotName))) {
+        return 1;
+    }
+    if (!AskToRemove(owner, caption, path)) return 1;
+    int result = nt ? RemoveFontNT(owner, caption, fotPath, path, valueName)
+                    : RemoveFont95(owner, caption, fileName, path);
+    if (result == 1) BroadcastFontChange();
+    return result;
+}

@@ -1,9 +1,145 @@
-// Removal of recorded files, folders, DLL notice and registry records.
+// Removal of recorded files, folders, the shared-DLL notice and registry records.
 #include "uninst.h"
 
-void RemoveRecordedItems(const UninstallRecord&, const RemovalStyle&, const char*, const char*) {}
-void ResetSharedFileNotice() {}
-void NoteSharedFile(const char*, const char*) {}
-void ShowSharedFileNotice(HWND, const char*) {}
-void DeleteRecordedRegistry(const UninstallRecord&) {}
-void RemoveFolderLevels(const char*, int, bool) {}
+#include <shlobj.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "registry.h"
+#include "system.h"
+#include "textsub.h"
+
+namespace {
+
+// The shared files noted since the last reset. unZELK's reader keeps up to 64 Dll lines,
+// so the list has room for all of them; should more be noted, they are counted and the
+// notice says how many more there are, so that none is left out silently.
+constexpr int kNoticeSlots = kRecordFontSlots;
+
+struct SharedFileNotice {
+    char* paths[kNoticeSlots];
+    int count;
+    int notListed;  // present files beyond the list's room
+};
+
+SharedFileNotice sharedFileNotice;
+
+const char kNoticeHeading[] =
+    "次のファイルは他のアプリケーションが使用する可能性があるので削除しません。\n\n";
+const char kNoticeMoreFormat[] = "ほか%d個のファイル\n";
+
+void FreeNoticePaths() {
+    for (int i = 0; i < sharedFileNotice.count; ++i) {
+        free(sharedFileNotice.paths[i]);
+        sharedFileNotice.paths[i] = nullptr;
+    }
+    sharedFileNotice.count = 0;
+    sharedFileNotice.notListed = 0;
+}
+
+// A value that names a registry key: present and not empty (an empty name would make the
+// formed key the parent itself).
+bool IsKeyName(const char* name) { return name != nullptr && name[0] != '\0'; }
+
+}  // namespace
+
+void ResetSharedFileNotice() { FreeNoticePaths(); }
+
+void NoteSharedFile(const char* folder, const char* name) {
+    if (name == nullptr) return;
+    char path[kPathSize];
+    if (!JoinPath(path, folder, name) || !FileExists(path)) return;
+    if (sharedFileNotice.count == kNoticeSlots) {
+        ++sharedFileNotice.notListed;
+        return;
+    }
+    char* copy = DuplicateString(path);
+    if (copy == nullptr) {
+        ++sharedFileNotice.notListed;  // still counted, so the notice mentions it
+        return;
+    }
+    sharedFileNotice.paths[sharedFileNotice.count++] = copy;
+}
+
+char* FormatSharedFileNotice() {
+    if (sharedFileNotice.count == 0 && sharedFileNotice.notListed == 0) return nullptr;
+    size_t size = 256;  // the heading, the "more" line and the terminator
+    for (int i = 0; i < sharedFileNotice.count; ++i) size += strlen(sharedFileNotice.paths[i]) + 1;
+    char* text = static_cast<char*>(malloc(size));
+    if (text == nullptr) return nullptr;
+    text[0] = '\0';
+    bool fits = AppendString(text, size, kNoticeHeading);
+    for (int i = 0; fits && i < sharedFileNotice.count; ++i) {
+        fits = AppendString(text, size, sharedFileNotice.paths[i]) && AppendString(text, size, "\n");
+    }
+    if (fits && sharedFileNotice.notListed > 0) {
+        char more[64];
+        wsprintfA(more, kNoticeMoreFormat, sharedFileNotice.notListed);
+        fits = AppendString(text, size, more);
+    }
+    if (!fits) {  // cannot happen with the size above; never show a cut list
+        free(text);
+        return nullptr;
+    }
+    return text;
+}
+
+void ShowSharedFileNotice(HWND owner, const char* caption) {
+    char* text = FormatSharedFileNotice();
+    FreeNoticePaths();
+    if (text == nullptr) return;
+    g_messageBox(owner, text, caption, MB_ICONINFORMATION);
+    free(text);
+}
+
+void RemoveRecordedItems(const UninstallRecord& record, const RemovalStyle& style,
+                         const char* systemDir, const char* fontsDir) {
+    for (int i = 0; i < record.fileCount; ++i) {
+        const char* path = record.files[i];
+        if (path == nullptr) continue;
+        SetFileAttributesA(path, style.clearAttributes);
+        DeleteFileA(path);
+    }
+    for (int i = 0; i < record.directoryCount; ++i) {
+        if (record.directories[i] != nullptr) RemoveDirectoryA(record.directories[i]);
+    }
+    ResetSharedFileNotice();
+    for (int i = 0; i < record.dllCount; ++i) NoteSharedFile(systemDir, record.dlls[i]);
+    ShowSharedFileNotice(style.owner, style.caption);
+    for (int i = 0; i < record.fontCount; ++i) {
+        RemoveFont(style.owner, style.caption, fontsDir, record.fontFiles[i], record.fontNames[i]);
+    }
+}
+
+void DeleteRecordedRegistry(const UninstallRecord& record) {
+    if (IsKeyName(record.appRegistry)) {
+        DeleteAppKeys(HKEY_LOCAL_MACHINE, "SOFTWARE\\ZELK", record.appRegistry, record.appVersion);
+        DeleteAppKeys(HKEY_CURRENT_USER, "Software\\ZELK", record.appRegistry, record.appVersion);
+    }
+    // Without a name the key would be the Uninstall branch itself; a name too long for the
+    // buffer is not shortened into some other key's name.
+    char key[kPathSize];
+    if (IsKeyName(record.unRegistry) && JoinPath(key, kUninstallBranch, record.unRegistry)) {
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
+    }
+}
+
+// True for "X:" and "X:\" and anything shorter: never a folder level of an installation.
+static bool IsDriveOrRoot(const char* path) {
+    size_t length = strlen(path);
+    if (length < 2) return true;
+    if (path[1] != ':') return false;
+    return length == 2 || (length == 3 && path[2] == '\\');
+}
+
+void RemoveFolderLevels(const char* folder, int depth, bool notify) {
+    for (int level = 0; level < depth; ++level) {
+        char path[kPathSize];
+        // A path with fewer levels has nothing more to remove.
+        if (GetAncestorPath(path, folder, level) != 0) return;
+        if (IsDriveOrRoot(path)) return;
+        if (RemoveDirectoryA(path) && notify) {
+            SHChangeNotify(SHCNE_RMDIR, SHCNF_PATH, path, nullptr);
+        }
+    }
+}

@@ -20,6 +20,9 @@ void RemoveRecordedItems(const UninstallRecord& record, const RemovalStyle& styl
 void ResetSharedFileNotice();
 void NoteSharedFile(const char* folder, const char* name);
 void ShowSharedFileNotice(HWND owner, const char* caption);
+// The notice's text for the files noted so far (heap, the caller frees it); null when no
+// file was noted or memory runs out. ShowSharedFileNotice shows this text.
+char* FormatSharedFileNotice();
 
 // Fonts (unfont.cpp).
 int RemoveFont(HWND owner, const char* caption, const char* fontsDir, const char* fileName,

@@ -1,4 +1,49 @@
-// The companion that removes the uninstaller's program file and folders after it has ended.
+// The companion "rmZELK.bin": started by the uninstaller as "~rmZELK.~ <depth> <path>" just
+// before it ends, it deletes the uninstaller's program file once that has ended, then the
+// folder levels the installation created. It shows nothing and needs no C runtime.
 #include <windows.h>
+#include <shlobj.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include "rmzelk_command.h"
+
+namespace {
+
+constexpr int kWaitStep = 100;        // ms between two attempts
+constexpr int kWaitAttempts = 300;    // 30 s in all
+
+// Deletes the file as soon as its program has ended. True when it is gone.
+bool DeleteWhenFree(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return true;  // nothing left to delete
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);         // installed read-only
+    for (int attempt = 0; attempt < kWaitAttempts; ++attempt) {
+        if (DeleteFileA(path)) return true;
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
+        Sleep(kWaitStep);
+    }
+    SetFileAttributesA(path, attributes);  // the program still runs: leave it as it was
+    return false;
+}
+
+// Levels 0 .. depth-1 of the file's folder, empty ones only, each told to the shell.
+void RemoveFolderLevels(const char* filePath, int depth) {
+    for (int level = 0; level < depth; ++level) {
+        char folder[kCompanionPathSize];
+        if (!CompanionFolderLevel(folder, sizeof folder, filePath, level)) return;
+        if (RemoveDirectoryA(folder)) SHChangeNotify(SHCNE_RMDIR, SHCNF_PATH, folder, nullptr);
+    }
+}
+
+UINT RunCompanion(const char* commandLine) {
+    CompanionCommand command;
+    if (!ParseCompanionCommand(commandLine, &command)) return 1;
+    if (!DeleteWhenFree(command.path)) return 2;
+    RemoveFolderLevels(command.path, command.depth);
+    return 0;
+}
+
+}  // namespace
+
+// Entry point without the C runtime's start-up code.
+extern "C" void WINAPI RmzelkEntry() { ExitProcess(RunCompanion(GetCommandLineA())); }

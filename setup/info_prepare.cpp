@@ -64,7 +64,7 @@ int PrepareSetupContext(SetupContext& context) {
 static void ReportMissingFile(const char* path) {
     char text[kPathSize + 64];
     wsprintfA(text, "ファイル\"%s\"がみつかりません。", path);
-    MessageBoxA(GetSetupWindow(), text, "ZELKセットアップ", MB_OK);
+    g_messageBox(GetSetupWindow(), text, "ZELKセットアップ", MB_OK);
 }
 
 // Joins srcDirectory and name. A path too long to exist, or a name that could not be kept

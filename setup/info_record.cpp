@@ -1,4 +1,28 @@
-// Writing the uninstall record.
+// Writing the uninstall record into the destination folder.
+#include <stdio.h>
+
+#include "ids.h"
+#include "record_writer.h"
 #include "setup.h"
 
-int WriteUninstallRecord(SetupContext&) { return 0; }
+// Creates the record afresh (other processes may read and write it meanwhile), writes its
+// lines and makes it read-only. A record that cannot be written whole is deleted again, so
+// that the rollback leaves no half record behind; either way message 18 and -1.
+int WriteUninstallRecord(SetupContext& context) {
+    char path[kPathSize];
+    bool written = false;
+    if (JoinPath(path, context.destination, context.unZelkName)) {
+        if (FILE* file = fopen(path, "wb")) {
+            bool lines = WriteRecordLines(context, file);
+            bool closed = fclose(file) == 0;
+            written = lines && closed;
+            if (!written) DeleteFileA(path);
+        }
+    }
+    if (!written) {
+        ShowMessage(GetSetupWindow(), IDS_RECORD_FAILED);
+        return -1;
+    }
+    SetFileAttributesA(path, FILE_ATTRIBUTE_READONLY);
+    return 0;
+}

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include "common/system.h"
 #include "ids.h"
 
 SetupContext g_setup;
@@ -24,7 +25,7 @@ HWND GetSetupWindow() { return setupWindow; }
 int InitializeSetup(HINSTANCE instance) {
     setupInstance = instance;
     if (!IsSupportedWindows()) {
-        MessageBoxA(nullptr,
+        g_messageBox(nullptr,
                     "このアプリケーションをセットアップするにはWindows 95 もしくは Windows NT 3.51 以上が必要です。",
                     "ZELKセットアップ - エラー", MB_ICONERROR);
         return -1;

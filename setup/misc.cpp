@@ -136,13 +136,13 @@ int ShowMessage(HWND owner, int stringId) {
         LoadStringA(instance, stringId, text, sizeof text) == 0) {
         FatalError("Can't load string");
     }
-    int result = MessageBoxA(owner, text, caption, MB_OK | MB_ICONEXCLAMATION);
+    int result = g_messageBox(owner, text, caption, MB_OK | MB_ICONEXCLAMATION);
     if (result == 0) FatalError(nullptr);
     return result;
 }
 
 void FatalError(const char* text) {
-    if (text != nullptr) MessageBoxA(nullptr, text, "致命的エラー", MB_OK);
+    if (text != nullptr) g_messageBox(nullptr, text, "致命的エラー", MB_OK);
     exit(1);  // the normal exit, so that the setup context frees what it holds
 }
 

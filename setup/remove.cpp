@@ -1,4 +1,100 @@
-// Setup-side removal: an earlier installation, and the rollback of this one.
+// Setup-side removal: an earlier installation through its uninstall record, and the
+// rollback of this run from the lists of the setup context.
 #include "setup.h"
 
-int RollBackInstallation(SetupContext&) { return 0; }
+#include <shlobj.h>
+
+#include "common/record.h"
+#include "common/system.h"
+#include "common/uninst.h"
+
+namespace {
+
+const char kSetupCaption[] = "ZELKセットアップ";
+
+void ShowOutOfMemory(void*) { g_messageBox(GetSetupWindow(), "メモリが足りません", kSetupCaption, MB_OK); }
+
+// Clears the read-only attribute (setup installs its files read-only) and deletes.
+void DeleteInstalledFile(const char* path) {
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path);
+}
+
+// The file name in folder; a path that does not fit is skipped, never shortened.
+void DeleteInFolder(const char* folder, const char* name) {
+    char path[kPathSize];
+    if (name != nullptr && JoinPath(path, folder, name)) DeleteInstalledFile(path);
+}
+
+}  // namespace
+
+int ReadUninstallRecord(const char* path) {
+    // A record is read once per run; start from an empty one all the same.
+    FreeUninstallRecord(g_record);
+    g_record = UninstallRecord{};
+    const RecordReaderRules rules{kMaxDlls, kMaxFonts, false};
+    const RecordSink sink{nullptr, nullptr, nullptr, ShowOutOfMemory, nullptr};
+    return ReadRecordFile(g_record, path, rules, sink);
+}
+
+int RemoveInstallationByRecord(SetupContext& context, const char* recordPath) {
+    if (ReadUninstallRecord(recordPath) == 0) {
+        FreeUninstallRecord(g_record);
+        return -1;
+    }
+    // The record goes first; its own line in the list then finds nothing.
+    DeleteInstalledFile(recordPath);
+    const RemovalStyle style{GetSetupWindow(), kSetupCaption, FILE_ATTRIBUTE_ARCHIVE};
+    RemoveRecordedItems(g_record, style, context.systemDir, context.fontsDir);
+    RemoveMenuEntries(g_record.menuGroup, g_record.menuItems, g_record.menuItemCount);
+    RemoveUninstallerAndFolders(recordPath);
+    DeleteRecordedRegistry(g_record);
+    FreeUninstallRecord(g_record);
+    return 0;
+}
+
+// What unZELK leaves to its companion: the two programs beside the record, then the
+// folder levels the earlier installation created.
+void RemoveUninstallerAndFolders(const char* recordPath) {
+    char folder[kPathSize];
+    char name[kPathSize];
+    if (!SplitPath(folder, name, recordPath)) return;
+    if (EndsWithSeparator(folder)) folder[lstrlenA(folder) - 1] = '\0';
+    DeleteInFolder(folder, kUninstallerName);
+    DeleteInFolder(folder, kCompanionName);
+    RemoveFolderLevels(folder, g_record.dirDepth, true);
+}
+
+int RollBackMenus(SetupContext& context) {
+    RemoveMenuEntries(context.menuGroup, context.fileMenuItem, context.fileCount);
+    return 0;
+}
+
+int RollBackFiles(SetupContext& context) {
+    for (int i = 0; i < context.addFileCount; ++i) DeleteInFolder(context.destination, context.addFile[i]);
+    // The script's files and the two built-ins behind them.
+    for (int i = 0; i < context.fileCount + 2; ++i) {
+        DeleteInFolder(context.destination, InstalledFileName(context, i));
+    }
+    DeleteInFolder(context.destination, context.unZelkName);
+    return 0;
+}
+
+int RollBackFolders(SetupContext& context) {
+    RemoveFolderLevels(context.destination, context.dirDepth, false);
+    return 0;
+}
+
+int RollBackInstallation(SetupContext& context) {
+    HWND owner = GetSetupWindow();
+    ResetSharedFileNotice();
+    for (int i = 0; i < context.dllCount; ++i) NoteSharedFile(context.systemDir, InstalledDllName(context, i));
+    ShowSharedFileNotice(owner, kSetupCaption);
+    for (int i = 0; i < context.fontCount; ++i) {
+        RemoveFont(owner, kSetupCaption, context.fontsDir, InstalledFontName(context, i), context.fontName[i]);
+    }
+    RollBackMenus(context);
+    RollBackFiles(context);
+    RollBackFolders(context);
+    return DeleteRegistryRecords(context);
+}

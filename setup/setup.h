@@ -10,6 +10,7 @@
 #include "context.h"
 #include "dll_compare.h"
 #include "misc_path.h"
+#include "record_writer.h"
 #include "script.h"
 
 // ---- main.cpp: start-up, main loop, accessors ----
@@ -37,6 +38,9 @@ void DrawLogoText(const SetupContext& context, HDC dc, int width, int height, in
                   int bottomMargin);
 HFONT CreateFontWithFallback(int height, int weight, const char* face);
 void LimitToWorkArea(MINMAXINFO* info);
+// The work-area query through a seam, so tests can make it fail.
+using SystemParametersFunction = BOOL (WINAPI*)(UINT action, UINT param, PVOID value, UINT flags);
+extern SystemParametersFunction g_systemParametersInfo;
 
 // ---- info_prepare.cpp: folder preparation and the start-up half of the sequence ----
 int PrepareFolders(SetupContext& context);
@@ -58,9 +62,7 @@ int WriteRegistryRecords(SetupContext& context);
 int DeleteRegistryRecords(SetupContext& context);
 
 // ---- info_record.cpp: the uninstall record writer ----
-int WriteUninstallRecord(SetupContext& context);
-// Writes lines 1 to 13 of the record for context to file (portable part, record_writer.cpp).
-bool WriteRecordLines(const SetupContext& context, void* file);
+int WriteUninstallRecord(SetupContext& context);  // its lines: record_writer.h
 
 // ---- misc.cpp: destination checks, message helpers, platform ----
 bool CheckDriveType(HWND owner, const char* path);

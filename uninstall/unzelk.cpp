@@ -1,4 +1,184 @@
-// The uninstaller: reads the record named on its command line and removes the installation.
+// The uninstaller: reads the record named on its command line, asks once, removes the
+// installation and hands its own program file and folders over to the companion.
 #include "unzelk.h"
 
-int RunUninstaller(HINSTANCE, const char*) { return 0; }
+#include <objbase.h>
+
+#include "common/command.h"
+#include "common/handles.h"
+#include "common/system.h"
+#include "common/textsub.h"
+#include "common/uninst.h"
+
+namespace {
+
+const char kMutexName[] = "unZELKMutex";
+const char kCompanionName[] = "rmZELK.bin";
+const char kCompanionCopyName[] = "~rmZELK.~";
+
+// The program's folders.
+char ownPath[kPathSize];
+char windowsDir[kPathSize];
+char fontsDir[kPathSize];
+char systemDir[kPathSize];
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Windows, fonts and system folders; false after the message when one is not found.
+bool FindFolders() {
+    UINT length = GetWindowsDirectoryA(windowsDir, sizeof windowsDir);
+    if (length == 0 || length >= sizeof windowsDir) {
+        ShowUninstallerMessage("ウィンドウズディレクトリの検出に失敗しました");
+        return false;
+    }
+    bool nt = IsWindowsNT();
+    if (!JoinPath(fontsDir, windowsDir, nt ? "SYSTEM" : "FONTS") ||
+        (nt && !JoinPath(systemDir, windowsDir, "SYSTEM"))) {
+        ShowUninstallerMessage("ウィンドウズディレクトリの検出に失敗しました");
+        return false;
+    }
+    if (nt) return true;
+    length = GetSystemDirectoryA(systemDir, sizeof systemDir);
+    if (length == 0 || length >= sizeof systemDir) {
+        ShowUninstallerMessage("システムディレクトリの検出に失敗しました");
+        return false;
+    }
+    return true;
+}
+
+// Copies "rmZELK.bin" from beside the program to copy (in the Windows folder) and deletes
+// the original. False after the message when the copy cannot be made: nothing is removed.
+bool TakeOverCompanion(char (&copy)[kPathSize]) {
+    char folder[kPathSize];
+    char name[kPathSize];
+    char source[kPathSize];
+    bool named = SplitPath(folder, name, ownPath) && JoinPath(source, folder, kCompanionName) &&
+                 JoinPath(copy, windowsDir, kCompanionCopyName);
+    if (!named || !CopyFileA(source, copy, FALSE)) {
+        ShowUninstallerMessage("ファイルコピーに失敗しました", MB_ICONERROR);
+        return false;
+    }
+    // setup installed the companion read-only.
+    SetFileAttributesA(copy, FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA(source, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(source);
+    return true;
+}
+
+// Starts the companion copy, which deletes the program file and the created folder levels
+// once this program has ended.
+void StartCompanion(const char* copy, int depth) {
+    char commandLine[kPathSize];
+    if (!FormatCompanionCommand(commandLine, sizeof commandLine, copy, depth, ownPath)) {
+        // A cut command would name another file; the program file stays, and the user is told.
+        ShowUninstallerLeft(ownPath);
+        return;
+    }
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;  // 68 bytes
+    PROCESS_INFORMATION process;
+    ZeroMemory(&process, sizeof process);
+    if (!CreateProcessA(copy, commandLine, nullptr, nullptr, FALSE, 0, nullptr, windowsDir, &startup,
+                        &process)) {
+        ShowApiError("CreateProcess");
+        return;
+    }
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+}
+
+// Steps from the confirmation on: wait cursor and window, companion, removal, hand-over.
+void RemoveConfirmed(HINSTANCE instance, UniqueHandle& mutex) {
+    HCURSOR previousCursor = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    HWND window = ShowDeletingWindow(instance);
+    CoInitialize(nullptr);
+    char copy[kPathSize];
+    if (TakeOverCompanion(copy)) {
+        RunRemoval(systemDir, fontsDir);
+        ScheduleDeletionAtRestart(copy);
+        int depth = g_record.dirDepth;
+        FreeUninstallRecord(g_record);
+        StartCompanion(copy, depth);
+    } else {
+        FreeUninstallRecord(g_record);
+    }
+    CoUninitialize();
+    mutex.Reset();
+    SetCursor(previousCursor);
+    if (window != nullptr) DestroyWindow(window);
+}
+
+// Everything after the single-instance test, while the mutex is held.
+void RunWithMutex(HINSTANCE instance, const char* commandLine, UniqueHandle& mutex) {
+    if (!FindFolders()) return;
+    const char* recordPath = RecordPathOfCommandLine(commandLine);
+    if (recordPath == nullptr) {
+        ShowUninstallerMessage(
+            "アプリケーションを削除する場合はコントロールパネルの\n"
+            "「アプリケーションの追加と削除」でおこなってください。");
+        return;
+    }
+    const RecordReaderRules rules{kRecordFontSlots, kRecordFontSlots, true};
+    if (ReadRecordFile(g_record, recordPath, rules, UninstallerRecordSink()) == 0) {
+        FreeUninstallRecord(g_record);
+        return;
+    }
+    if (!ConfirmRemoval(g_record.title)) {
+        FreeUninstallRecord(g_record);
+        return;
+    }
+    RemoveConfirmed(instance, mutex);
+}
+
+}  // namespace
+
+const char* RecordPathOfCommandLine(const char* commandLine) {
+    const char* arguments = SkipProgramName(commandLine);
+    const char* p = arguments;
+    while (IsBlank(*p)) ++p;
+    if (*p == '\0') return nullptr;
+    return RecordPathFromArguments(arguments);
+}
+
+bool FormatCompanionCommand(char* out, size_t size, const char* copyPath, int depth,
+                            const char* ownPath) {
+    // A copy path with a blank is quoted, or the companion would take its second part for
+    // the depth.
+    bool quote = false;
+    for (const char* p = copyPath; *p; ++p) quote = quote || *p == ' ';
+    char number[16];
+    wsprintfA(number, " %d ", depth);
+    out[0] = '\0';
+    return (!quote || AppendString(out, size, "\"")) && AppendString(out, size, copyPath) &&
+           (!quote || AppendString(out, size, "\"")) && AppendString(out, size, number) &&
+           AppendString(out, size, ownPath);
+}
+
+void RunRemoval(const char* systemDir, const char* fontsDir) {
+    DeleteRecordedRegistry(g_record);
+    const RemovalStyle style{nullptr, kUninstallerCaption, FILE_ATTRIBUTE_NORMAL};
+    RemoveRecordedItems(g_record, style, systemDir, fontsDir);
+    RemoveMenuEntries(g_record.menuGroup, g_record.menuItems, g_record.menuItemCount);
+}
+
+void ScheduleDeletionAtRestart(const char* path) {
+    if (IsWindowsNT()) {
+        MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    } else {
+        WritePrivateProfileStringA("rename", "NUL", path, "WININIT.INI");
+    }
+}
+
+int RunUninstaller(HINSTANCE instance, const char* commandLine) {
+    DWORD length = GetModuleFileNameA(instance, ownPath, sizeof ownPath);
+    if (length == 0 || length >= sizeof ownPath) {
+        ShowApiError("GetModuleFileName");
+        return 0;
+    }
+    UniqueHandle running(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kMutexName));
+    if (running) return 0;  // another unZELK is at work
+    UniqueHandle mutex(CreateMutexA(nullptr, FALSE, kMutexName));
+    RunWithMutex(instance, commandLine, mutex);
+    return 0;
+}

@@ -19,8 +19,15 @@ if(ZELK_WIN_BUILD_DIR)
       ENVIRONMENT "${WINE_ENV}" TIMEOUT 600)
   endfunction()
 
-  zelk_wine_test(wine.setup_tests ${ZELK_WIN_BUILD_DIR}/setup_tests.exe)
-  zelk_wine_test(wine.unzelk_tests ${ZELK_WIN_BUILD_DIR}/unzelk_tests.exe)
+  # The Win32 unit tests run once as Windows 95 and once as NT 4.0: the platform decides
+  # folders, fonts, start-menu entries and delete-at-restart.
+  file(GLOB UNZELK_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/unzelk/*.cpp)
+  foreach(system win95 nt40)
+    zelk_wine_test(wine.${system}.setup_tests --${system} ${ZELK_WIN_BUILD_DIR}/setup_tests.exe)
+    if(UNZELK_TESTS)
+      zelk_wine_test(wine.${system}.unzelk_tests --${system} ${ZELK_WIN_BUILD_DIR}/unzelk_tests.exe)
+    endif()
+  endforeach()
 
   # End-to-end scenarios: one CTest test per suite of the driver, so that a failure names
   # the journey and one suite can be run alone (ctest -R e2e.Wizard).
@@ -40,13 +47,16 @@ if(ZELK_WIN_BUILD_DIR)
 endif()
 
 # Fuzzers: a short bounded run of each inside the suite; scripts/fuzz runs them longer.
+# Each runs on a copy of its seed corpus in the build tree (fuzz-corpus/<name>), which also
+# receives the inputs it finds and any crash files: the repository's seeds stay as they are.
 if(ZELK_FUZZ_BUILD_DIR)
   file(GLOB FUZZ_TARGETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*.cpp)
   foreach(source IN LISTS FUZZ_TARGETS)
     get_filename_component(name ${source} NAME_WE)
-    set(corpus ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name})
     add_test(NAME fuzz.${name}
-      COMMAND ${ZELK_FUZZ_BUILD_DIR}/${name} -max_total_time=15 -rss_limit_mb=1024 ${corpus})
+      COMMAND ${CMAKE_SOURCE_DIR}/tests/fuzz/run-fuzzer ${ZELK_FUZZ_BUILD_DIR}/${name}
+              ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name} ${CMAKE_BINARY_DIR}/fuzz-corpus/${name}
+              -max_total_time=15 -rss_limit_mb=1024)
     set_tests_properties(fuzz.${name} PROPERTIES TIMEOUT 120)
   endforeach()
 endif()
