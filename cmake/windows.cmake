@@ -92,6 +92,7 @@ zelk_win_tests(setup_tests zelk_setup resources/setup.rc
 zelk_win_tests(unzelk_tests zelk_uninstall resources/unzelk.rc tests/unit/unzelk/*.cpp)
 
 add_subdirectory(tests/e2e)
+add_subdirectory(tests/tools)
 
 # ---- the bundled sample product and its medium ----
 add_executable(sample_app WIN32 sample/app/sample.cpp)

@@ -3,11 +3,10 @@
 #define ZELK_UNINSTALL_UNZELK_H
 
 #include <windows.h>
-
-#include "common/system.h"
 #include <stddef.h>
 
 #include "common/record.h"
+#include "common/system.h"
 
 // The whole run of unZELK for the given full command line; always 0.
 int RunUninstaller(HINSTANCE instance, const char* commandLine);

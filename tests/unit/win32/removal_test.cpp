@@ -1,0 +1,397 @@
+// Removal operations on real files, folders and registry keys: what goes, and what a user's
+// own files keep.
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "boxes.h"
+#include "common/record.h"
+#include "common/registry.h"
+#include "common/uninst.h"
+#include "setup/setup.h"
+
+namespace {
+
+const std::string kBase = "C:\\zelk-unit-removal";
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void MakeFolders(const std::string& path) {
+    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1)) {
+        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+    }
+    CreateDirectoryA(path.c_str(), nullptr);
+}
+
+void MakeFile(const std::string& path, bool readOnly = false) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
+    DWORD written;
+    WriteFile(file, "x", 1, &written, nullptr);
+    CloseHandle(file);
+    if (readOnly) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+}
+
+void RemoveTree(const std::string& path) {
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &data);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = data.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string child = path + "\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(child);
+            } else {
+                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(child.c_str());
+            }
+        } while (FindNextFileA(search, &data));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+class Removal : public testing::Test {
+protected:
+    void SetUp() override {
+        RemoveTree(kBase);
+        MakeFolders(kBase);
+        MakeFile(kBase + "\\keep");  // so that no removal reaches above the base
+    }
+    void TearDown() override { RemoveTree(kBase); }
+};
+
+// A record built by hand; frees its strings itself.
+struct TestRecord : UninstallRecord {
+    TestRecord() : UninstallRecord() {}
+    ~TestRecord() {
+        for (char* single : {title, menuGroup, unRegistry, appRegistry, appVersion}) free(single);
+        for (int i = 0; i < fileCount; ++i) free(files[i]);
+        for (int i = 0; i < directoryCount; ++i) free(directories[i]);
+        for (int i = 0; i < dllCount; ++i) free(dlls[i]);
+    }
+    void AddFile(const std::string& path) { files[fileCount++] = DuplicateString(path.c_str()); }
+    void AddDirectory(const std::string& path) { directories[directoryCount++] = DuplicateString(path.c_str()); }
+    void AddDll(const std::string& name) { dlls[dllCount++] = DuplicateString(name.c_str()); }
+};
+
+const RemovalStyle kQuietStyle{nullptr, "test", FILE_ATTRIBUTE_NORMAL};
+
+TEST_F(Removal, FolderLevelsGoDeepestFirstAndOnlyWhenEmpty) {
+    struct Case {
+        const char* name;
+        int depth;
+        const char* savedFile;           // a user's file left in the tree, or null
+        std::vector<const char*> stays;  // relative to kBase
+        std::vector<const char*> gone;
+    };
+    const Case cases[] = {
+        {"depth 0 removes nothing", 0, nullptr, {"a\\b\\c"}, {}},
+        {"depth 2 removes two levels", 2, nullptr, {"a"}, {"a\\b"}},
+        {"depth larger than the path", 40, nullptr, {}, {"a"}},
+        {"a saved file keeps its folder", 3, "a\\b\\save.dat", {"a\\b\\save.dat"}, {"a\\b\\c"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MakeFolders(kBase + "\\a\\b\\c");
+        if (c.savedFile != nullptr) MakeFile(kBase + "\\" + c.savedFile);
+        RemoveFolderLevels((kBase + "\\a\\b\\c").c_str(), c.depth, false);
+        for (const char* path : c.stays) EXPECT_TRUE(Exists(kBase + "\\" + path)) << path;
+        for (const char* path : c.gone) EXPECT_FALSE(Exists(kBase + "\\" + path)) << path;
+        EXPECT_TRUE(Exists(kBase)) << "the base holds other folders' levels";
+        RemoveTree(kBase + "\\a");
+    }
+}
+
+TEST_F(Removal, FolderLevelsHonourShiftJisTrailBytes) {
+    // "ソフト\表" : both names end in the byte 0x5C, which is no separator.
+    const std::string deep = kBase + "\\\x83\x5c\x83\x74\x83\x67\\\x95\x5c";
+    MakeFolders(deep);
+    RemoveFolderLevels(deep.c_str(), 1, true);
+    EXPECT_FALSE(Exists(deep));
+    EXPECT_TRUE(Exists(kBase + "\\\x83\x5c\x83\x74\x83\x67"));
+}
+
+TEST_F(Removal, RecordedFilesAndFoldersGoAndOthersStay) {
+    MakeFolders(kBase + "\\App\\data");
+    MakeFolders(kBase + "\\App\\empty");
+    MakeFile(kBase + "\\App\\unZELK.dat", true);
+    MakeFile(kBase + "\\App\\game.exe", true);
+    MakeFile(kBase + "\\App\\data\\stage.dat");
+    MakeFile(kBase + "\\App\\save.dat");  // the user's, not recorded
+    TestRecord record;
+    record.AddFile(kBase + "\\App\\unZELK.dat");
+    record.AddFile(kBase + "\\App\\game.exe");
+    record.AddFile(kBase + "\\App\\missing.txt");
+    record.AddFile("");
+    record.AddDirectory(kBase + "\\App\\empty");
+    record.AddDirectory(kBase + "\\App\\data");  // still holds a file the record did not name
+    record.AddDll("ZELKNOSUCH.DLL");             // absent: no notice
+    RemoveRecordedItems(record, kQuietStyle, (kBase + "\\sys").c_str(), (kBase + "\\fonts").c_str());
+    EXPECT_FALSE(Exists(kBase + "\\App\\unZELK.dat"));
+    EXPECT_FALSE(Exists(kBase + "\\App\\game.exe"));
+    EXPECT_FALSE(Exists(kBase + "\\App\\empty"));
+    EXPECT_TRUE(Exists(kBase + "\\App\\data\\stage.dat"));
+    EXPECT_TRUE(Exists(kBase + "\\App\\save.dat"));
+}
+
+TEST_F(Removal, ArchiveAttributeClearsReadOnlyToo) {
+    MakeFile(kBase + "\\old.exe", true);
+    TestRecord record;
+    record.AddFile(kBase + "\\old.exe");
+    RemoveRecordedItems(record, RemovalStyle{nullptr, "test", FILE_ATTRIBUTE_ARCHIVE}, "C:\\none", "C:\\none");
+    EXPECT_FALSE(Exists(kBase + "\\old.exe"));
+}
+
+TEST_F(Removal, SharedFileNoticeNamesEveryPresentDll) {
+    const std::string folder = kBase + "\\system";
+    MakeFolders(folder);
+    const int present = 70;  // more than the notice's list has room for
+    for (int i = 0; i < present; ++i) MakeFile(folder + "\\Z" + std::to_string(i) + ".DLL");
+
+    ResetSharedFileNotice();
+    NoteSharedFile(folder.c_str(), "Z0.DLL");
+    NoteSharedFile(folder.c_str(), "ABSENT.DLL");
+    NoteSharedFile(folder.c_str(), "Z1.DLL");
+    char* text = FormatSharedFileNotice();
+    ASSERT_NE(nullptr, text);
+    EXPECT_EQ("次のファイルは他のアプリケーションが使用する可能性があるので削除しません。\n\n" + folder +
+                  "\\Z0.DLL\n" + folder + "\\Z1.DLL\n",
+              std::string(text));
+    free(text);
+
+    ResetSharedFileNotice();
+    for (int i = 0; i < present; ++i) NoteSharedFile(folder.c_str(), ("Z" + std::to_string(i) + ".DLL").c_str());
+    text = FormatSharedFileNotice();
+    ASSERT_NE(nullptr, text);
+    std::string notice = text;
+    free(text);
+    EXPECT_NE(std::string::npos, notice.find(folder + "\\Z63.DLL\n"));
+    EXPECT_EQ(std::string::npos, notice.find("Z64.DLL"));
+    EXPECT_NE(std::string::npos, notice.find("ほか6個のファイル"));
+
+    ResetSharedFileNotice();
+    EXPECT_EQ(nullptr, FormatSharedFileNotice());
+    ShowSharedFileNotice(nullptr, "test");  // an empty list shows nothing
+}
+
+TEST_F(Removal, UninstallKeyOfTheRecordGoesAndOnlyIt) {
+    const std::string branch = kUninstallBranch;
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, (branch + "\\ZELKUnitTest").c_str(), 0,
+                                             nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegSetValueExA(key, "DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
+    RegCloseKey(key);
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, (branch + "\\ZELKUnitOther").c_str(), 0,
+                                             nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegCloseKey(key);
+
+    TestRecord empty;
+    empty.unRegistry = DuplicateString("");
+    DeleteRecordedRegistry(empty);
+    TestRecord none;
+    DeleteRecordedRegistry(none);
+    EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, (branch + "\\ZELKUnitOther").c_str(), 0,
+                                           KEY_READ, &key));
+    RegCloseKey(key);
+
+    TestRecord record;
+    record.unRegistry = DuplicateString("ZELKUnitTest");
+    DeleteRecordedRegistry(record);
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, (branch + "\\ZELKUnitTest").c_str(), 0,
+                                           KEY_READ, &key));
+    EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, (branch + "\\ZELKUnitOther").c_str(), 0,
+                                           KEY_READ, &key));
+    RegCloseKey(key);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, (branch + "\\ZELKUnitOther").c_str());
+}
+
+TEST_F(Removal, UninstallerAndFoldersBesideAnEarlierRecord) {
+    struct Case {
+        const char* name;
+        int dirDepth;
+        bool folderGone;
+    };
+    for (const Case& c : {Case{"no DirDepth", 0, false}, Case{"two levels", 2, true}}) {
+        SCOPED_TRACE(c.name);
+        const std::string folder = kBase + "\\ZELK\\Game";
+        MakeFolders(folder);
+        MakeFile(folder + "\\unZELK.exe", true);
+        MakeFile(folder + "\\rmZELK.bin", true);
+        g_record.dirDepth = c.dirDepth;
+        RemoveUninstallerAndFolders((folder + "\\unZELK.dat").c_str());
+        g_record.dirDepth = 0;
+        EXPECT_FALSE(Exists(folder + "\\unZELK.exe"));
+        EXPECT_FALSE(Exists(folder + "\\rmZELK.bin"));
+        EXPECT_EQ(c.folderGone, !Exists(folder));
+        EXPECT_EQ(c.folderGone, !Exists(kBase + "\\ZELK"));
+        EXPECT_TRUE(Exists(kBase));
+        RemoveTree(kBase + "\\ZELK");
+    }
+}
+
+// A context whose destination is kBase\ZELK\Game, two levels created by the run.
+std::unique_ptr<SetupContext> RollBackContext() {
+    auto context = std::make_unique<SetupContext>();
+    lstrcpyA(context->destination, (kBase + "\\ZELK\\Game").c_str());
+    context->dirDepth = 2;
+    context->fileSource[0] = DuplicateString("GAME.EX_");
+    context->fileDest[0] = DuplicateString("game.exe");
+    context->fileSource[1] = DuplicateString("readme.txt");
+    context->fileCount = 2;
+    context->fileSource[2] = const_cast<char*>(kUninstallerName);
+    context->fileSource[3] = const_cast<char*>(kCompanionName);
+    context->addFile[0] = DuplicateString("score.dat");
+    context->addFileCount = 1;
+    context->unZelkName = DuplicateString("unZELK.dat");
+    return context;
+}
+
+TEST_F(Removal, RollBackDeletesEveryListedFileAndTheCreatedLevels) {
+    auto context = RollBackContext();
+    const std::string folder = context->destination;
+    MakeFolders(folder);
+    for (const char* name : {"game.exe", "readme.txt", "unZELK.exe", "rmZELK.bin", "score.dat", "unZELK.dat"}) {
+        MakeFile(folder + "\\" + name, true);
+    }
+    RollBackFiles(*context);
+    RollBackFolders(*context);
+    EXPECT_FALSE(Exists(folder));
+    EXPECT_FALSE(Exists(kBase + "\\ZELK"));
+    EXPECT_TRUE(Exists(kBase));
+}
+
+TEST_F(Removal, RollBackLeavesAUsersFileAndItsFolders) {
+    auto context = RollBackContext();
+    const std::string folder = context->destination;
+    MakeFolders(folder);
+    MakeFile(folder + "\\game.exe", true);  // a copy cut short: only the first file arrived
+    MakeFile(folder + "\\mine.txt");
+    RollBackFiles(*context);
+    RollBackFolders(*context);
+    EXPECT_FALSE(Exists(folder + "\\game.exe"));
+    EXPECT_TRUE(Exists(folder + "\\mine.txt"));
+}
+
+// ---- fonts: the user decides about each one ----
+
+TEST_F(Removal, FontQuestionAndItsAnswers) {
+    struct Case {
+        const char* name;
+        std::vector<int> answers;
+        bool fileGone;
+        size_t boxes;
+    };
+    const Case cases[] = {
+        {"No leaves the font", {IDNO}, false, 1},
+        {"Abort after a failed resource removal leaves the file", {IDYES, IDABORT}, false, 2},
+        {"Ignore goes on and deletes the file", {IDYES, IDIGNORE}, true, 2},
+    };
+    const std::string fonts = kBase + "\\fonts";
+    MakeFolders(fonts);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MakeFile(fonts + "\\ZELKTEST.TTF");  // not a loaded font: removing its resource fails
+        BoxRecorder boxes;
+        boxes.AnswerNext(c.answers);
+        RemoveFont(nullptr, "ZELKセットアップ", fonts.c_str(), "ZELKTEST.TTF", "ZELK Test (TrueType)");
+        EXPECT_EQ(c.fileGone, !Exists(fonts + "\\ZELKTEST.TTF"));
+        ASSERT_EQ(c.boxes, boxes.boxes().size());
+        EXPECT_EQ("次のファイルは他のZELKのアプリケーションが使用する可能性があります。削除しますか？\n\n" + fonts +
+                      "\\ZELKTEST.TTF\n",
+                  boxes.boxes()[0].text);
+        EXPECT_EQ(UINT(MB_ICONQUESTION | MB_YESNO), boxes.boxes()[0].style);
+        if (c.boxes > 1) {
+            EXPECT_EQ(0u, boxes.boxes()[1].text.find("フォントリソースの削除に失敗しました(Error #"));
+            EXPECT_EQ(UINT(MB_ICONERROR | MB_ABORTRETRYIGNORE), boxes.boxes()[1].style);
+            EXPECT_EQ("ZELKセットアップ", boxes.boxes()[1].caption);
+        }
+    }
+    BoxRecorder boxes;
+    EXPECT_EQ(1, RemoveFont(nullptr, "x", fonts.c_str(), "ABSENT.TTF", "Absent"));
+    EXPECT_TRUE(boxes.boxes().empty()) << "a missing font file is not asked about";
+}
+
+// ---- an earlier installation, removed by setup through its record ----
+
+void WriteText(const std::string& path, const std::string& text) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
+    DWORD written;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+}
+
+class EarlierInstallation : public Removal {
+protected:
+    void SetUp() override {
+        Removal::SetUp();
+        folder = kBase + "\\ZELK\\Game";
+        MakeFolders(folder);
+        MakeFolders(kBase + "\\system");
+        MakeFolders(kBase + "\\fonts");
+        for (const char* name : {"game.exe", "unZELK.exe", "rmZELK.bin"}) MakeFile(folder + "\\" + name, true);
+        MakeFile(kBase + "\\system\\ZELKUNIT.DLL");
+        context = std::make_unique<SetupContext>();
+        lstrcpyA(context->systemDir, (kBase + "\\system").c_str());
+        lstrcpyA(context->fontsDir, (kBase + "\\fonts").c_str());
+        HKEY key;
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(kUninstallBranch) + "\\ZELKUnitEarlier").c_str(), 0,
+                        nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        RegCloseKey(key);
+    }
+    void TearDown() override {
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kUninstallBranch) + "\\ZELKUnitEarlier").c_str());
+        Removal::TearDown();
+    }
+    std::string Record(const std::string& depthLine) const {
+        return "Title=Game\r\nUnRegistry=ZELKUnitEarlier\r\n" + depthLine + folder + "\\unZELK.dat\r\n" + folder +
+               "\\game.exe\r\nDll=ZELKUNIT.DLL\r\nDll=ZELKNONE.DLL\r\n";
+    }
+    std::string folder;
+    std::unique_ptr<SetupContext> context;
+};
+
+TEST_F(EarlierInstallation, GoesWithItsFoldersUninstallerAndEntry) {
+    WriteText(folder + "\\unZELK.dat", Record("DirDepth=2\r\n"));
+    BoxRecorder boxes;
+    EXPECT_EQ(0, RemoveInstallationByRecord(*context, (folder + "\\unZELK.dat").c_str()));
+    EXPECT_FALSE(Exists(kBase + "\\ZELK"));
+    EXPECT_TRUE(Exists(kBase + "\\system\\ZELKUNIT.DLL")) << "shared DLLs are never deleted";
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_EQ("次のファイルは他のアプリケーションが使用する可能性があるので削除しません。\n\n" + kBase +
+                  "\\system\\ZELKUNIT.DLL\n",
+              boxes.boxes()[0].text);
+    EXPECT_EQ("ZELKセットアップ", boxes.boxes()[0].caption);
+    EXPECT_EQ(UINT(MB_ICONINFORMATION), boxes.boxes()[0].style);
+    HKEY key;
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE,
+                                           (std::string(kUninstallBranch) + "\\ZELKUnitEarlier").c_str(), 0,
+                                           KEY_READ, &key));
+}
+
+TEST_F(EarlierInstallation, WithoutDirDepthNoFolderLevelGoes) {
+    WriteText(folder + "\\unZELK.dat", Record(""));
+    BoxRecorder boxes;
+    EXPECT_EQ(0, RemoveInstallationByRecord(*context, (folder + "\\unZELK.dat").c_str()));
+    EXPECT_TRUE(Exists(folder));
+    for (const char* name : {"game.exe", "unZELK.exe", "rmZELK.bin", "unZELK.dat"}) {
+        EXPECT_FALSE(Exists(folder + "\\" + name)) << name;
+    }
+}
+
+TEST_F(EarlierInstallation, UnreadableRecordRemovesNothingSilently) {
+    BoxRecorder boxes;
+    EXPECT_EQ(-1, RemoveInstallationByRecord(*context, (folder + "\\unZELK.dat").c_str()));
+    EXPECT_TRUE(Exists(folder + "\\game.exe"));
+    EXPECT_TRUE(Exists(folder + "\\unZELK.exe"));
+    EXPECT_TRUE(boxes.boxes().empty());
+}
+
+}  // namespace
