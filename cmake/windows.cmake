@@ -82,6 +82,9 @@ function(zelk_win_tests name library rc)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources)
   target_link_libraries(${name} PRIVATE ${library} gtest ${ZELK_WIN_LIBS})
   target_link_options(${name} PRIVATE -static)
+  # Tests that read the sample product or the built medium find them through these.
+  target_compile_definitions(${name} PRIVATE ZELK_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    ZELK_BUILD_DIR="${CMAKE_BINARY_DIR}")
   if(TARGET zelk_artwork)
     add_dependencies(${name} zelk_artwork)
   endif()
