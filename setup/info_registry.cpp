@@ -8,6 +8,7 @@
 #include "common/command.h"
 #include "common/handles.h"
 #include "common/registry.h"
+#include "common/system.h"
 #include "ids.h"
 
 namespace {
@@ -148,7 +149,7 @@ int CheckPreviousInstall(SetupContext& context, HWND owner) {
     }
     char text[sizeof format + 3 * kPathSize];
     FormatWithTitle(text, sizeof text, format, context.title ? context.title : "");
-    if (MessageBoxA(owner, text, caption, MB_ICONWARNING | MB_YESNO) == IDNO) return 0;
+    if (g_messageBox(owner, text, caption, MB_ICONWARNING | MB_YESNO) == IDNO) return 0;
     RemovePreviousInstall(context);
     return 1;
 }

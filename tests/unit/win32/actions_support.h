@@ -1,5 +1,5 @@
-// Helpers for the tests of the install actions: setup contexts, message boxes answered by
-// a watcher thread, raw registry values and files.
+// Helpers for the tests of the install actions: setup contexts, raw registry values and
+// files.
 #ifndef ZELK_TESTS_UNIT_WIN32_ACTIONS_SUPPORT_H
 #define ZELK_TESTS_UNIT_WIN32_ACTIONS_SUPPORT_H
 
@@ -7,16 +7,17 @@
 
 #include <stdlib.h>
 
-#include <atomic>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "boxes.h"
 #include "setup/setup.h"
 
 namespace unit {
+
+// A file the build made for the tests (the Program Manager stand-in, DLLs, a font).
+inline std::string TestDataPath(const std::string& name) { return TestFolder() + "\\testdata\\" + name; }
 
 // Replaces an owned string of the context by a heap copy of value (null stays null).
 inline void Assign(char*& field, const char* value) {
@@ -45,51 +46,6 @@ inline std::unique_ptr<SetupContext> MakeContext(const char* destination, const 
     Assign(context->directory, "C:\\Program Files\\ZELK");
     return context;
 }
-
-// Answers every message box of this process (dialog class, given caption) with a button,
-// and keeps the texts it saw.
-class MessageBoxWatcher {
-public:
-    MessageBoxWatcher(const std::string& caption, int button) : caption_(caption), button_(button) {
-        thread_ = std::thread([this] { Watch(); });
-    }
-    ~MessageBoxWatcher() {
-        stop_ = true;
-        thread_.join();
-    }
-    std::vector<std::string> Texts() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return texts_;
-    }
-
-private:
-    void Watch() {
-        while (!stop_) {
-            HWND box = FindWindowA("#32770", caption_.c_str());
-            DWORD process = 0;
-            if (box != nullptr) GetWindowThreadProcessId(box, &process);
-            if (box != nullptr && process == GetCurrentProcessId() && box != last_) {
-                char text[2048] = "";
-                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-                {
-                    std::lock_guard<std::mutex> lock(mutex_);
-                    texts_.push_back(text);
-                }
-                last_ = box;
-                PostMessageA(box, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED), 0);
-            }
-            Sleep(20);
-        }
-    }
-
-    std::string caption_;
-    int button_;
-    std::atomic<bool> stop_{false};
-    HWND last_ = nullptr;
-    std::mutex mutex_;
-    std::vector<std::string> texts_;
-    std::thread thread_;
-};
 
 // A registry value's bytes as stored (a string without its terminator), or "<missing>".
 inline std::string RawValue(HKEY root, const std::string& key, const std::string& name, DWORD* type = nullptr) {

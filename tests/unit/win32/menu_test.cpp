@@ -7,7 +7,6 @@
 #include "actions_support.h"
 #include "common/progman.h"
 #include "common/system.h"
-#include "platform_child.h"
 #include "tests/tools/progman_standin.h"
 
 using namespace unit;
@@ -79,12 +78,11 @@ TEST_F(ProgmanClient, AnAnswerLongerThanWhatIsLookedAtCountsAsNotEmpty) {
     EXPECT_EQ(0, ProgmanGroupIsEmpty(kGroup));
 }
 
-// ---- CreateMenuItems, as each system ----
+// ---- CreateMenuItems: the suite runs as Windows 95 and as NT 4.0 ----
 
-class PlatformMenu : public testing::Test {
+class MenuItems : public testing::Test {
 protected:
     void SetUp() override {
-        if (!InPlatformChild()) GTEST_SKIP() << "runs in Platforms.*";
         CoInitialize(nullptr);
         char programs[MAX_PATH] = "";
         SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAMS, FALSE);
@@ -93,7 +91,6 @@ protected:
         ASSERT_TRUE(standin_.Start(TestDataPath("progman_standin.exe"), "C:\\zelk-unit\\progman.rec"));
     }
     void TearDown() override {
-        if (!InPlatformChild()) return;
         standin_.Stop();
         RemoveGroupFolder();
         CoUninitialize();
@@ -150,7 +147,7 @@ LinkContents ReadLink(const std::string& file) {
     return contents;
 }
 
-TEST_F(PlatformMenu, MakesTheGroupAndItsItems) {
+TEST_F(MenuItems, MakesTheGroupAndItsItems) {
     const std::string destination = "C:\\zelk-unit\\Menu Dest";
     FreshFolder(destination);
     auto context = Context(destination.c_str());
@@ -180,7 +177,7 @@ TEST_F(PlatformMenu, MakesTheGroupAndItsItems) {
     }
 }
 
-TEST_F(PlatformMenu, TheUninstallerItemIsQuotedOnlyWithABlank) {
+TEST_F(MenuItems, TheUninstallerItemIsQuotedOnlyWithABlank) {
     if (!IsWindowsNT()) GTEST_SKIP() << "Program Manager items are made on Windows NT only";
     auto context = Context("C:\\App");
     ASSERT_EQ(0, CreateMenuItems(*context));
@@ -190,7 +187,7 @@ TEST_F(PlatformMenu, TheUninstallerItemIsQuotedOnlyWithABlank) {
     EXPECT_EQ("[AddItem(C:\\App\\unZELK.exe *C:\\App\\unZELK.dat,削除)]", commands[4]);
 }
 
-TEST_F(PlatformMenu, ExistingGroupAndShortcutAreReused) {
+TEST_F(MenuItems, ExistingGroupAndShortcutAreReused) {
     if (IsWindowsNT()) GTEST_SKIP() << "shortcut files are made on Windows 95 only";
     FreshFolder("C:\\zelk-unit\\Old");
     FreshFolder("C:\\zelk-unit\\New");
@@ -201,7 +198,7 @@ TEST_F(PlatformMenu, ExistingGroupAndShortcutAreReused) {
     EXPECT_EQ("C:\\zelk-unit\\New\\game.exe", ReadLink(groupFolder_ + "\\ゲーム.lnk").path);
 }
 
-TEST_F(PlatformMenu, WithoutAGroupNothingIsMade) {
+TEST_F(MenuItems, WithoutAGroupNothingIsMade) {
     auto context = Context("C:\\App");
     Assign(context->menuGroup, nullptr);
     EXPECT_EQ(0, CreateMenuItems(*context));
@@ -209,7 +206,7 @@ TEST_F(PlatformMenu, WithoutAGroupNothingIsMade) {
     EXPECT_FALSE(Exists(groupFolder_));
 }
 
-TEST_F(PlatformMenu, AnItemThatCannotBeMadeFailsTheStep) {
+TEST_F(MenuItems, AnItemThatCannotBeMadeFailsTheStep) {
     // Program Manager cannot take a command this long; the shell cannot save a link there.
     std::string destination = "C:\\zelk-unit\\" + std::string(200, 'd');
     auto context = Context(destination.c_str());
