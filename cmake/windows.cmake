@@ -82,6 +82,9 @@ function(zelk_win_tests name library rc)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources)
   target_link_libraries(${name} PRIVATE ${library} gtest ${ZELK_WIN_LIBS})
   target_link_options(${name} PRIVATE -static)
+  # Tests that read the sample product or the built medium find them through these.
+  target_compile_definitions(${name} PRIVATE ZELK_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    ZELK_BUILD_DIR="${CMAKE_BINARY_DIR}")
   if(TARGET zelk_artwork)
     add_dependencies(${name} zelk_artwork)
   endif()
@@ -92,6 +95,7 @@ zelk_win_tests(setup_tests zelk_setup resources/setup.rc
 zelk_win_tests(unzelk_tests zelk_uninstall resources/unzelk.rc tests/unit/unzelk/*.cpp)
 
 add_subdirectory(tests/e2e)
+add_subdirectory(tests/tools)
 
 # ---- the bundled sample product and its medium ----
 add_executable(sample_app WIN32 sample/app/sample.cpp)

@@ -1,11 +1,123 @@
-// The Program Manager DDE client.
+// The Program Manager DDE client. Each operation opens its own DDE instance and
+// conversation and closes both again, so no state survives between calls.
 #include <windows.h>
+#include <ddeml.h>
+
 #include "progman.h"
 
-int ProgmanExecute(const char*) { return 0; }
-int ProgmanCreateGroup(const char*, const char*) { return 0; }
-int ProgmanShowGroup(const char*, unsigned) { return 0; }
-int ProgmanAddItem(const char*, const char*, const char*, unsigned) { return 0; }
-int ProgmanDeleteItem(const char*) { return 0; }
-int ProgmanDeleteGroup(const char*) { return 0; }
-int ProgmanGroupIsEmpty(const char*) { return 0; }
+namespace {
+
+constexpr DWORD kTimeout = 1000;       // ms, for every transaction
+constexpr DWORD kMaxGroupData = 1024;  // the group description that is looked at
+
+HDDEDATA CALLBACK DdeCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
+    return nullptr;
+}
+
+// A client-only DDE instance with one conversation with "PROGMAN" on topic "PROGMAN".
+class ProgmanConversation {
+public:
+    ProgmanConversation() {
+        if (DdeInitializeA(&instance_, DdeCallback, CBF_FAIL_ALLSVRXACTIONS, 0) != DMLERR_NO_ERROR) {
+            instance_ = 0;
+            return;
+        }
+        HSZ name = DdeCreateStringHandleA(instance_, "PROGMAN", CP_WINANSI);
+        if (name != nullptr) {
+            conversation_ = DdeConnect(instance_, name, name, nullptr);
+            DdeFreeStringHandle(instance_, name);
+        }
+    }
+    ~ProgmanConversation() {
+        if (conversation_ != nullptr) DdeDisconnect(conversation_);
+        if (instance_ != 0) DdeUninitialize(instance_);
+    }
+    ProgmanConversation(const ProgmanConversation&) = delete;
+    ProgmanConversation& operator=(const ProgmanConversation&) = delete;
+
+    bool Connected() const { return conversation_ != nullptr; }
+    DWORD instance() const { return instance_; }
+    HCONV conversation() const { return conversation_; }
+
+private:
+    DWORD instance_ = 0;
+    HCONV conversation_ = nullptr;
+};
+
+bool HasText(const char* s) { return s != nullptr && s[0] != '\0'; }
+
+}  // namespace
+
+int ProgmanExecute(const char* command) {
+    ProgmanConversation dde;
+    if (!dde.Connected()) return 0;
+    // The command text with its terminating zero, no item, no clipboard format. The
+    // transaction takes the data handle over; Program Manager's answer is not examined.
+    HDDEDATA data = DdeCreateDataHandle(dde.instance(),
+                                        reinterpret_cast<BYTE*>(const_cast<char*>(command)),
+                                        lstrlenA(command) + 1, 0, nullptr, 0, 0);
+    if (data != nullptr) {
+        DdeClientTransaction(reinterpret_cast<BYTE*>(data), static_cast<DWORD>(-1),
+                             dde.conversation(), nullptr, 0, XTYP_EXECUTE, kTimeout, nullptr);
+    }
+    return 1;
+}
+
+// A command that does not fit its buffer is never sent, and counts as not sent.
+int ProgmanCreateGroup(const char* name, const char* groupFile) {
+    char command[kProgmanCommandSize];
+    if (!FormatCreateGroup(command, sizeof command, name ? name : "", groupFile)) return 0;
+    return ProgmanExecute(command);
+}
+
+int ProgmanShowGroup(const char* name, unsigned showCommand) {
+    char command[kProgmanCommandSize];
+    if (!HasText(name) || !FormatShowGroup(command, sizeof command, name, showCommand)) return 0;
+    return ProgmanExecute(command);
+}
+
+int ProgmanAddItem(const char* commandLine, const char* name, const char* iconPath, unsigned iconIndex) {
+    char command[kProgmanCommandSize];
+    if (!FormatAddItem(command, sizeof command, commandLine ? commandLine : "", name ? name : "",
+                       iconPath, iconIndex)) {
+        return 0;
+    }
+    return ProgmanExecute(command);
+}
+
+int ProgmanDeleteItem(const char* name) {
+    char command[kProgmanCommandSize];
+    if (!HasText(name) || !FormatDeleteItem(command, sizeof command, name)) return 0;
+    return ProgmanExecute(command);
+}
+
+int ProgmanDeleteGroup(const char* name) {
+    char command[kProgmanCommandSize];
+    if (!HasText(name) || !FormatDeleteGroup(command, sizeof command, name)) return 0;
+    return ProgmanExecute(command);
+}
+
+int ProgmanGroupIsEmpty(const char* name) {
+    if (!HasText(name)) return 0;
+    char text[kMaxGroupData + 1];
+    DWORD length = 0;
+    {
+        ProgmanConversation dde;
+        if (!dde.Connected()) return 0;
+        HSZ item = DdeCreateStringHandleA(dde.instance(), name, CP_WINANSI);
+        if (item == nullptr) return 0;
+        HDDEDATA data = DdeClientTransaction(nullptr, 0, dde.conversation(), item, CF_TEXT,
+                                             XTYP_REQUEST, kTimeout, nullptr);
+        if (data != nullptr) {
+            // No data, or more than is looked at, answers "not empty": the group then stays.
+            length = DdeGetData(data, nullptr, 0, 0);
+            if (length > kMaxGroupData) length = 0;
+            if (length > 0) length = DdeGetData(data, reinterpret_cast<BYTE*>(text), length, 0);
+            DdeFreeDataHandle(data);
+        }
+        DdeFreeStringHandle(dde.instance(), item);
+    }
+    if (length == 0) return 0;
+    text[length] = '\0';
+    return GroupDataIsEmpty(text, length) ? 1 : 0;
+}

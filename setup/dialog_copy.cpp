@@ -118,22 +118,24 @@ static bool IsCompressedName(const char* name) {
 
 // Expands an LZ-compressed source into destination and gives the result the source's
 // creation time as all three of its times.
+//
+// Both files are opened with CreateFile, each without sharing, and the source is handed to
+// LZInit. LZOpenFile would do the same through OpenFile, but OpenFile takes no path of 128
+// bytes or more, and when it cannot open a destination, LZOpenFile creates a file of a
+// different name (the last character replaced by "_") and reports success.
 static bool ExpandFile(const char* source, const char* destination) {
-    char sourcePath[kPathSize];
-    char destPath[kPathSize];
-    if (!CopyString(sourcePath, source) || !CopyString(destPath, destination)) return false;
-    OFSTRUCT sourceInfo;
-    OFSTRUCT destInfo;
-    INT input = LZOpenFileA(sourcePath, &sourceInfo, OF_READ | OF_SHARE_EXCLUSIVE);
-    if (input < 0) return false;
-    INT output = LZOpenFileA(destPath, &destInfo, OF_CREATE | OF_SHARE_EXCLUSIVE);
-    if (output < 0) {
-        LZClose(input);
-        return false;
-    }
-    LONG copied = LZCopy(input, output);
-    LZClose(output);
-    LZClose(input);
+    UniqueFile input(CreateFileA(source, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!input) return false;
+    UniqueFile output(CreateFileA(destination, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!output) return false;
+    INT expander = LZInit(static_cast<INT>(HandleToLong(input.Get())));
+    if (expander < 0) return false;
+    input.Release();  // LZClose closes the file now
+    LONG copied = LZCopy(expander, static_cast<INT>(HandleToLong(output.Get())));
+    output.Reset();
+    LZClose(expander);
     if (copied < 0) return false;
 
     FILETIME created;

@@ -135,6 +135,19 @@ static void RemoveCreatedFolder() {
     }
 }
 
+// How many trailing levels of folder an earlier Next created: all of them when folder is
+// the folder created then, fewer when it is one of that folder's created parents, else none.
+static int CreatedLevelsOf(const char* folder) {
+    if (!createdFolderValid) return 0;
+    for (int level = 0; level < createdFolderDepth; ++level) {
+        char path[kPathSize];
+        if (GetAncestorPath(path, createdFolder, level) == 0 && lstrcmpiA(path, folder) == 0) {
+            return createdFolderDepth - level;
+        }
+    }
+    return 0;
+}
+
 // Creates the missing levels of destination and records what was created.
 static bool CreateFolderLevels() {
     if (createdFolderValid) RemoveCreatedFolder();
@@ -164,7 +177,12 @@ static bool AcceptDestination(HWND sheet) {
         return false;
     }
     if (g_setup.requiredSize > freeBytes && !ConfirmLowSpace(sheet)) return false;
-    if (DirectoryExists(destination)) return true;
+    if (DirectoryExists(destination)) {
+        // dirDepth always counts levels of this destination, which the cancel, the rollback
+        // and the uninstaller remove; folders made for another path are not among them.
+        g_setup.dirDepth = CreatedLevelsOf(destination);
+        return true;
+    }
     if (ConfirmCreateFolder(sheet) != IDB_CREATE_FOLDER) return false;
     return CreateFolderLevels();
 }

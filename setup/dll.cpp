@@ -1,4 +1,44 @@
-// Installing shared DLLs.
+// Installing shared DLLs: the DLL on the medium replaces the installed one only when its
+// version block says it is newer, or differs in date alone.
 #include "setup.h"
 
-int InstallDll(const char*, const char*) { return 1; }
+#include <string.h>
+
+#include "common/system.h"
+
+int ReadFixedFileInfo(const char* path, FixedFileInfo* block) {
+    DWORD handle = 0;
+    DWORD size = GetFileVersionInfoSizeA(path, &handle);
+    if (size == 0) return 0;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (memory == nullptr) return 0;
+    int found = 0;
+    if (void* info = GlobalLock(memory)) {
+        void* root = nullptr;
+        UINT length = 0;
+        // A root block that cannot be read, or is not a fixed version block, counts as none.
+        if (GetFileVersionInfoA(path, 0, size, info) &&
+            VerQueryValueA(info, const_cast<char*>("\\"), &root, &length) && root != nullptr &&
+            length >= sizeof *block &&
+            static_cast<const VS_FIXEDFILEINFO*>(root)->dwSignature == VS_FFI_SIGNATURE) {
+            memcpy(block, root, sizeof *block);
+            found = 1;
+        }
+        GlobalUnlock(memory);
+    }
+    GlobalFree(memory);
+    return found;
+}
+
+int CompareFileVersions(const char* sourcePath, const char* destPath) {
+    FixedFileInfo source, dest;
+    if (!ReadFixedFileInfo(sourcePath, &source) || !ReadFixedFileInfo(destPath, &dest)) return 3;
+    return CompareFixedFileInfo(source, dest);
+}
+
+int InstallDll(const char* sourcePath, const char* destPath) {
+    if (FileExists(destPath) && CompareFileVersions(sourcePath, destPath) == 0) return 1;
+    if (!CopyInstallFile(sourcePath, destPath)) return 0;
+    SetFileAttributesA(destPath, FILE_ATTRIBUTE_NORMAL);
+    return 1;
+}

@@ -1,4 +1,94 @@
-// Installing fonts.
+// Installing fonts: a font on the medium replaces the installed one only when it was made
+// later; on Windows NT it is registered through a font resource file and the Fonts key.
 #include "setup.h"
 
-int InstallFont(const char*, const char*, const char*, const char*, const char*) { return 1; }
+#include "common/handles.h"
+#include "common/system.h"
+
+namespace {
+
+const char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+
+// The creation time of the file at path; false when there is none. A file search works on
+// every system and needs no access to a font that is in use.
+bool FindCreationTime(const char* path, FILETIME* time) {
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA(path, &data);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
+    *time = data.ftCreationTime;
+    return true;
+}
+
+// Adds the font resource at resourcePath. The resource file names its font by the bare file
+// name, which some systems look for in the current folder only: for the call, the current
+// folder is the one that holds the font.
+int AddFontResourceIn(const char* fontFolder, const char* resourcePath) {
+    char previous[kPathSize];
+    DWORD length = GetCurrentDirectoryA(sizeof previous, previous);
+    bool moved = length > 0 && length < sizeof previous && SetCurrentDirectoryA(fontFolder);
+    int added = AddFontResourceA(resourcePath);
+    if (moved) SetCurrentDirectoryA(previous);
+    return added;
+}
+
+// Windows NT: the font resource file beside the font, added to the system and named in
+// the Fonts key under valueName.
+bool RegisterFontNT(const char* fontFolder, const char* destName, const char* valueName) {
+    char resourceName[kPathSize];
+    char resourcePath[kPathSize];
+    if (!ReplaceExtension(resourceName, destName, ".fot") ||
+        !JoinPath(resourcePath, fontFolder, resourceName)) {
+        return false;
+    }
+    // A resource file is never overwritten by the system: one left by an earlier
+    // installation of this font is taken out of use and made anew.
+    if (FileExists(resourcePath)) {
+        RemoveFontResourceA(resourcePath);
+        SetFileAttributesA(resourcePath, FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(resourcePath);
+    }
+    // The resource file names the font by its bare name, found in fontFolder.
+    if (!CreateScalableFontResourceA(0, resourcePath, destName, fontFolder)) return false;
+    if (AddFontResourceIn(fontFolder, resourcePath) == 0) return false;
+    UniqueKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_SET_VALUE, key.Put()) != ERROR_SUCCESS) {
+        return false;
+    }
+    // The value holds the resource file's name alone, stored without the terminating zero.
+    return RegSetValueExA(key.Get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(resourceName),
+                          lstrlenA(resourceName)) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+int CompareCreationTimes(const char* sourcePath, const char* destPath) {
+    FILETIME source, dest;
+    if (!FindCreationTime(destPath, &dest)) return 0;
+    if (!FindCreationTime(sourcePath, &source)) return -1;
+    return CompareFileTime(&source, &dest) > 0 ? 2 : 1;
+}
+
+int InstallFont(const char* sourceFolder, const char* fontFolder, const char* sourceName,
+                const char* destName, const char* valueName) {
+    char sourcePath[kPathSize];
+    char destPath[kPathSize];
+    if (!JoinPath(sourcePath, sourceFolder, sourceName) || !JoinPath(destPath, fontFolder, destName)) {
+        return 0;
+    }
+    switch (CompareCreationTimes(sourcePath, destPath)) {
+    case -1: return 0;
+    case 1: return 1;  // the installed font is as new: it stays, nothing more to do
+    default: break;
+    }
+    if (!CopyInstallFile(sourcePath, destPath)) return 0;
+    SetFileAttributesA(destPath, FILE_ATTRIBUTE_NORMAL);
+    if (IsWindowsNT()) {
+        if (!RegisterFontNT(fontFolder, destName, valueName)) return 0;
+    } else {
+        // Windows 95 finds a bare name in its fonts folder.
+        if (AddFontResourceA(destName) == 0) return 0;
+    }
+    BroadcastFontChange();
+    return 1;
+}

@@ -1,8 +1,197 @@
-// Registry records of an installation.
+// Registry records of an installation: the entry in the system's list of uninstallable
+// programs and the empty application keys, found again by the next setup run.
 #include "setup.h"
 
-int ReadPreviousInstall(SetupContext&) { return 0; }
-int CheckPreviousInstall(SetupContext&, HWND) { return 1; }
-void RemovePreviousInstall(SetupContext&) {}
-int WriteRegistryRecords(SetupContext&) { return 0; }
-int DeleteRegistryRecords(SetupContext&) { return 0; }
+#include <stdlib.h>
+#include <string.h>
+
+#include "common/command.h"
+#include "common/handles.h"
+#include "common/registry.h"
+#include "common/system.h"
+#include "ids.h"
+
+namespace {
+
+const char kUninstallValue[] = "UninstallString";
+const char kDisplayValue[] = "DisplayName";
+const char kMakerBranchMachine[] = "SOFTWARE\\ZELK";
+const char kMakerBranchUser[] = "Software\\ZELK";
+
+// The uninstall key of this application. An empty name would make it the Uninstall branch
+// itself, which holds every other program's entry: no key then.
+bool UninstallKeyName(const SetupContext& context, char (&key)[kPathSize]) {
+    if (context.unRegistry == nullptr || context.unRegistry[0] == '\0') return false;
+    return JoinPath(key, kUninstallBranch, context.unRegistry);
+}
+
+// Reads the registered uninstall command into text, terminated. Returns its length, or -1
+// when there is no entry or the value is unreadable; a value that fills the whole buffer
+// leaves no room for the terminator and counts as unreadable too.
+int ReadUninstallString(const SetupContext& context, char (&text)[kPathSize]) {
+    char keyName[kPathSize];
+    if (!UninstallKeyName(context, keyName)) return -1;
+    UniqueKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ, key.Put()) != ERROR_SUCCESS) return -1;
+    DWORD type = 0;
+    DWORD length = sizeof text;
+    LONG result = RegQueryValueExA(key.Get(), kUninstallValue, nullptr, &type,
+                                   reinterpret_cast<BYTE*>(text), &length);
+    if (result != ERROR_SUCCESS) return -1;
+    // The system may hand back a terminator it added itself; it is not part of the text.
+    if (length > 0 && text[length - 1] == '\0') --length;
+    if (length >= sizeof text) return -1;
+    text[length] = '\0';
+    return static_cast<int>(length);
+}
+
+bool UninstallKeyExists(const SetupContext& context) {
+    char keyName[kPathSize];
+    if (!UninstallKeyName(context, keyName)) return false;
+    UniqueKey key;
+    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ, key.Put()) == ERROR_SUCCESS;
+}
+
+// Stores text as REG_SZ with its length in bytes, without the terminating zero.
+bool SetStringValue(HKEY key, const char* name, const char* text) {
+    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                          lstrlenA(text)) == ERROR_SUCCESS;
+}
+
+UniqueKey CreateKey(HKEY root, const char* name) {
+    UniqueKey key;
+    char emptyClass[] = "";
+    DWORD disposition;
+    if (RegCreateKeyExA(root, name, 0, emptyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, key.Put(), &disposition) != ERROR_SUCCESS) {
+        key.Reset();
+    }
+    return key;
+}
+
+// branch\application\version; false when a part is missing or the name does not fit.
+bool AppKeyName(const SetupContext& context, const char* branch, char (&key)[kPathSize]) {
+    if (context.appRegistry == nullptr || context.appVersion == nullptr) return false;
+    return JoinPath(key, branch, context.appRegistry) && JoinPath(key, key, context.appVersion);
+}
+
+// Creates the empty application key; best effort.
+void CreateAppKey(const SetupContext& context, HKEY root, const char* branch) {
+    char name[kPathSize];
+    if (AppKeyName(context, branch, name)) CreateKey(root, name);
+}
+
+// Copies format into out with every "%s" replaced by title. Bounded: what does not fit is
+// left off, never half a double-byte character.
+void FormatWithTitle(char* out, size_t size, const char* format, const char* title) {
+    size_t used = 0;
+    auto put = [&](const char* text, size_t length) {
+        for (size_t i = 0; i < length; ++i) {
+            size_t width = (IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < length) ? 2 : 1;
+            if (used + width >= size) return false;
+            memcpy(out + used, text + i, width);
+            used += width;
+            i += width - 1;
+        }
+        return true;
+    };
+    const char* p = format;
+    while (*p != '\0') {
+        const char* mark = strstr(p, "%s");
+        size_t literal = mark ? static_cast<size_t>(mark - p) : strlen(p);
+        if (!put(p, literal)) break;
+        if (!mark) break;
+        if (!put(title, strlen(title))) break;
+        p = mark + 2;
+    }
+    out[used] = '\0';
+}
+
+}  // namespace
+
+int ReadPreviousInstall(SetupContext& context) {
+    char command[kPathSize];
+    if (ReadUninstallString(context, command) < 0) return 0;
+    const char* star = strchr(command, '*');
+    if (star == nullptr) {
+        // A command without the record's path is of no use: the entry is stale.
+        DeleteRegistryRecords(context);
+        return 0;
+    }
+    char folder[kPathSize], recordName[kPathSize];
+    char parent[kPathSize], base[kPathSize];
+    SplitPath(folder, recordName, star + 1);
+    SplitPath(parent, base, folder);
+    // A record path without two levels names no folder that could be proposed.
+    if (parent[0] == '\0' || base[0] == '\0') return 0;
+    if (lstrlenA(parent) == 2 && parent[1] == ':' && !AppendString(parent, "\\")) return 0;
+
+    char* directory = DuplicateString(parent);
+    if (directory == nullptr) {
+        ShowMessage(GetSetupWindow(), IDS_NO_MEMORY);
+        return -1;
+    }
+    free(context.directory);
+    context.directory = directory;
+    CopyString(context.baseName, base);
+    JoinPath(context.destination, context.directory, context.baseName);
+    return 0;
+}
+
+int CheckPreviousInstall(SetupContext& context, HWND owner) {
+    if (!UninstallKeyExists(context)) return 1;
+    HINSTANCE instance = GetSetupInstance();
+    char caption[128];
+    char format[512];
+    if (LoadStringA(instance, IDS_CAPTION, caption, sizeof caption) == 0 ||
+        LoadStringA(instance, IDS_PREVIOUS_INSTALL, format, sizeof format) == 0) {
+        FatalError("LoadString");
+    }
+    char text[sizeof format + 3 * kPathSize];
+    FormatWithTitle(text, sizeof text, format, context.title ? context.title : "");
+    if (g_messageBox(owner, text, caption, MB_ICONWARNING | MB_YESNO) == IDNO) return 0;
+    RemovePreviousInstall(context);
+    return 1;
+}
+
+void RemovePreviousInstall(SetupContext& context) {
+    char command[kPathSize];
+    if (ReadUninstallString(context, command) < 0) return;
+    const char* star = strchr(command, '*');
+    if (star != nullptr) RemoveInstallationByRecord(context, star + 1);
+    DeleteRegistryRecords(context);
+}
+
+int WriteRegistryRecords(SetupContext& context) {
+    char command[kPathSize];
+    char keyName[kPathSize];
+    const char* recordName = context.unZelkName ? context.unZelkName : kDefaultRecordName;
+    // A command that does not fit would register a wrong record path: a failure, not a cut.
+    if (!FormatUninstallCommand(command, sizeof command, context.destination, recordName) ||
+        !UninstallKeyName(context, keyName)) {
+        ShowMessage(GetSetupWindow(), IDS_REGISTRY_FAILED);
+        return -1;
+    }
+    {
+        UniqueKey key = CreateKey(HKEY_LOCAL_MACHINE, keyName);
+        const char* display = context.unRegDisplay ? context.unRegDisplay : "";
+        if (!key || !SetStringValue(key.Get(), kUninstallValue, command) ||
+            !SetStringValue(key.Get(), kDisplayValue, display)) {
+            ShowMessage(GetSetupWindow(), IDS_REGISTRY_FAILED);
+            return -1;
+        }
+    }
+    CreateAppKey(context, HKEY_LOCAL_MACHINE, "Software\\ZELK");
+    CreateAppKey(context, HKEY_CURRENT_USER, "SOFTWARE\\ZELK");
+    return 0;
+}
+
+int DeleteRegistryRecords(SetupContext& context) {
+    if (context.appRegistry != nullptr) {
+        DeleteAppKeys(HKEY_LOCAL_MACHINE, kMakerBranchMachine, context.appRegistry, context.appVersion);
+        DeleteAppKeys(HKEY_CURRENT_USER, kMakerBranchUser, context.appRegistry, context.appVersion);
+    }
+    char keyName[kPathSize];
+    if (UninstallKeyName(context, keyName)) RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyName);
+    return 0;
+}

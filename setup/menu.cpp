@@ -1,4 +1,110 @@
-// Start-menu shortcuts and Program Manager items.
+// Start-menu entries: shortcut files in a folder of the Programs menu on Windows 95,
+// a Program Manager group with its items on Windows NT.
 #include "setup.h"
 
-int CreateMenuItems(SetupContext&) { return 0; }
+#include <shlobj.h>
+
+#include "common/command.h"
+#include "common/handles.h"
+#include "common/progman.h"
+#include "common/system.h"
+
+namespace {
+
+// The Programs folder of the start menu; false when the shell cannot name it.
+bool GetProgramsFolder(char (&path)[kPathSize]) {
+    path[0] = '\0';
+    LPITEMIDLIST list = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAMS, &list)) || list == nullptr) return false;
+    BOOL found = SHGetPathFromIDListA(list, path);
+    ComPtr<IMalloc> allocator;
+    if (SUCCEEDED(SHGetMalloc(reinterpret_cast<IMalloc**>(allocator.PutVoid())))) allocator->Free(list);
+    return found && path[0] != '\0';
+}
+
+// The group folder under the Programs folder, created (one level) when missing.
+bool PrepareGroupFolder(const char* group, char (&folder)[kPathSize]) {
+    char programs[kPathSize];
+    // Without the Programs folder the group would land in the current drive's root.
+    if (!GetProgramsFolder(programs) || !JoinPath(folder, programs, group)) return false;
+    if (DirectoryExists(folder)) return true;
+    if (!CreateDirectoryA(folder, nullptr)) return false;
+    SHChangeNotify(SHCNE_MKDIR, SHCNF_PATHA, folder, nullptr);
+    return true;
+}
+
+// Where file i is installed.
+bool TargetPath(const SetupContext& context, int i, char (&target)[kPathSize]) {
+    return JoinPath(target, context.destination, InstalledFileName(context, i));
+}
+
+int CreateShellLinks(const SetupContext& context) {
+    char folder[kPathSize];
+    if (!PrepareGroupFolder(context.menuGroup, folder)) return -1;
+    for (int i = 0; i < context.fileCount; ++i) {
+        const char* item = context.fileMenuItem[i];
+        if (item == nullptr) continue;
+        char target[kPathSize];
+        char link[kPathSize];
+        if (!TargetPath(context, i, target) || !JoinPath(link, folder, item) ||
+            !AppendString(link, ".lnk")) {
+            return -1;
+        }
+        if (CreateShellLink(target, link, "", context.destination) != S_OK) return -1;
+    }
+    // The uninstaller gets no shortcut here: Add/Remove Programs starts it.
+    return 0;
+}
+
+}  // namespace
+
+int CreateMenuItems(SetupContext& context) {
+    if (context.menuGroup == nullptr || context.menuGroup[0] == '\0') return 0;
+    if (IsWindowsNT()) return CreateProgmanItems(context);
+    return CreateShellLinks(context);
+}
+
+HRESULT CreateShellLink(const char* target, const char* linkPath, const char* arguments,
+                        const char* workingFolder) {
+    ComPtr<IShellLinkA> link;
+    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IShellLinkA, link.PutVoid());
+    if (FAILED(result)) return result;
+    link->SetPath(target);
+    link->SetWorkingDirectory(workingFolder);
+    link->SetArguments(arguments);
+
+    ComPtr<IPersistFile> file;
+    result = link->QueryInterface(IID_IPersistFile, file.PutVoid());
+    if (FAILED(result)) return result;
+    WCHAR widePath[kPathSize];
+    if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, kPathSize) == 0) return E_FAIL;
+    return file->Save(widePath, TRUE);
+}
+
+int CreateProgmanItems(SetupContext& context) {
+    const char* group = context.menuGroup;
+    if (!ProgmanCreateGroup(group, nullptr)) return -1;
+    if (!ProgmanShowGroup(group, 1)) return -1;
+    for (int i = 0; i < context.fileCount; ++i) {
+        const char* item = context.fileMenuItem[i];
+        if (item == nullptr) continue;
+        // The program path is always quoted, blanks or not.
+        char target[kPathSize];
+        char commandLine[kPathSize + 2] = "\"";
+        if (!TargetPath(context, i, target) || !AppendString(commandLine, target) ||
+            !AppendString(commandLine, "\"")) {
+            return -1;
+        }
+        if (!ProgmanAddItem(commandLine, item, nullptr, 0)) return -1;
+    }
+    if (context.menuUninst == nullptr) return 0;
+
+    // The uninstaller's item carries the same command line as the registered uninstall entry.
+    char commandLine[kPathSize];
+    const char* recordName = context.unZelkName ? context.unZelkName : kDefaultRecordName;
+    if (!FormatUninstallCommand(commandLine, sizeof commandLine, context.destination, recordName)) {
+        return -1;
+    }
+    return ProgmanAddItem(commandLine, context.menuUninst, nullptr, 0) ? 0 : -1;
+}

@@ -94,7 +94,9 @@ void FindDeepestExistingFolder(char* out, size_t size, const char* path) {
     if (size == 0) return;
     out[0] = '\0';
     WalkPrefixes(path, [&](const char* prefix) {
-        return DirectoryExists(prefix) && CopyString(out, size, prefix);
+        if (strlen(prefix) >= size || !DirectoryExists(prefix)) return false;
+        CopyString(out, size, prefix);
+        return true;
     });
     size_t length = strlen(out);
     if (length > 0 && out[length - 1] == ':' && length + 1 < size) {

@@ -125,13 +125,6 @@ def rgb(hex_text):
     return ((value >> 16 & 255) / 255.0, (value >> 8 & 255) / 255.0, (value & 255) / 255.0, 1.0)
 
 
-def arc(cx, cy, rx, ry, start, end, steps=16):
-    """Points of an elliptic arc, angles in degrees, y pointing down, counter-clockwise."""
-    return [(cx + rx * math.cos(math.radians(start + (end - start) * i / steps)),
-             cy - ry * math.sin(math.radians(start + (end - start) * i / steps)))
-            for i in range(steps + 1)]
-
-
 # ---------------------------------------------------------------- palettes and quantising
 
 
@@ -441,37 +434,40 @@ def side_picture():
     for row in range(2):
         for key in range(9):
             x = 15 + key * 8 + row * 2
-            c.rect((x) * f, (195 + row * 4) * f, (x + 6) * f, (197 + row * 4) * f, rgb("808080"))
+            c.rect(x * f, (195 + row * 4) * f, (x + 6) * f, (197 + row * 4) * f, rgb("808080"))
     return quantise(c.shrink(factor), SIDE_PALETTE, dither=0.09)
 
 
 # ---------------------------------------------------------------- the logo
 
+def glyph_arc(cx, cy, rx, ry, start, end, steps=12):
+    """Points of an elliptic arc in glyph coordinates (y up), angles in degrees."""
+    return [(cx + rx * math.cos(math.radians(start + (end - start) * i / steps)),
+             cy + ry * math.sin(math.radians(start + (end - start) * i / steps)))
+            for i in range(steps + 1)]
+
+
 # Stroke glyphs on a grid: x to the right, y upwards, cap height 10, x-height 7, baseline 0.
-def glyphs():
-    s_upper = (arc(3, -7.5, 3, 2.5, 20, 270, 12) + arc(3, -2.5, 3, 2.5, 90, -160, 12))
-    return {
-        "Z": (7, [[(0, 10), (7, 10), (0, 0), (7, 0)]]),
-        "E": (6, [[(6, 10), (0, 10), (0, 0), (6, 0)], [(0, 5), (5, 5)]]),
-        "L": (6, [[(0, 10), (0, 0), (6, 0)]]),
-        "K": (6.5, [[(0, 10), (0, 0)], [(6.5, 10), (0, 3.5)], [(2.4, 5.9), (6.5, 0)]]),
-        "S": (6, [[(x, -y) for x, y in s_upper]]),
-        "e": (6, [[(0, 3.5), (6, 3.5)] + [(x, -y) for x, y in arc(3, -3.5, 3, 3.5, 0, 300, 16)]]),
-        "t": (4.5, [[(1.5, 9.5), (1.5, 1.5)] + [(x, -y) for x, y in arc(3.5, -1.5, 2, 1.5, 180, 270, 4)],
-                    [(0, 7), (4.5, 7)]]),
-        "u": (6, [[(0, 7), (0, 3)] + [(x, -y) for x, y in arc(3, -3, 3, 3, 180, 360, 12)],
-                  [(6, 7), (6, 0)]]),
-        "p": (6, [[(0, 7), (0, -3.5)],
-                  [(x, -y) for x, y in arc(3, -3.5, 3, 3.5, 0, 360, 20)]]),
-    }
+# Each glyph is its advance and its strokes (polylines).
+GLYPHS = {
+    "Z": (7, [[(0, 10), (7, 10), (0, 0), (7, 0)]]),
+    "E": (6, [[(6, 10), (0, 10), (0, 0), (6, 0)], [(0, 5), (5, 5)]]),
+    "L": (6, [[(0, 10), (0, 0), (6, 0)]]),
+    "K": (6.5, [[(0, 10), (0, 0)], [(6.5, 10), (0, 3.5)], [(2.4, 5.9), (6.5, 0)]]),
+    "S": (6, [glyph_arc(3, 7.5, 3, 2.5, 20, 270) + glyph_arc(3, 2.5, 3, 2.5, 90, -160)]),
+    "e": (6, [[(0, 3.5), (6, 3.5)] + glyph_arc(3, 3.5, 3, 3.5, 0, 300, 16)]),
+    "t": (4.5, [[(1.5, 9.5), (1.5, 1.5)] + glyph_arc(3.5, 1.5, 2, 1.5, 180, 270, 4),
+                [(0, 7), (4.5, 7)]]),
+    "u": (6, [[(0, 7), (0, 3)] + glyph_arc(3, 3, 3, 3, 180, 360), [(6, 7), (6, 0)]]),
+    "p": (6, [[(0, 7), (0, -3.5)], glyph_arc(3, 3.5, 3, 3.5, 0, 360, 20)]),
+}
 
 
 def draw_text(c, text, left, baseline, scale, pen, slant, gap):
     """Strokes text with the glyphs above; returns the x after the last letter."""
-    table = glyphs()
     x = left
     for letter in text:
-        advance, strokes = table[letter]
+        advance, strokes = GLYPHS[letter]
         for stroke in strokes:
             points = [(x + (gx + slant * gy) * scale, baseline - gy * scale) for gx, gy in stroke]
             c.line(points, pen, (1, 1, 1, 1))

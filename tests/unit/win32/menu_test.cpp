@@ -1,0 +1,221 @@
+// Start-menu entries: the Program Manager client against the stand-in server, and
+// CreateMenuItems as Windows 95 (shortcut files) and as Windows NT (Program Manager).
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include "actions_support.h"
+#include "common/progman.h"
+#include "common/system.h"
+#include "tests/tools/progman_standin.h"
+
+using namespace unit;
+
+namespace {
+
+const char kGroup[] = "ZELKテストグループ";
+
+class ProgmanClient : public testing::Test {
+protected:
+    void StartStandin(const std::string& extra = "") {
+        CreateDirectoryA("C:\\zelk-unit", nullptr);
+        ASSERT_TRUE(standin_.Start(TestDataPath("progman_standin.exe"), "C:\\zelk-unit\\progman.rec", extra))
+            << "progman_standin.exe did not start";
+    }
+    ProgmanStandin standin_;
+};
+
+TEST_F(ProgmanClient, SendsEachCommandWithItsTerminator) {
+    StartStandin();
+    EXPECT_EQ(1, ProgmanCreateGroup(kGroup, nullptr));
+    EXPECT_EQ(1, ProgmanCreateGroup(kGroup, "ZELK.GRP"));
+    EXPECT_EQ(1, ProgmanShowGroup(kGroup, 65537));
+    EXPECT_EQ(1, ProgmanAddItem("\"C:\\App\\game.exe\"", "ゲーム", nullptr, 0));
+    EXPECT_EQ(1, ProgmanAddItem("C:\\App\\game.exe", "ゲーム", "C:\\App\\game.ico", 3));
+    EXPECT_EQ(1, ProgmanDeleteItem("ゲーム"));
+    EXPECT_EQ(1, ProgmanDeleteGroup(kGroup));
+    std::vector<std::string> expected = {
+        "[CreateGroup(ZELKテストグループ)]",
+        "[CreateGroup(ZELKテストグループ,ZELK.GRP)]",
+        "[ShowGroup(ZELKテストグループ,1)]",
+        "[AddItem(\"C:\\App\\game.exe\",ゲーム)]",
+        "[AddItem(C:\\App\\game.exe,ゲーム,C:\\App\\game.ico,3)]",
+        "[DeleteItem(ゲーム)]",
+        "[DeleteGroup(ZELKテストグループ)]",
+    };
+    EXPECT_EQ(expected, standin_.Commands());
+}
+
+TEST_F(ProgmanClient, SendsNothingForAnEmptyNameOrACommandThatDoesNotFit) {
+    StartStandin();
+    EXPECT_EQ(0, ProgmanShowGroup("", 1));
+    EXPECT_EQ(0, ProgmanShowGroup(nullptr, 1));
+    EXPECT_EQ(0, ProgmanDeleteItem(""));
+    EXPECT_EQ(0, ProgmanDeleteGroup(nullptr));
+    EXPECT_EQ(0, ProgmanGroupIsEmpty(""));
+    std::string longPath = "\"C:\\" + std::string(240, 'x') + "\"";
+    EXPECT_EQ(0, ProgmanAddItem(longPath.c_str(), "item", nullptr, 0));
+    EXPECT_EQ(0, ProgmanCreateGroup(std::string(250, 'g').c_str(), nullptr));
+    EXPECT_TRUE(standin_.Commands().empty());
+}
+
+TEST_F(ProgmanClient, TellsAnEmptyGroupFromOneWithItems) {
+    StartStandin();
+    ASSERT_EQ(1, ProgmanCreateGroup(kGroup, nullptr));
+    EXPECT_EQ(1, ProgmanGroupIsEmpty(kGroup));
+    ASSERT_EQ(1, ProgmanAddItem("\"C:\\App\\game.exe\"", "ゲーム", nullptr, 0));
+    EXPECT_EQ(0, ProgmanGroupIsEmpty(kGroup));
+    // Each question has a conversation of its own, so it can be asked again and again.
+    EXPECT_EQ(0, ProgmanGroupIsEmpty(kGroup));
+    ASSERT_EQ(1, ProgmanDeleteItem("ゲーム"));
+    EXPECT_EQ(1, ProgmanGroupIsEmpty(kGroup));
+    EXPECT_EQ(0, ProgmanGroupIsEmpty("ZELK存在しないグループ"));  // no data
+}
+
+TEST_F(ProgmanClient, AnAnswerLongerThanWhatIsLookedAtCountsAsNotEmpty) {
+    StartStandin("--pad 2000");
+    ASSERT_EQ(1, ProgmanCreateGroup(kGroup, nullptr));
+    EXPECT_EQ(0, ProgmanGroupIsEmpty(kGroup));
+}
+
+// ---- CreateMenuItems: the suite runs as Windows 95 and as NT 4.0 ----
+
+class MenuItems : public testing::Test {
+protected:
+    void SetUp() override {
+        CoInitialize(nullptr);
+        char programs[MAX_PATH] = "";
+        SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAMS, FALSE);
+        groupFolder_ = std::string(programs) + "\\" + kGroup;
+        RemoveGroupFolder();
+        ASSERT_TRUE(standin_.Start(TestDataPath("progman_standin.exe"), "C:\\zelk-unit\\progman.rec"));
+    }
+    void TearDown() override {
+        standin_.Stop();
+        RemoveGroupFolder();
+        CoUninitialize();
+    }
+    void RemoveGroupFolder() {
+        for (const char* name : {"ゲーム.lnk", "説明書.lnk", "削除.lnk"}) RemoveFile(groupFolder_ + "\\" + name);
+        RemoveDirectoryA(groupFolder_.c_str());
+    }
+
+    // A context with three files, two of them with menu items, and the uninstaller's item.
+    std::unique_ptr<SetupContext> Context(const char* destination) {
+        auto context = MakeContext(destination);
+        Assign(context->menuGroup, kGroup);
+        Assign(context->menuUninst, "削除");
+        AddFile(*context, "game.ex_", "game.exe", "ゲーム");
+        AddFile(*context, "readme.txt", nullptr, "説明書");
+        AddFile(*context, "data.dat", nullptr, nullptr);
+        return context;
+    }
+
+    std::string groupFolder_;
+    ProgmanStandin standin_;
+};
+
+struct LinkContents {
+    std::string path, workingFolder, arguments;
+};
+
+LinkContents ReadLink(const std::string& file) {
+    LinkContents contents;
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link)))) {
+        return contents;
+    }
+    IPersistFile* persist = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+        WCHAR wide[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
+        if (SUCCEEDED(persist->Load(wide, STGM_READ))) {
+            char text[MAX_PATH] = "";
+            link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
+            contents.path = text;
+            text[0] = '\0';
+            link->GetWorkingDirectory(text, sizeof text);
+            contents.workingFolder = text;
+            text[0] = '\0';
+            link->GetArguments(text, sizeof text);
+            contents.arguments = text;
+        }
+        persist->Release();
+    }
+    link->Release();
+    return contents;
+}
+
+TEST_F(MenuItems, MakesTheGroupAndItsItems) {
+    const std::string destination = "C:\\zelk-unit\\Menu Dest";
+    FreshFolder(destination);
+    auto context = Context(destination.c_str());
+    ASSERT_EQ(0, CreateMenuItems(*context));
+    if (IsWindowsNT()) {
+        std::vector<std::string> expected = {
+            "[CreateGroup(ZELKテストグループ)]",
+            "[ShowGroup(ZELKテストグループ,1)]",
+            "[AddItem(\"C:\\zelk-unit\\Menu Dest\\game.exe\",ゲーム)]",
+            "[AddItem(\"C:\\zelk-unit\\Menu Dest\\readme.txt\",説明書)]",
+            "[AddItem(\"C:\\zelk-unit\\Menu Dest\\unZELK.exe\" *C:\\zelk-unit\\Menu Dest\\unZELK.dat,削除)]",
+        };
+        EXPECT_EQ(expected, standin_.Commands());
+        EXPECT_FALSE(Exists(groupFolder_));
+    } else {
+        EXPECT_TRUE(standin_.Commands().empty());
+        LinkContents game = ReadLink(groupFolder_ + "\\ゲーム.lnk");
+        EXPECT_EQ(destination + "\\game.exe", game.path);
+        EXPECT_EQ(destination, game.workingFolder);
+        EXPECT_EQ("", game.arguments);
+        LinkContents readme = ReadLink(groupFolder_ + "\\説明書.lnk");
+        EXPECT_EQ(destination + "\\readme.txt", readme.path);
+        EXPECT_EQ(destination, readme.workingFolder);
+        // No shortcut for the uninstaller on Windows 95, and none for a file without an item.
+        EXPECT_FALSE(Exists(groupFolder_ + "\\削除.lnk"));
+        EXPECT_FALSE(Exists(groupFolder_ + "\\data.dat.lnk"));
+    }
+}
+
+TEST_F(MenuItems, TheUninstallerItemIsQuotedOnlyWithABlank) {
+    if (!IsWindowsNT()) GTEST_SKIP() << "Program Manager items are made on Windows NT only";
+    auto context = Context("C:\\App");
+    ASSERT_EQ(0, CreateMenuItems(*context));
+    std::vector<std::string> commands = standin_.Commands();
+    ASSERT_EQ(5u, commands.size());
+    EXPECT_EQ("[AddItem(\"C:\\App\\game.exe\",ゲーム)]", commands[2]);
+    EXPECT_EQ("[AddItem(C:\\App\\unZELK.exe *C:\\App\\unZELK.dat,削除)]", commands[4]);
+}
+
+TEST_F(MenuItems, ExistingGroupAndShortcutAreReused) {
+    if (IsWindowsNT()) GTEST_SKIP() << "shortcut files are made on Windows 95 only";
+    FreshFolder("C:\\zelk-unit\\Old");
+    FreshFolder("C:\\zelk-unit\\New");
+    auto old = Context("C:\\zelk-unit\\Old");
+    ASSERT_EQ(0, CreateMenuItems(*old));
+    auto again = Context("C:\\zelk-unit\\New");
+    ASSERT_EQ(0, CreateMenuItems(*again));
+    EXPECT_EQ("C:\\zelk-unit\\New\\game.exe", ReadLink(groupFolder_ + "\\ゲーム.lnk").path);
+}
+
+TEST_F(MenuItems, WithoutAGroupNothingIsMade) {
+    auto context = Context("C:\\App");
+    Assign(context->menuGroup, nullptr);
+    EXPECT_EQ(0, CreateMenuItems(*context));
+    EXPECT_TRUE(standin_.Commands().empty());
+    EXPECT_FALSE(Exists(groupFolder_));
+}
+
+TEST_F(MenuItems, AnItemThatCannotBeMadeFailsTheStep) {
+    // Program Manager cannot take a command this long; the shell cannot save a link there.
+    std::string destination = "C:\\zelk-unit\\" + std::string(200, 'd');
+    auto context = Context(destination.c_str());
+    Assign(context->fileMenuItem[0], std::string(200, 'n').c_str());
+    EXPECT_EQ(-1, CreateMenuItems(*context));
+    if (IsWindowsNT()) {
+        std::vector<std::string> commands = standin_.Commands();
+        ASSERT_EQ(2u, commands.size());  // the group was made and shown, the item never sent
+    }
+}
+
+}  // namespace
