@@ -1,0 +1,278 @@
+// Steps shared by the removal journeys.
+#include "removal_steps.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include "media.h"
+
+namespace e2e {
+
+const char kUninstallerCaption[] = "ZELKアンインストーラ";
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+static const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
+static const char kPendingRenames[] = "PendingFileRenameOperations";
+
+std::string WindowsFolder() {
+    char path[MAX_PATH] = "";
+    GetWindowsDirectoryA(path, sizeof path);
+    return path;
+}
+
+std::string CompanionCopy() { return WindowsFolder() + "\\~rmZELK.~"; }
+
+std::string ProgramsFolder() {
+    char path[MAX_PATH] = "";
+    SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAMS, FALSE);
+    return path;
+}
+
+static bool StartsWith(const std::string& text, const std::string& head) {
+    return text.compare(0, head.size(), head) == 0;
+}
+
+// Answers one box of the uninstaller; false when it is none of the expected ones.
+static void AnswerBox(const Window& box, const RemovalAnswers& answers) {
+    std::string text = box.AllText();
+    int button = IDOK;
+    if (StartsWith(text, "次のファイルは他のアプリケーションが使用する可能性があるので削除しません。")) {
+        if (answers.notices != nullptr) answers.notices->push_back(text);
+    } else if (StartsWith(text, "次のファイルは他のZELKのアプリケーションが使用する可能性があります。")) {
+        button = answers.removeFonts ? IDYES : IDNO;
+    } else if (StartsWith(text, "フォントリソースの削除に失敗しました") ||
+               StartsWith(text, "フォントファイルの削除に失敗しました")) {
+        button = IDIGNORE;
+    } else {
+        ADD_FAILURE() << "unexpected box during the removal: " << Utf8(text);
+        button = box.HasControl(IDCANCEL) ? IDCANCEL : IDOK;
+    }
+    box.Press(button);
+    box.WaitClosed();
+}
+
+int ConfirmAndRemove(Process& uninstaller, const std::string& title, const RemovalAnswers& answers) {
+    Window confirm = WaitForWindow(uninstaller,
+                                   MessageBoxWithText(title + "を削除してもよろしいですか?", kUninstallerCaption));
+    if (!confirm.Exists()) return -1;
+    confirm.Press(IDYES);
+    confirm.WaitClosed();
+    WindowSpec anyBox;
+    anyBox.caption = kUninstallerCaption;
+    DWORD start = GetTickCount();
+    while (uninstaller.Running()) {
+        Window box = FindWindowOf(uninstaller, anyBox);
+        if (box.Exists()) {
+            AnswerBox(box, answers);
+            continue;
+        }
+        if (GetTickCount() - start > kDefaultTimeout * 2) break;
+        Sleep(50);
+    }
+    return uninstaller.WaitForExit();
+}
+
+// ---- the restart ----
+
+static bool ContainsNoCase(std::string text, std::string part) {
+    CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
+    CharUpperBuffA(&part[0], static_cast<DWORD>(part.size()));
+    return text.find(part) != std::string::npos;
+}
+
+static std::string PendingRenames() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_READ, &key) != ERROR_SUCCESS) return "";
+    std::string data(65536, '\0');
+    DWORD size = static_cast<DWORD>(data.size());
+    LONG status = RegQueryValueExA(key, kPendingRenames, nullptr, nullptr,
+                                   reinterpret_cast<BYTE*>(&data[0]), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS) return "";
+    data.resize(size);
+    for (char& c : data) {
+        if (c == '\0') c = '|';
+    }
+    return data;
+}
+
+bool CompanionScheduledForRestart() {
+    char value[MAX_PATH] = "";
+    GetPrivateProfileStringA("rename", "NUL", "", value, sizeof value, "WININIT.INI");
+    if (lstrcmpiA(value, CompanionCopy().c_str()) == 0) return true;
+    return ContainsNoCase(PendingRenames(), "\\~rmZELK.~|");
+}
+
+void ClearRestartState() {
+    std::string copy = CompanionCopy();
+    SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(copy.c_str());
+    // Windows 95 renames the processed file away; a fresh machine has none.
+    DeleteFileA((WindowsFolder() + "\\WININIT.INI").c_str());
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, kPendingRenames);
+        RegCloseKey(key);
+    }
+}
+
+bool FinishCompanionAndRestart() {
+    // The companion's file cannot be deleted while it runs.
+    std::string copy = CompanionCopy();
+    DWORD start = GetTickCount();
+    bool ended = false;
+    while (GetTickCount() - start < 45000) {
+        if (DeleteFileA(copy.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) {
+            ended = true;
+            break;
+        }
+        Sleep(100);
+    }
+    ClearRestartState();
+    return ended;
+}
+
+// ---- snapshots ----
+
+static void SnapshotFolder(const std::string& folder, Snapshot& snapshot) {
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        std::string name = data.cFileName;
+        if (name == "." || name == "..") continue;
+        std::string path = folder + "\\" + name;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            snapshot[path] = "<link>";  // the user folders lead into the host's home: not followed
+        } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            snapshot[path] = "<folder>";
+            SnapshotFolder(path, snapshot);
+        } else {
+            DWORD kept = data.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+            snapshot[path] = std::to_string(data.nFileSizeLow) + " bytes, attributes " + std::to_string(kept);
+        }
+    } while (FindNextFileA(search, &data));
+    FindClose(search);
+}
+
+static void SnapshotKey(HKEY root, const std::string& rootName, const std::string& key, Snapshot& snapshot) {
+    HKEY opened;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return;
+    std::string name = rootName + "\\" + key;
+    snapshot[name] = "<key>";
+    char valueName[1024];
+    std::string data(65536, '\0');
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLength = sizeof valueName;
+        DWORD size = static_cast<DWORD>(data.size());
+        DWORD type = 0;
+        if (RegEnumValueA(opened, i, valueName, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]),
+                          &size) != ERROR_SUCCESS) {
+            break;
+        }
+        snapshot[name + " : " + valueName] = std::to_string(type) + " " + data.substr(0, size);
+    }
+    std::vector<std::string> subkeys;
+    for (DWORD i = 0;; ++i) {
+        char subkey[260];
+        DWORD length = sizeof subkey;
+        if (RegEnumKeyExA(opened, i, subkey, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        subkeys.push_back(subkey);
+    }
+    RegCloseKey(opened);
+    for (const std::string& subkey : subkeys) SnapshotKey(root, rootName, key + "\\" + subkey, snapshot);
+}
+
+Snapshot TakeSnapshot() {
+    Snapshot snapshot;
+    for (const char* folder : {"C:\\windows", "C:\\Program Files", "C:\\users", "C:\\zelk-test"}) {
+        SnapshotFolder(folder, snapshot);
+    }
+    SnapshotKey(HKEY_LOCAL_MACHINE, "HKLM", kUninstallKey, snapshot);
+    SnapshotKey(HKEY_LOCAL_MACHINE, "HKLM", "Software\\ZELK", snapshot);
+    SnapshotKey(HKEY_CURRENT_USER, "HKCU", "Software\\ZELK", snapshot);
+    SnapshotKey(HKEY_LOCAL_MACHINE, "HKLM", "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", snapshot);
+    return snapshot;
+}
+
+std::vector<std::string> Differences(const Snapshot& before, const Snapshot& after) {
+    std::vector<std::string> lines;
+    for (const auto& [path, content] : before) {
+        auto found = after.find(path);
+        if (found == after.end()) {
+            lines.push_back("- " + path);
+        } else if (found->second != content) {
+            lines.push_back("~ " + path + " (" + content + " -> " + found->second + ")");
+        }
+    }
+    for (const auto& [path, content] : after) {
+        if (before.find(path) == before.end()) lines.push_back("+ " + path);
+    }
+    return lines;
+}
+
+std::string Describe(const std::vector<std::string>& differences) {
+    std::string text;
+    for (const std::string& line : differences) text += "  " + Utf8(line) + "\n";
+    return text.empty() ? "  (none)\n" : text;
+}
+
+// ---- an installation made by hand ----
+
+std::string HandInstallation::UninstallString() const {
+    std::string program = Folder() + "\\unZELK.exe";
+    if (program.find(' ') != std::string::npos) program = "\"" + program + "\"";
+    return program + " *" + RecordPath();
+}
+
+std::string HandInstallation::Folder() const {
+    std::string folder = base;
+    for (const std::string& level : levels) folder += "\\" + level;
+    return folder;
+}
+
+static void PutFile(const std::string& path, const std::string& contents, bool readOnly) {
+    WriteWholeFile(path, contents);
+    if (readOnly) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+}
+
+static void SetKey(HKEY root, const std::string& key, const char* value, const std::string& data) {
+    HKEY opened;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened,
+                                             nullptr));
+    if (value != nullptr) {
+        RegSetValueExA(opened, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                       static_cast<DWORD>(data.size()));
+    }
+    RegCloseKey(opened);
+}
+
+void HandInstallation::Create() const {
+    std::string path = base;
+    CreateDirectoryA(path.c_str(), nullptr);
+    for (const std::string& level : levels) {
+        path += "\\" + level;
+        CreateDirectoryA(path.c_str(), nullptr);
+    }
+    ASSERT_TRUE(IsFolder(Folder())) << Utf8(Folder());
+    ASSERT_TRUE(CopyFileA((BuildFolder() + "\\unZELK.exe").c_str(), (Folder() + "\\unZELK.exe").c_str(), FALSE));
+    SetFileAttributesA((Folder() + "\\unZELK.exe").c_str(), FILE_ATTRIBUTE_READONLY);
+    if (withCompanion) {
+        ASSERT_TRUE(CopyFileA((BuildFolder() + "\\rmZELK.bin").c_str(), (Folder() + "\\rmZELK.bin").c_str(), FALSE));
+        SetFileAttributesA((Folder() + "\\rmZELK.bin").c_str(), FILE_ATTRIBUTE_READONLY);
+    }
+    std::string record = "Title=" + title + "\r\nUnRegistry=" + unRegistry +
+                         "\r\nAppRegistry=HandTest\r\nAppVersion=1.0\r\nDirDepth=" + std::to_string(Depth()) +
+                         "\r\n" + RecordPath() + "\r\n";
+    for (const std::string& file : files) {
+        PutFile(Folder() + "\\" + file, "contents of " + file, true);
+        record += Folder() + "\\" + file + "\r\n";
+    }
+    PutFile(RecordPath(), record + recordExtra, true);
+    SetKey(HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "\\" + unRegistry, "UninstallString", UninstallString());
+    SetKey(HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "\\" + unRegistry, "DisplayName", title);
+    SetKey(HKEY_LOCAL_MACHINE, "Software\\ZELK\\HandTest\\1.0", nullptr, "");
+    SetKey(HKEY_CURRENT_USER, "SOFTWARE\\ZELK\\HandTest\\1.0", nullptr, "");
+}
+
+}  // namespace e2e

@@ -1,0 +1,76 @@
+// Steps shared by the removal journeys: answering the uninstaller, waiting for its
+// companion, the state a restart would clean up, and snapshots of everything an
+// installation touches.
+#ifndef ZELK_E2E_REMOVAL_STEPS_H
+#define ZELK_E2E_REMOVAL_STEPS_H
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "driver.h"
+
+namespace e2e {
+
+extern const char kUninstallerCaption[];   // "ZELKアンインストーラ"
+extern const char kUninstallKey[];         // the system's list of uninstallable programs
+
+std::string WindowsFolder();
+std::string CompanionCopy();               // the Windows folder's "~rmZELK.~"
+std::string ProgramsFolder();              // the start menu's Programs folder
+
+// How the uninstaller's questions are answered after the confirmation (Yes).
+struct RemovalAnswers {
+    bool removeFonts = true;                // the font question
+    std::vector<std::string>* notices = nullptr;  // collects the shared-file notices' texts
+};
+
+// Waits for the confirmation of `title`, answers Yes, then answers every box until the
+// uninstaller has ended (font errors: Ignore). Its exit code.
+int ConfirmAndRemove(Process& uninstaller, const std::string& title, const RemovalAnswers& answers = {});
+
+// The delete-at-restart entry of the companion copy: WININIT.INI [rename] NUL (Windows 95)
+// or PendingFileRenameOperations (NT) names it.
+bool CompanionScheduledForRestart();
+// Waits (bounded) until the companion has ended, then does what the restart would do:
+// deletes the companion copy and clears the delete-at-restart entries. False when the
+// companion did not end in time.
+bool FinishCompanionAndRestart();
+// Removes leftovers of an earlier run (copy, restart entries) so that a test starts clean.
+void ClearRestartState();
+
+// ---- snapshots ----
+
+// Path or key -> what identifies its content (size and attributes, value data).
+using Snapshot = std::map<std::string, std::string>;
+
+// Files and folders under C:\windows, C:\Program Files, C:\users (the Programs folder and
+// the user's folders) and C:\zelk-test; the uninstall list, the maker's keys, the Fonts key.
+Snapshot TakeSnapshot();
+// Lines "+ path", "- path", "~ path" for every entry that differs.
+std::vector<std::string> Differences(const Snapshot& before, const Snapshot& after);
+std::string Describe(const std::vector<std::string>& differences);
+
+// ---- an installation made by hand, as setup leaves one ----
+
+struct HandInstallation {
+    std::string base;                  // existing folder above the created levels
+    std::vector<std::string> levels;   // the levels setup would have created, outermost first
+    std::string title = "ZELKハンドテスト";
+    std::string unRegistry = "ZELKHandTest";
+    std::vector<std::string> files = {"game.exe", "readme.txt"};
+    bool withCompanion = true;
+    std::string recordExtra;   // further record lines (CR LF each)
+
+    std::string Folder() const;
+    std::string RecordPath() const { return Folder() + "\\unZELK.dat"; }
+    std::string UninstallString() const;
+    int Depth() const { return static_cast<int>(levels.size()); }
+    void Create() const;       // files, programs, record, uninstall entry
+};
+
+}  // namespace e2e
+
+#endif
