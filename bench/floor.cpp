@@ -3,6 +3,7 @@
 //   floor copy   LIST SOURCE_DIR DEST_DIR   CopyFileA each name of LIST
 //   floor expand LIST SOURCE_DIR DEST_DIR   LZ-expand each "compressed>plain" pair of LIST
 //   floor delete LIST DEST_DIR              DeleteFileA each name of LIST
+//   floor run    "COMMAND LINE"             start a program, wait for its end (the peer)
 #include <windows.h>
 #include <lzexpand.h>
 
@@ -37,13 +38,41 @@ static bool Expand(const std::string& from, const std::string& to) {
     return ok;
 }
 
+static double Now() {
+    LARGE_INTEGER frequency, counter;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return counter.QuadPart * 1000.0 / frequency.QuadPart;
+}
+
+// Starts the command line as it is (no quoting added) and waits for the program's end.
+static int Run(const char* commandLine) {
+    std::string line = commandLine;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    double start = Now();
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        fprintf(stderr, "cannot start %s (%lu)\n", commandLine, GetLastError());
+        return 1;
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    double end = Now();
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    printf("%.1f\n", end - start);
+    return static_cast<int>(code);
+}
+
 int main(int argc, char** argv) {
+    if (argc == 3 && strcmp(argv[1], "run") == 0) return Run(argv[2]);
     if (argc < 4) return 2;
     std::string mode = argv[1];
     std::vector<std::string> names = ReadList(argv[2]);
-    LARGE_INTEGER frequency, start, end;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
+    double start = Now();
     bool ok = true;
     for (const std::string& name : names) {
         if (mode == "copy") {
@@ -57,7 +86,6 @@ int main(int argc, char** argv) {
             ok &= DeleteFileA((std::string(argv[3]) + "\\" + name).c_str()) != 0;
         }
     }
-    QueryPerformanceCounter(&end);
-    printf("%.1f\n", (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart);
+    printf("%.1f\n", Now() - start);
     return ok ? 0 : 1;
 }

@@ -1,0 +1,164 @@
+// Where the time of an installation goes: each piece of the per-item work of the copy
+// engine, timed alone over the same list of files, and the fixed steps around the copy.
+// Linked with setup's own library and resources, so it times the very code setup runs.
+//   profile MEDIUM_FOLDER DESTINATION   (MEDIUM_FOLDER holds setup.dat and the built-ins)
+// Prints one line per piece: its name, total milliseconds and microseconds per item.
+#include <shlobj.h>
+#include <stdio.h>
+
+#include "ids.h"
+#include "setup/setup.h"
+
+static double Now() {
+    LARGE_INTEGER frequency, counter;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return counter.QuadPart * 1000.0 / frequency.QuadPart;
+}
+
+static int Items() { return g_setup.fileCount + 2; }
+
+static void Source(int i, char (&path)[kPathSize]) {
+    JoinPath(path, g_setup.srcDirectory, g_setup.fileSource[i]);
+}
+
+static void Dest(int i, char (&path)[kPathSize]) {
+    JoinPath(path, g_setup.destination, InstalledFileName(g_setup, i));
+}
+
+static void Report(const char* name, double ms, int items) {
+    printf("%-34s %8.1f ms %8.1f us/item\n", name, ms, ms * 1000.0 / (items ? items : 1));
+}
+
+template <typename Step>
+static void PerItem(const char* name, Step step) {
+    double start = Now();
+    for (int i = 0; i < Items(); ++i) step(i);
+    Report(name, Now() - start, Items());
+}
+
+static void ClearDestination() {
+    for (int i = 0; i < Items(); ++i) {
+        char dest[kPathSize];
+        Dest(i, dest);
+        SetFileAttributesA(dest, FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(dest);
+    }
+}
+
+static INT_PTR CALLBACK QuietProc(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG;
+}
+
+// The progress dialog's own work per item, without copying: two path lines, a bar step
+// and the message pump.
+static void TimeProgressUi() {
+    double start = Now();
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_COPY_PROGRESS),
+                                     nullptr, QuietProc, 0);
+    ShowWindow(dialog, SW_SHOW);
+    UpdateWindow(dialog);
+    HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
+    SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, Items()));
+    SendMessageA(bar, PBM_SETSTEP, 1, 0);
+    Report("progress dialog: create and show", Now() - start, 1);
+    PerItem("ui: two path lines", [&](int i) {
+        char source[kPathSize], dest[kPathSize];
+        Source(i, source);
+        Dest(i, dest);
+        SetItemText(dialog, IDC_SOURCE_PATH, source);
+        SetItemText(dialog, IDC_DEST_PATH, dest);
+    });
+    PerItem("ui: bar step", [&](int) { SendMessageA(bar, PBM_STEPIT, 0, 0); });
+    PerItem("ui: pump (nothing pending)", [&](int) { PumpMessages(); });
+    PerItem("ui: lines + step + pump", [&](int i) {
+        char source[kPathSize], dest[kPathSize];
+        Source(i, source);
+        Dest(i, dest);
+        SetItemText(dialog, IDC_SOURCE_PATH, source);
+        SetItemText(dialog, IDC_DEST_PATH, dest);
+        SendMessageA(bar, PBM_STEPIT, 0, 0);
+        PumpMessages();
+    });
+    DestroyWindow(dialog);
+}
+
+static void TimeCopies() {
+    ClearDestination();
+    PerItem("CopyFileA (fresh)", [](int i) {
+        char source[kPathSize], dest[kPathSize];
+        Source(i, source);
+        Dest(i, dest);
+        CopyFileA(source, dest, FALSE);
+    });
+    PerItem("CopyFileA (replacing)", [](int i) {
+        char source[kPathSize], dest[kPathSize];
+        Source(i, source);
+        Dest(i, dest);
+        CopyFileA(source, dest, FALSE);
+    });
+    PerItem("SetFileAttributesA NORMAL", [](int i) {
+        char dest[kPathSize];
+        Dest(i, dest);
+        SetFileAttributesA(dest, FILE_ATTRIBUTE_NORMAL);
+    });
+    PerItem("SHChangeNotify SHCNE_CREATE", [](int i) {
+        char dest[kPathSize];
+        Dest(i, dest);
+        SHChangeNotify(SHCNE_CREATE, SHCNF_PATHA, dest, nullptr);
+    });
+    ClearDestination();
+    PerItem("CopyInstallFile (fresh)", [](int i) {
+        char source[kPathSize], dest[kPathSize];
+        Source(i, source);
+        Dest(i, dest);
+        CopyInstallFile(source, dest);
+    });
+    ClearDestination();
+}
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        fprintf(stderr, "usage: profile MEDIUM_FOLDER DESTINATION\n");
+        return 2;
+    }
+    InitCommonControls();
+    CoInitialize(nullptr);
+    SetCurrentDirectoryA(argv[1]);
+    ScriptReport quiet = {};
+    if (ReadSetupScript(g_setup, "setup.dat", quiet) != 0 ||
+        CompleteSetupScript(g_setup, quiet) != 0) {
+        fprintf(stderr, "cannot read %s\\setup.dat\n", argv[1]);
+        return 1;
+    }
+    CopyString(g_setup.destination, argv[2]);
+    CreateDirectoryA(argv[2], nullptr);
+
+    TimeCopies();
+    TimeProgressUi();
+
+    double start = Now();
+    HWND wait = ShowMenuWaitWindow();
+    PumpMessages();
+    Report("menu wait window", Now() - start, 1);
+    start = Now();
+    RunMenuStep(g_setup);
+    Report("menu step", Now() - start, 1);
+    start = Now();
+    WriteRegistryRecords(g_setup);
+    Report("registry records", Now() - start, 1);
+    start = Now();
+    WriteUninstallRecord(g_setup);
+    Report("uninstall record", Now() - start, 1);
+    start = Now();
+    DestroyWindow(wait);
+    PumpMessages();
+    Report("menu wait window: close", Now() - start, 1);
+    DeleteRegistryRecords(g_setup);
+    char record[kPathSize];
+    JoinPath(record, g_setup.destination, g_setup.unZelkName);
+    SetFileAttributesA(record, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(record);
+    RemoveDirectoryA(argv[2]);
+    return 0;
+}
