@@ -39,11 +39,27 @@ static Window Await(const Process& process, const WindowSpec& spec, DWORD timeou
     return WaitForWindow(process, spec, 0);  // fails the run and lists what is on screen
 }
 
-// The final notice of setup (finished or aborted: both have OK and the message line).
-static WindowSpec FinalNotice() {
+// Setup's final notice (finished or aborted): a dialog of the process captioned
+// "ZELKセットアップ" with OK and the message line. Looked for by class and caption, which
+// the window manager answers without asking the busy program.
+static Window AwaitFinalNotice(const Process& setup, DWORD timeout) {
+    double start = Now();
+    while (Now() - start < timeout) {
+        for (HWND window = nullptr;
+             (window = FindWindowExA(nullptr, window, "#32770", "ZELKセットアップ")) != nullptr;) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == setup.id() && GetDlgItem(window, IDOK) && GetDlgItem(window, IDC_MESSAGE) &&
+                IsWindowVisible(window)) {
+                return Window(window);
+            }
+        }
+        if (!setup.Running()) break;
+        Sleep(1);
+    }
     WindowSpec spec;
     spec.controls = {IDOK, IDC_MESSAGE};
-    return spec;
+    return WaitForWindow(setup, spec, 0);  // fails the run and lists what is on screen
 }
 
 static int Install(const std::string& medium, const std::string& destination) {
@@ -61,7 +77,7 @@ static int Install(const std::string& medium, const std::string& destination) {
     WaitForPage(sheet, IDD_READY_PAGE);
     double finish = Now();
     sheet.PressSheetButton(PSBTN_FINISH);
-    Window done = Await(setup, FinalNotice(), 600000);
+    Window done = AwaitFinalNotice(setup, 600000);
     double finished = Now();
     if (done.Text(IDC_MESSAGE).find("のセットアップが完了しました") == std::string::npos) {
         fprintf(stderr, "setup did not finish: %s\n", Utf8(done.Text(IDC_MESSAGE)).c_str());

@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
     SetCurrentDirectoryA(argv[1]);
     ScriptReport quiet = {};
     if (ReadSetupScript(g_setup, "setup.dat", quiet) != 0 ||
-        CompleteSetupScript(g_setup, quiet) != 0) {
+        CompleteSetupScript(g_setup, quiet) != 0 || ComputeRequiredSize(g_setup) != 0) {
         fprintf(stderr, "cannot read %s\\setup.dat\n", argv[1]);
         return 1;
     }
@@ -136,6 +136,10 @@ int main(int argc, char** argv) {
 
     TimeCopies();
     TimeProgressUi();
+    double engine = Now();
+    RunCopyProgress();
+    Report("copy engine in its dialog, whole", Now() - engine, Items());
+    ClearDestination();
 
     double start = Now();
     HWND wait = ShowMenuWaitWindow();

@@ -40,6 +40,7 @@ struct SetupContext {
     char* fileMenuItem[kFileSlots];
     char* fileDest[kFileSlots];
     int32_t fileCount;
+    uint32_t fileSize[kFileSlots];  // installed size of each entry, as start-up measured it
     char* addFile[kMaxAddFiles];
     int32_t addFileCount;
     char* appRegistry;

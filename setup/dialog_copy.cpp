@@ -56,31 +56,82 @@ static int InstallItem(ItemKind kind, int i, const ItemPaths& paths) {
     return 0;
 }
 
+// What the progress dialog shows. Painting a path line or a step of the bar takes longer
+// than copying a small file, so while items go by faster than anyone can read them, the
+// dialog is brought up to date at most every kRefreshInterval: the paths of the item that
+// is starting then, and the bar with every step finished since. An item that may take a
+// while (a large file, a DLL or a font) is always shown as it starts; before a question
+// and at the end the dialog is exact.
+static const DWORD kRefreshInterval = 25;          // ms
+static const uint32_t kLongItemBytes = 64 * 1024;  // a file this large is always shown
+
+struct ProgressView {
+    HWND dialog;
+    HWND bar;
+    DWORD lastRefresh;
+    bool refreshed;    // anything shown yet
+    int pendingSteps;  // items finished but not yet on the bar
+
+    bool Due() const { return !refreshed || GetTickCount() - lastRefresh >= kRefreshInterval; }
+
+    void Stamp() {
+        lastRefresh = GetTickCount();
+        refreshed = true;
+    }
+
+    void ShowSteps() {
+        if (pendingSteps != 0) SendMessageA(bar, PBM_DELTAPOS, pendingSteps, 0);
+        pendingSteps = 0;
+    }
+
+    void ShowItem(const ItemPaths& paths) {
+        SetItemText(dialog, IDC_SOURCE_PATH, paths.source);
+        SetItemText(dialog, IDC_DEST_PATH, paths.destination);
+        ShowSteps();
+        Stamp();
+    }
+
+    void Step() {
+        ++pendingSteps;
+        if (Due()) {
+            ShowSteps();
+            Stamp();
+        }
+    }
+};
+
+static bool IsLongItem(ItemKind kind, int i) {
+    return kind != ItemKind::File || g_setup.fileSize[i] >= kLongItemBytes;
+}
+
 // Installs one item, asking again while it fails. False when the copy is to stop: the user
 // abandoned it (the dialog has been told) or confirmed a cancel (the dialog is ending).
-static bool CopyItem(HWND dialog, HWND bar, ItemKind kind, int i) {
+static bool CopyItem(ProgressView& view, ItemKind kind, int i) {
     ItemPaths paths = PathsOf(kind, i);
-    SetItemText(dialog, IDC_SOURCE_PATH, paths.source);
-    SetItemText(dialog, IDC_DEST_PATH, paths.destination);
+    bool shown = view.Due() || IsLongItem(kind, i);
+    if (shown) view.ShowItem(paths);
     while (InstallItem(kind, i, paths) == 0) {
+        // The question is asked over the failed item's paths.
+        if (!shown) view.ShowItem(paths);
+        shown = true;
         // Anything but "copy again" abandons, also a failure dialog that could not be shown:
         // retrying without asking would never end.
-        if (AskCopyRetry(dialog) != IDB_COPY_AGAIN) {
-            SendMessageA(dialog, WM_USER, 0, 0);
+        if (AskCopyRetry(view.dialog) != IDB_COPY_AGAIN) {
+            SendMessageA(view.dialog, WM_USER, 0, 0);
             return false;
         }
     }
     if (kind == ItemKind::File && i >= g_setup.fileCount) {
         SetFileAttributesA(paths.destination, FILE_ATTRIBUTE_READONLY);  // the two built-ins
     }
-    SendMessageA(bar, PBM_STEPIT, 0, 0);
+    view.Step();
     PumpMessages();
     return g_cancelFlag == 0;
 }
 
-static bool CopyList(HWND dialog, HWND bar, ItemKind kind, int count) {
+static bool CopyList(ProgressView& view, ItemKind kind, int count) {
     for (int i = 0; i < count; ++i) {
-        if (!CopyItem(dialog, bar, kind, i)) return false;
+        if (!CopyItem(view, kind, i)) return false;
     }
     return true;
 }
@@ -97,9 +148,10 @@ int CopyAllFiles(HWND dialog) {
     int total = files + c.dllCount + c.fontCount;
     SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, total));
     SendMessageA(bar, PBM_SETSTEP, 1, 0);
-    if (CopyList(dialog, bar, ItemKind::File, files) &&
-        CopyList(dialog, bar, ItemKind::Dll, c.dllCount) &&
-        CopyList(dialog, bar, ItemKind::Font, c.fontCount)) {
+    ProgressView view = {dialog, bar, 0, false, 0};
+    if (CopyList(view, ItemKind::File, files) && CopyList(view, ItemKind::Dll, c.dllCount) &&
+        CopyList(view, ItemKind::Font, c.fontCount)) {
+        view.ShowSteps();  // the bar is full when the copy reports done
         SendMessageA(dialog, WM_USER + 1, 0, 0);
     }
     return 0;

@@ -89,7 +89,8 @@ int ComputeRequiredSize(SetupContext& context) {
         // For a compressed file the end of the expanded data: its expanded size.
         LONG size = LZSeek(file, 0, 2);
         LZClose(file);
-        if (size > 0) context.requiredSize += static_cast<uint32_t>(size);
+        context.fileSize[i] = size > 0 ? static_cast<uint32_t>(size) : 0;
+        context.requiredSize += context.fileSize[i];
     }
     context.requiredSize += static_cast<uint32_t>(context.addSize) * 1024u;
 

@@ -171,7 +171,6 @@ TEST_F(CopyEngine, CopiesEveryFileAndTheBuiltIns) {
     std::vector<SeenDialog> seen = answerer.Seen();
     ASSERT_EQ(1u, seen.size());
     EXPECT_TRUE(IsProgressDialog(seen[0]));
-    EXPECT_TRUE(seen[0].topmost);
     SetFileAttributesA(Dest("unZELK.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
     SetFileAttributesA(Dest("rmZELK.bin").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
@@ -198,6 +197,9 @@ TEST_F(CopyEngine, AFailedFileIsCopiedAgainOrAbandoned) {
         const SeenDialog& failure = IsProgressDialog(seen[0]) ? seen[1] : seen[0];
         EXPECT_EQ((std::vector<int>{4, 2}), failure.buttons);
         EXPECT_EQ(progress.window, failure.owner);
+        // Seen no later than the question, so still in the topmost band it keeps while it
+        // copies (a copy of small files alone may be over before the first look).
+        EXPECT_TRUE(progress.topmost);
         EXPECT_EQ(answer == IDB_COPY_AGAIN, PathExists(Dest("rmZELK.bin")));
         SetFileAttributesA(Dest("unZELK.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
         SetFileAttributesA(Dest("rmZELK.bin").c_str(), FILE_ATTRIBUTE_NORMAL);
