@@ -3,8 +3,12 @@ set(ZELK_WIN_FLAGS
   -Os -Wall -Wextra -Wno-cast-function-type
   -finput-charset=UTF-8 -fexec-charset=CP932
   -ffunction-sections -D__USE_MINGW_ANSI_STDIO=0)
-set(ZELK_PROGRAM_FLAGS ${ZELK_WIN_FLAGS} -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables)
-set(ZELK_PROGRAM_LINK -static -s -mwindows -Wl,--gc-sections)
+# The programs are optimised whole at link time (-flto); the objects also keep ordinary code
+# (fat), so the test programs link the same libraries without it. An .exe is loaded at its
+# preferred base on every system, so it carries no relocations.
+set(ZELK_PROGRAM_FLAGS ${ZELK_WIN_FLAGS} -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+  -flto -ffat-lto-objects)
+set(ZELK_PROGRAM_LINK -static -s -mwindows -Wl,--gc-sections -flto -Wl,--disable-reloc-section)
 set(ZELK_WIN_LIBS comctl32 ole32 shell32 uuid lz32 version advapi32 gdi32 user32 kernel32)
 add_compile_definitions(WIN32_LEAN_AND_MEAN STRICT _WIN32_WINNT=0x0400 _WIN32_IE=0x0400 WINVER=0x0400)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}/resources -I${CMAKE_BINARY_DIR}/resources")
@@ -12,6 +16,8 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}/resources -
 include(cmake/artwork.cmake OPTIONAL)
 
 zelk_win32_sources(ZELK_COMMON_WIN32 common)
+set(PROGRAM_ENTRY ${CMAKE_SOURCE_DIR}/common/program_entry.cpp)
+list(REMOVE_ITEM ZELK_COMMON_WIN32 ${PROGRAM_ENTRY})
 zelk_win32_sources(ZELK_SETUP_WIN32 setup)
 zelk_win32_sources(ZELK_UNINSTALL_WIN32 uninstall)
 
@@ -43,11 +49,18 @@ function(zelk_program name output)
   target_link_options(${name} PRIVATE ${ZELK_PROGRAM_LINK})
 endfunction()
 
-zelk_program(setup setup ${SETUP_ENTRY} resources/setup.rc)
-target_link_libraries(setup PRIVATE zelk_setup ${ZELK_WIN_LIBS})
+# setup and unZELK start at their own entry point (common/program_entry.cpp) instead of the
+# toolchain's start-up files; imported data would need those files' run-time relocation,
+# so it is refused at link time.
+set(ZELK_OWN_ENTRY_LINK -nostartfiles -Wl,-e,_ZelkProgramEntry@0 -Wl,--disable-auto-import)
 
-zelk_program(unzelk unZELK ${UNZELK_ENTRY} resources/unzelk.rc)
+zelk_program(setup setup ${SETUP_ENTRY} ${PROGRAM_ENTRY} resources/setup.rc)
+target_link_libraries(setup PRIVATE zelk_setup ${ZELK_WIN_LIBS})
+target_link_options(setup PRIVATE ${ZELK_OWN_ENTRY_LINK})
+
+zelk_program(unzelk unZELK ${UNZELK_ENTRY} ${PROGRAM_ENTRY} resources/unzelk.rc)
 target_link_libraries(unzelk PRIVATE zelk_uninstall ${ZELK_WIN_LIBS})
+target_link_options(unzelk PRIVATE ${ZELK_OWN_ENTRY_LINK})
 
 file(GLOB RMZELK_SOURCES CONFIGURE_DEPENDS rmzelk/*.cpp)
 zelk_program(rmzelk rmZELK ${RMZELK_SOURCES})

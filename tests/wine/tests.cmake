@@ -46,6 +46,8 @@ if(ZELK_WIN_BUILD_DIR)
   endforeach()
 endif()
 
+include(bench/tests.cmake)
+
 # Fuzzers: a short bounded run of each inside the suite; scripts/fuzz runs them longer.
 # Each runs on a copy of its seed corpus in the build tree (fuzz-corpus/<name>), which also
 # receives the inputs it finds and any crash files: the repository's seeds stay as they are.
