@@ -6,6 +6,7 @@
 
 #include "common/system.h"
 #include "ids.h"
+#include "missing_file.h"
 
 static void ShowScriptMessage(void*, int stringId, int) { ShowMessage(nullptr, stringId); }
 
@@ -63,7 +64,7 @@ int PrepareSetupContext(SetupContext& context) {
 // The literal file-missing box of the start-up checks (owner: none yet).
 static void ReportMissingFile(const char* path) {
     char text[kPathSize + 64];
-    wsprintfA(text, "ファイル\"%s\"がみつかりません。", path);
+    wsprintfA(text, ZELK_MISSING_FILE_FORMAT, path);
     g_messageBox(GetSetupWindow(), text, "ZELKセットアップ", MB_OK);
 }
 
