@@ -28,7 +28,43 @@ add_executable(zelk-compress tools/lz/main.cpp tools/lz/szdd.cpp)
 target_compile_options(zelk-compress PRIVATE -O2)
 
 if(ZELK_WIN_BUILD_DIR)
+  # The bundled sample product (its files plus the built sample program) and its medium,
+  # in the Windows tree where the tests look for it.
   set(ZELK_SAMPLE_MEDIUM ${ZELK_WIN_BUILD_DIR}/sample-medium)
+  set(SAMPLE_STAGE ${CMAKE_BINARY_DIR}/sample-product)
+  file(GLOB SAMPLE_PRODUCT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sample/product/*)
+  set(SAMPLE_PROGRAMS ${ZELK_WIN_BUILD_DIR}/setup.exe ${ZELK_WIN_BUILD_DIR}/unZELK.exe
+    ${ZELK_WIN_BUILD_DIR}/rmZELK.bin ${ZELK_WIN_BUILD_DIR}/sample.exe)
+  add_custom_command(
+    OUTPUT ${ZELK_SAMPLE_MEDIUM}/setup.dat
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${SAMPLE_STAGE}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/sample/product ${SAMPLE_STAGE}
+    COMMAND ${CMAKE_COMMAND} -E copy ${ZELK_WIN_BUILD_DIR}/sample.exe ${SAMPLE_STAGE}
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/zelk-medium --programs ${ZELK_WIN_BUILD_DIR}
+            --tools ${CMAKE_BINARY_DIR} ${SAMPLE_STAGE} ${ZELK_SAMPLE_MEDIUM}
+    DEPENDS zelk-check zelk-compress ${SAMPLE_PROGRAMS} ${SAMPLE_PRODUCT} ${CMAKE_SOURCE_DIR}/tools/zelk-medium
+    COMMENT "Building the sample medium")
+  add_custom_target(sample_medium ALL DEPENDS ${ZELK_SAMPLE_MEDIUM}/setup.dat)
+
+  # The medium builder's test product (a source folder of its own, compressed files, a
+  # Japanese name, a DLL and a font from the test data) as a medium for the end-to-end
+  # scenario PublisherMedium.
+  set(PUBLISHER_MEDIUM ${ZELK_WIN_BUILD_DIR}/testdata/publisher-medium)
+  set(PUBLISHER_STAGE ${CMAKE_BINARY_DIR}/publisher-product)
+  file(GLOB_RECURSE PUBLISHER_PRODUCT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/medium/product/*)
+  set(PUBLISHER_TESTDATA ${ZELK_WIN_BUILD_DIR}/testdata/dll_base.dll ${ZELK_WIN_BUILD_DIR}/testdata/ZELKTEST.TTF)
+  add_custom_command(
+    OUTPUT ${PUBLISHER_MEDIUM}/setup.dat
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${PUBLISHER_STAGE}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/tests/medium/product ${PUBLISHER_STAGE}
+    COMMAND ${CMAKE_COMMAND} -E copy ${ZELK_WIN_BUILD_DIR}/testdata/dll_base.dll ${PUBLISHER_STAGE}/FILES/ZELKPUB.DLL
+    COMMAND ${CMAKE_COMMAND} -E copy ${ZELK_WIN_BUILD_DIR}/testdata/ZELKTEST.TTF ${PUBLISHER_STAGE}/FILES/ZELKPUB.TTF
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/zelk-medium --programs ${ZELK_WIN_BUILD_DIR}
+            --tools ${CMAKE_BINARY_DIR} ${PUBLISHER_STAGE} ${PUBLISHER_MEDIUM}
+    DEPENDS zelk-check zelk-compress ${SAMPLE_PROGRAMS} ${PUBLISHER_PRODUCT} ${PUBLISHER_TESTDATA}
+            ${CMAKE_SOURCE_DIR}/tools/zelk-medium
+    COMMENT "Building the publisher test medium")
+  add_custom_target(publisher_medium ALL DEPENDS ${PUBLISHER_MEDIUM}/setup.dat)
 
   # The checker on its corpus: one test per script, each with the findings it must give.
   file(GLOB CHECKER_CASES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/checker/*/*.dat)
@@ -42,4 +78,24 @@ if(ZELK_WIN_BUILD_DIR)
   endforeach()
   # The sample medium as built: the script every end-to-end scenario starts from.
   add_test(NAME checker.sample-medium COMMAND zelk-check ${ZELK_SAMPLE_MEDIUM}/setup.dat)
+endif()
+
+# zelk-compress against the system's LZ library under Wine: every input expands byte for
+# byte as setup expands it.
+if(ZELK_WIN_BUILD_DIR)
+  add_test(NAME tools.lz-expand
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/medium/run-lz $<TARGET_FILE:zelk-compress>
+            ${ZELK_WIN_BUILD_DIR}/testdata/lz_check.exe ${CMAKE_SOURCE_DIR}/tests/wine/run
+            ${CMAKE_BINARY_DIR}/lz-expand)
+  set_tests_properties(tools.lz-expand PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE
+    ENVIRONMENT "ZELK_WINEPREFIX=${ZELK_PREFIX}" TIMEOUT 300)
+endif()
+
+# The medium builder on the test product: the medium, its CD-ROM image and its refusals.
+if(ZELK_WIN_BUILD_DIR)
+  add_test(NAME tools.medium
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/medium/run-medium ${CMAKE_SOURCE_DIR}/tools/zelk-medium
+            ${ZELK_WIN_BUILD_DIR} ${CMAKE_BINARY_DIR} ${ZELK_WIN_BUILD_DIR}/testdata
+            ${CMAKE_SOURCE_DIR}/tests/medium/product ${CMAKE_BINARY_DIR}/medium-test)
+  set_tests_properties(tools.medium PROPERTIES TIMEOUT 120)
 endif()

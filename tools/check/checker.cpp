@@ -298,12 +298,16 @@ bool ScriptChecker::CheckInstalledName(int line, const char* what, const char* n
 
 void ScriptChecker::Missing(int line, const char* what, const std::string& windowsPath,
                             const FoundFile& found, const std::string& hint) {
-    char text[kPathSize + 64];
-    snprintf(text, sizeof text, ZELK_MISSING_FILE_FORMAT, ShowSjis(windowsPath).c_str());
     std::string where = options_.product ? " from the product folder" : " from the medium";
     std::string state = found.status == FoundFile::kFolder ? " is a folder, not a file" : " is missing";
-    Error(line, std::string(what) + " " + Q(windowsPath) + state + where + " (" + found.linuxPath + ")" + hint +
-                    Shows(text));
+    std::string text = std::string(what) + " " + Q(windowsPath) + state + where + " (" + found.linuxPath + ")" + hint;
+    // A product's plain file is the builder's input; setup never looks for it.
+    if (!options_.product) {
+        char shown[3 * kPathSize + 64];
+        snprintf(shown, sizeof shown, ZELK_MISSING_FILE_FORMAT, ShowSjis(windowsPath).c_str());
+        text += Shows(shown);
+    }
+    Error(line, text);
 }
 
 // Why a file line may not be meant as one; empty when it looks like a file line.
@@ -436,6 +440,12 @@ void ScriptChecker::CheckList(const char* what, int count, char* const* sources,
     for (int i = 0; i < count; ++i) {
         if (sources[i] == nullptr) continue;
         if (!CheckSource(lines[i], what, sources[i], dests[i], true, std::string()) && dests[i] == nullptr) continue;
+        if (strcmp(what, "DLL") == 0 && IsCompressedName(sources[i])) {
+            // The version resource of a compressed file cannot be read before it is expanded.
+            Warning(lines[i], "DLL " + Q(sources[i]) +
+                                  " is compressed: setup.exe cannot read its version and replaces the"
+                                  " user's copy whatever its version");
+        }
         const char* name = dests[i] ? dests[i] : sources[i];
         if (CheckInstalledName(lines[i], what, name, NameUse::kInstalledFile, folder95)) {
             CheckInstalledName(lines[i], what, name, NameUse::kInstalledFile, folderNT);
