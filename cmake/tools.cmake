@@ -99,3 +99,14 @@ if(ZELK_WIN_BUILD_DIR)
             ${CMAKE_SOURCE_DIR}/tests/medium/product ${CMAKE_BINARY_DIR}/medium-test)
   set_tests_properties(tools.medium PROPERTIES TIMEOUT 120)
 endif()
+
+# Unit tests of the tools' own parts (names, the medium lookup, the LZ encoder), under the
+# sanitizers like the rest of the native tests.
+file(GLOB TOOLS_UNIT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/checker/unit/*.cpp)
+add_executable(tools_unit_tests ${TOOLS_UNIT_TESTS} tools/check/names.cpp tools/check/medium.cpp
+  tools/check/sjis.cpp tools/lz/szdd.cpp)
+target_include_directories(tools_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tools/check ${CMAKE_SOURCE_DIR}/tools/lz)
+target_compile_options(tools_unit_tests PRIVATE ${SANITIZE})
+target_link_options(tools_unit_tests PRIVATE ${SANITIZE})
+target_link_libraries(tools_unit_tests PRIVATE zelk_core gtest_main)
+gtest_discover_tests(tools_unit_tests TEST_PREFIX "tools." DISCOVERY_TIMEOUT 30)

@@ -152,6 +152,9 @@ void ScriptChecker::ReportStop(int stringId, const Event& event) {
         why = "FONT needs the font's name after a comma (FONT=file.ttf,Name (TrueType))";
     } else if (stringId == IDS_SCRIPT_FORMAT && event.keyword == "SRCDIRECTORY") {
         why = "SRCDIRECTORY joined to setup's folder is longer than 259 bytes";
+    } else if (stringId == IDS_SCRIPT_FORMAT && event.text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        why = "the line begins with a UTF-8 byte-order mark, which makes its keyword unknown (save the file"
+              " as Shift-JIS)";
     } else if (stringId == IDS_SCRIPT_FORMAT) {
         why = "unknown keyword in " + Q(event.text);
     } else {
