@@ -149,14 +149,6 @@ TEST_F(Removal, RecordedFilesAndFoldersGoAndOthersStay) {
     EXPECT_TRUE(Exists(kBase + "\\App\\save.dat"));
 }
 
-TEST_F(Removal, ArchiveAttributeClearsReadOnlyToo) {
-    MakeFile(kBase + "\\old.exe", true);
-    TestRecord record;
-    record.AddFile(kBase + "\\old.exe");
-    RemoveRecordedItems(record, RemovalStyle{nullptr, "test", FILE_ATTRIBUTE_ARCHIVE}, "C:\\none", "C:\\none");
-    EXPECT_FALSE(Exists(kBase + "\\old.exe"));
-}
-
 TEST_F(Removal, SharedFileNoticeNamesEveryPresentDll) {
     const std::string folder = kBase + "\\system";
     MakeFolders(folder);
