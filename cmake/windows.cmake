@@ -2,7 +2,7 @@
 set(ZELK_WIN_FLAGS
   -Os -Wall -Wextra -Wno-cast-function-type
   -finput-charset=UTF-8 -fexec-charset=CP932
-  -ffunction-sections -fdata-sections)
+  -ffunction-sections -D__USE_MINGW_ANSI_STDIO=0)
 set(ZELK_PROGRAM_FLAGS ${ZELK_WIN_FLAGS} -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables)
 set(ZELK_PROGRAM_LINK -static -s -mwindows -Wl,--gc-sections)
 set(ZELK_WIN_LIBS comctl32 ole32 shell32 uuid lz32 version advapi32 gdi32 user32 kernel32)

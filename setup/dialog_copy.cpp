@@ -22,13 +22,17 @@ struct ItemPaths {
 
 static ItemPaths PathsOf(ItemKind kind, int i) {
     const SetupContext& c = g_setup;
-    const char* sourceName = nullptr;
-    const char* destName = nullptr;
-    const char* folder = nullptr;
-    switch (kind) {
-    case ItemKind::File: sourceName = c.fileSource[i]; destName = InstalledFileName(c, i); folder = c.destination; break;
-    case ItemKind::Dll: sourceName = c.dllSource[i]; destName = InstalledDllName(c, i); folder = c.systemDir; break;
-    case ItemKind::Font: sourceName = c.fontSource[i]; destName = InstalledFontName(c, i); folder = c.fontsDir; break;
+    const char* sourceName = c.fileSource[i];
+    const char* destName = InstalledFileName(c, i);
+    const char* folder = c.destination;
+    if (kind == ItemKind::Dll) {
+        sourceName = c.dllSource[i];
+        destName = InstalledDllName(c, i);
+        folder = c.systemDir;
+    } else if (kind == ItemKind::Font) {
+        sourceName = c.fontSource[i];
+        destName = InstalledFontName(c, i);
+        folder = c.fontsDir;
     }
     ItemPaths paths;
     bool sourceJoined = JoinPath(paths.source, c.srcDirectory, sourceName);
@@ -93,7 +97,8 @@ int CopyAllFiles(HWND dialog) {
     int total = files + c.dllCount + c.fontCount;
     SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, total));
     SendMessageA(bar, PBM_SETSTEP, 1, 0);
-    if (CopyList(dialog, bar, ItemKind::File, files) && CopyList(dialog, bar, ItemKind::Dll, c.dllCount) &&
+    if (CopyList(dialog, bar, ItemKind::File, files) &&
+        CopyList(dialog, bar, ItemKind::Dll, c.dllCount) &&
         CopyList(dialog, bar, ItemKind::Font, c.fontCount)) {
         SendMessageA(dialog, WM_USER + 1, 0, 0);
     }
@@ -110,8 +115,9 @@ void SetItemText(HWND dialog, int controlId, const char* text) {
 // value without being one).
 static bool IsCompressedName(const char* name) {
     const char* last = nullptr;
-    for (const char* p = name; *p != '\0'; p += (IsLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0') ? 2 : 1) {
+    for (const char* p = name; *p != '\0';) {
         last = p;
+        p += (IsLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0') ? 2 : 1;
     }
     return last != nullptr && last[0] == '_' && last[1] == '\0';
 }
@@ -156,7 +162,8 @@ int CopyInstallFile(const char* source, const char* destination) {
 }
 
 int GetFileCreationTime(const char* path, FILETIME* time) {
-    UniqueFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    UniqueFile file(
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     return file && GetFileTime(file.Get(), time, nullptr, nullptr) ? 1 : 0;
 }
 

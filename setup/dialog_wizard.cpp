@@ -282,7 +282,9 @@ static bool DestinationForFolder(char* out, const char* folder) {
     char parent[kPathSize];
     char name[kPathSize];
     if (!SplitPath(parent, name, folder)) return false;
-    if (lstrcmpA(name, g_setup.baseName) != 0) return JoinPath(out, kPathSize, folder, g_setup.baseName);
+    if (lstrcmpA(name, g_setup.baseName) != 0) {
+        return JoinPath(out, kPathSize, folder, g_setup.baseName);
+    }
     return CopyString(out, kPathSize, folder);
 }
 

@@ -15,6 +15,8 @@ namespace {
 
 const char kUninstallValue[] = "UninstallString";
 const char kDisplayValue[] = "DisplayName";
+// The maker's branch as the deletion names it; the keys were written as "Software\ZELK"
+// (machine) and "SOFTWARE\ZELK" (user). Registry key names ignore case.
 const char kMakerBranchMachine[] = "SOFTWARE\\ZELK";
 const char kMakerBranchUser[] = "Software\\ZELK";
 

@@ -9,6 +9,11 @@
 
 GetVersionFunction g_getVersion = GetVersionExA;
 
+// Bytes of the character at p: 2 for a Shift-JIS lead byte with its trail byte, else 1.
+static size_t CharacterLength(const char* p) {
+    return (IsLeadByte(static_cast<unsigned char>(p[0])) && p[1] != '\0') ? 2 : 1;
+}
+
 // ---- drives and folders ----
 
 // The message for a drive type that setup refuses, or 0 when there is none to show.
@@ -68,7 +73,7 @@ static bool WalkPrefixes(const char* path, Visit visit) {
             if (!visit(prefix) || c == '\0') return true;
             ++i;
         } else {
-            i += (IsLeadByte(static_cast<unsigned char>(c)) && path[i + 1] != '\0') ? 2 : 1;
+            i += CharacterLength(path + i);
         }
     }
 }
@@ -151,7 +156,7 @@ void FatalError(const char* text) {
 static size_t WholeCharacters(const char* s, size_t limit) {
     size_t length = 0;
     while (s[length] != '\0') {
-        size_t step = (IsLeadByte(static_cast<unsigned char>(s[length])) && s[length + 1] != '\0') ? 2 : 1;
+        size_t step = CharacterLength(s + length);
         if (length + step > limit) break;
         length += step;
     }
@@ -174,7 +179,7 @@ static void WalkFormat(const char* format, Literal literal, Insert insert) {
             p += 2;
             run = p;
         } else {
-            p += (IsLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0') ? 2 : 1;
+            p += CharacterLength(p);
         }
     }
     literal(run, static_cast<size_t>(p - run));

@@ -92,18 +92,6 @@ TEST_P(StartMenu, TheSampleGetsItsGroupAndItems) {
     }
 }
 
-TEST_P(StartMenu, TheUninstallerItemIsUnquotedWithoutABlank) {
-    if (!IsNT(GetParam())) GTEST_SKIP() << "Program Manager items are made on Windows NT only";
-    Medium medium("menu");
-    Process setup = medium.StartSetup();
-    InstallThroughWizard(setup, "C:\\zelk-test\\Game");
-    std::vector<std::string> commands = standin_.Commands();
-    ASSERT_EQ(5u, commands.size());
-    EXPECT_EQ("[AddItem(\"C:\\zelk-test\\Game\\sample.exe\",ZELKサンプルゲーム)]", commands[2]);
-    EXPECT_EQ("[AddItem(C:\\zelk-test\\Game\\unZELK.exe *C:\\zelk-test\\Game\\unZELK.dat,ZELKサンプルゲームの削除)]",
-              commands[4]);
-}
-
 TEST_P(StartMenu, WithoutAGroupNothingIsMade) {
     std::string script = SampleScript();
     size_t line = script.find("MENUGROUP=");

@@ -38,14 +38,6 @@ TEST_P(Records, AnInstallationLeavesItsEntryAndBothApplicationKeys) {
     EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, "Software\\ZELK\\SampleGame\\1.0"));
 }
 
-TEST_P(Records, WithoutABlankTheUninstallerIsNotQuoted) {
-    Medium medium("records");
-    Process setup = medium.StartSetup();
-    InstallThroughWizard(setup, "C:\\zelk-test\\Game");
-    EXPECT_EQ("C:\\zelk-test\\Game\\unZELK.exe *C:\\zelk-test\\Game\\unZELK.dat",
-              RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
-}
-
 TEST_P(Records, DecliningTheRemovalOfTheEarlierInstallationTouchesNothing) {
     Medium medium("records");
     Process first = medium.StartSetup();

@@ -88,8 +88,11 @@ TEST_P(Wizard, RefusedDestinationsKeepTheDestinationPage) {
     CreateDirectoryA("C:\\zelk-test\\other", nullptr);
     WriteWholeFile("C:\\zelk-test\\a-file", "x");
     WriteWholeFile("C:\\zelk-test\\other\\unZELK.exe", "x");
+    // Longer than a path can be: refused as it stands, never cut to fit.
+    const std::string tooLong = "C:\\zelk-test\\" + std::string(250, 'a');
     struct Case { const char* destination; const char* warning; };
     const Case cases[] = {
+        {tooLong.c_str(), "フォルダ名が無効です。"},
         {"C:", "フォルダ名が無効です。"},
         {"C:/Games", "フォルダ名が無効です。"},
         {"C:\\\\Games", "フォルダ名が無効です。"},

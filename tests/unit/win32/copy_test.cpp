@@ -205,6 +205,71 @@ TEST_F(CopyEngine, AFailedFileIsCopiedAgainOrAbandoned) {
     }
 }
 
+// What the copy engine reported to its dialog, and the bar at that moment.
+struct Report {
+    UINT message = 0;
+    LRESULT position = -1;
+    LRESULT high = -1;
+};
+Report report;
+
+INT_PTR CALLBACK RecordingProc(HWND dialog, UINT message, WPARAM, LPARAM) {
+    if (message == WM_INITDIALOG) return TRUE;
+    if (message != WM_USER && message != WM_USER + 1) return FALSE;
+    HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
+    report.message = message;
+    if (bar != nullptr) {
+        report.position = SendMessageA(bar, PBM_GETPOS, 0, 0);
+        report.high = SendMessageA(bar, PBM_GETRANGE, FALSE, 0);
+    }
+    return TRUE;
+}
+
+// One step per item of all three lists: the bar is full exactly when the copy is done.
+TEST_F(CopyEngine, TheBarIsFullWhenTheCopyReportsDone) {
+    ScratchFolder system("engine-system");
+    std::string dll = testfiles::BuildFolder() + "\\testdata\\dll_base.dll";
+    ASSERT_TRUE(CopyFileA(dll.c_str(), (medium / "zelktest.dll").c_str(), FALSE));
+    AddFile("readme.txt", nullptr);
+    AddBuiltIns();
+    g_setup.dllSource[0] = DuplicateString("zelktest.dll");
+    g_setup.dllCount = 1;
+    CopyString(g_setup.systemDir, system.path().c_str());
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_COPY_PROGRESS),
+                                     nullptr, RecordingProc, 0);
+    ASSERT_NE(nullptr, dialog);
+    report = Report();
+    EXPECT_EQ(0, CopyAllFiles(dialog));
+    DestroyWindow(dialog);
+    free(g_setup.dllSource[0]);
+    g_setup.dllSource[0] = nullptr;
+    g_setup.dllCount = 0;
+    g_setup.systemDir[0] = '\0';
+    EXPECT_EQ(static_cast<UINT>(WM_USER + 1), report.message);
+    EXPECT_EQ(4, report.high);
+    EXPECT_EQ(4, report.position);
+    SetFileAttributesA(Dest("unZELK.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA(Dest("rmZELK.bin").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// Without its progress bar the dialog is told at once that the copy failed.
+TEST_F(CopyEngine, ADialogWithoutTheBarFailsTheCopy) {
+    AddFile("readme.txt", nullptr);
+    AddBuiltIns();
+    DialogAnswerer answerer;
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABORTED),
+                                     nullptr, RecordingProc, 0);
+    ASSERT_NE(nullptr, dialog);
+    report = Report();
+    EXPECT_EQ(0, CopyAllFiles(dialog));
+    DestroyWindow(dialog);
+    EXPECT_EQ(static_cast<UINT>(WM_USER), report.message);
+    EXPECT_FALSE(PathExists(Dest("readme.txt")));
+    std::vector<SeenDialog> seen = answerer.Seen();
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ("GetDlgItem", seen[0].text);
+}
+
 // A cancel confirmed while the copy runs takes effect between two items.
 TEST_F(CopyEngine, ACancelConfirmedDuringTheCopyStopsIt) {
     for (int i = 0; i < 200; ++i) {

@@ -72,19 +72,6 @@ TEST(SharedDll, ReadsTheFixedVersionBlock) {
     EXPECT_EQ(0, ReadFixedFileInfo("C:\\zelk-unit\\no such file.dll", &block));
 }
 
-TEST(SharedDll, ComparesVersionsOfTwoFiles) {
-    auto compare = [](const char* a, const char* b) {
-        return CompareFileVersions(TestDataPath(std::string(a) + ".dll").c_str(),
-                                   TestDataPath(std::string(b) + ".dll").c_str());
-    };
-    EXPECT_EQ(1, compare("dll_file_higher", "dll_base"));
-    EXPECT_EQ(0, compare("dll_base", "dll_file_higher"));
-    EXPECT_EQ(2, compare("dll_date_earlier", "dll_base"));
-    EXPECT_EQ(0, compare("dll_same", "dll_base"));
-    EXPECT_EQ(3, compare("dll_noversion", "dll_base"));
-    EXPECT_EQ(3, compare("dll_base", "dll_noversion"));
-}
-
 TEST(SharedDll, AFailedCopyIsAFailure) {
     FreshFolder(kSource);
     std::string source = Place(kSource, "dll_file_higher");
