@@ -207,3 +207,47 @@ TEST(RequiredSizeOnADeepMedium, CountsTheExpandedSizeBeyond128Bytes) {
 }
 
 }  // namespace
+
+namespace {
+
+int restartCalls;
+UINT restartFlags;
+BOOL restartAnswer;
+BOOL WINAPI RecordRestart(UINT flags, DWORD) {
+    ++restartCalls;
+    restartFlags = flags;
+    return restartAnswer;
+}
+
+// The restart after the message loop: asked for only when a step wanted it, and a refused
+// restart is told to the user with string 37.
+TEST(RestartStep, RestartsOnlyWhenRequiredAndReportsAFailure) {
+    struct Case {
+        int required;
+        BOOL answer;
+        int calls;
+        size_t boxes;
+    } cases[] = {{0, TRUE, 0, 0}, {1, TRUE, 1, 0}, {1, FALSE, 1, 1}};
+    for (const Case& test : cases) {
+        SCOPED_TRACE(testing::Message() << test.required << " " << test.answer);
+        restartCalls = 0;
+        restartAnswer = test.answer;
+        restartRequired = test.required;
+        g_exitWindows = RecordRestart;
+        BoxRecorder boxes;
+        RunRestartStep();
+        g_exitWindows = ExitWindowsEx;
+        restartRequired = 0;
+        EXPECT_EQ(test.calls, restartCalls);
+        if (test.calls) {
+            EXPECT_EQ(static_cast<UINT>(EWX_REBOOT), restartFlags);
+        }
+        ASSERT_EQ(test.boxes, boxes.boxes().size());
+        if (test.boxes) {
+            EXPECT_EQ(LoadedString(37), boxes.boxes()[0].text);
+            EXPECT_EQ("ZELKセットアップ", boxes.boxes()[0].caption);
+        }
+    }
+}
+
+}  // namespace
