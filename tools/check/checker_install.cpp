@@ -36,6 +36,17 @@ std::string MisreadHint(const std::string& text) {
     return std::string();
 }
 
+// True when the file begins as the LZ expander's files do.
+bool IsLzFile(const std::string& path) {
+    static const unsigned char kMagic[8] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
+    unsigned char head[8] = {};
+    FILE* file = fopen(path.c_str(), "rb");
+    if (file == nullptr) return false;
+    size_t got = fread(head, 1, sizeof head, file);
+    fclose(file);
+    return got == sizeof head && memcmp(head, kMagic, sizeof head) == 0;
+}
+
 }  // namespace
 
 void ScriptChecker::CheckDestination() {
@@ -137,7 +148,12 @@ bool ScriptChecker::CheckSource(int line, const char* what, const char* source, 
         return true;
     }
     result_.files.push_back(file);
-    if (found.status != FoundFile::kFound) Missing(line, what, path, found, hint);
+    if (found.status != FoundFile::kFound) {
+        Missing(line, what, path, found, hint);
+    } else if (compressed && !IsLzFile(found.linuxPath)) {
+        Warning(line, std::string(what) + " " + Q(source) +
+                          " is not LZ-compressed: setup.exe installs it as it is");
+    }
     return true;
 }
 
