@@ -42,3 +42,4 @@ if(NATIVE_TESTS)
 endif()
 
 include(tests/wine/tests.cmake)
+include(tests/tryout/tests.cmake)
