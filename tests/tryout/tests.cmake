@@ -22,24 +22,25 @@ if(ZELK_WIN_BUILD_DIR)
     --expect "ZELKトライアウト.lnk  ->  C:\\ZELK Games\\ソフト表\\sample.exe"
     --expect "kept on purpose: a shared DLL"
     --expect "asks whether to remove the font C:\\windows\\FONTS\\ZELKRT.TTF  -> Yes"
-    --expect "Result: the round trip left nothing unexpected."
+    --expect "Result: the round trip went through and left nothing unexpected."
     -- ${TRYOUT_MEDIA}/medium --win95)
   # The CD-ROM image on NT 4.0: run from a CD-ROM drive, which is refused as destination;
   # Program Manager's group made and deleted again.
   zelk_tryout_test(image.nt40
     --expect "a destination on the CD-ROM drive is refused: D:\\ソフト表  ->  CD-ROMにはセットアップできません。"
     --expect "[DeleteGroup(ZELKトライアウト)]"
-    --expect "Result: the round trip left nothing unexpected."
+    --expect "Result: the round trip went through and left nothing unexpected."
     -- ${TRYOUT_MEDIA}/medium.iso --nt40)
   # The image on Windows 95, the font kept at the uninstaller's question: expected, not left.
   zelk_tryout_test(image.win95.keep_fonts
     --expect "a destination on the CD-ROM drive is refused"
     --expect "kept on purpose: a font the user chose to keep"
-    --expect "Result: the round trip left nothing unexpected."
+    --expect "Result: the round trip went through and left nothing unexpected."
     -- ${TRYOUT_MEDIA}/medium.iso --win95 --keep-fonts)
   # A font named like one the system has: its removal takes the system's font with it, and
   # the try-out says so and fails.
   zelk_tryout_test(font_clash.win95 --fails
     --expect "UNEXPECTED:  removed  C:\\windows\\Fonts\\tahoma.ttf"
+    --expect "Result: problems found"
     -- ${TRYOUT_MEDIA}/font-clash --win95)
 endif()

@@ -64,12 +64,11 @@ void CompareAfterRestart() {
     if (differences.empty() && unexpected == 0) {
         Say("  nothing: drive C: and the registry are as they were before the installation");
     }
-    Say("");
     if (unexpected == 0) {
-        Say("Result: the round trip left nothing unexpected.");
+        Say("  => nothing unexpected is left");
     } else {
-        Say("Result: " + std::to_string(unexpected) + " unexpected leftover(s).");
-        ADD_FAILURE() << unexpected << " unexpected leftover(s)";
+        Say("  => " + std::to_string(unexpected) + " unexpected difference(s)");
+        ADD_FAILURE() << unexpected << " unexpected difference(s) after the removal";
     }
 }
 

@@ -81,8 +81,10 @@ BOOL CALLBACK FindBox(HWND window, LPARAM data) {
     GetClassNameA(window, className, sizeof className);
     char caption[256] = "";
     GetWindowTextA(window, caption, sizeof caption);
-    // A message box: a dialog with the box's text control and one of the programs' captions.
-    if (lstrcmpA(className, "#32770") != 0 || GetDlgItem(window, 0xFFFF) == nullptr || caption[0] == '\0') {
+    // A message box: a dialog with the box's text control and one of the programs' captions;
+    // setup's own dialogs carry the same caption but hold their text in IDC_MESSAGE.
+    if (lstrcmpA(className, "#32770") != 0 || GetDlgItem(window, 0xFFFF) == nullptr || caption[0] == '\0' ||
+        GetDlgItem(window, IDC_MESSAGE) != nullptr || GetDlgItem(window, 0x3024) != nullptr) {
         return TRUE;
     }
     for (const std::string& wanted : *search->captions) {
@@ -520,7 +522,12 @@ void AnswerRemovalBox(const Window& box, const RecordFacts& record, std::vector<
     } else {
         Snap("uninstaller-message");
         ADD_FAILURE() << "the uninstaller said: " << Utf8(box.Caption()) << ": " << Utf8(text);
-        Answer(box, box.HasControl(IDCANCEL) ? IDCANCEL : box.HasControl(IDNO) ? IDNO : IDOK);
+        // Let the removal go on: Ignore, Cancel or No where the box has one.
+        int button = IDOK;
+        for (int candidate : {IDIGNORE, IDCANCEL, IDNO}) {
+            if (button == IDOK && box.HasControl(candidate)) button = candidate;
+        }
+        Answer(box, button);
     }
 }
 
