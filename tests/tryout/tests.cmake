@@ -44,3 +44,7 @@ if(ZELK_WIN_BUILD_DIR)
     --expect "Result: problems found"
     -- ${TRYOUT_MEDIA}/font-clash --win95)
 endif()
+
+if(ZELK_WIN_BUILD_DIR)
+  zelk_wine_test(wine.tryout_tests ${ZELK_WIN_BUILD_DIR}/tools/tryout/tryout_tests.exe)
+endif()
