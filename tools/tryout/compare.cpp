@@ -2,7 +2,6 @@
 // installation, each either kept on purpose (with the reason) or left behind.
 #include <gtest/gtest.h>
 
-
 #include "driver.h"
 #include "tryout.h"
 
