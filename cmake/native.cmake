@@ -43,3 +43,4 @@ endif()
 
 include(tests/wine/tests.cmake)
 include(cmake/tools.cmake)
+include(tests/tryout/tests.cmake)

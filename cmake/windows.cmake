@@ -96,6 +96,7 @@ zelk_win_tests(unzelk_tests zelk_uninstall resources/unzelk.rc tests/unit/unzelk
 
 add_subdirectory(tests/e2e)
 add_subdirectory(tests/tools)
+add_subdirectory(tools/tryout)
 
 # ---- the bundled sample product and its medium ----
 add_executable(sample_app WIN32 sample/app/sample.cpp)
