@@ -42,3 +42,5 @@ if(NATIVE_TESTS)
 endif()
 
 include(tests/wine/tests.cmake)
+include(cmake/tools.cmake)
+include(tests/tryout/tests.cmake)

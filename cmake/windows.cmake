@@ -109,6 +109,7 @@ zelk_win_tests(unzelk_tests zelk_uninstall resources/unzelk.rc tests/unit/unzelk
 
 add_subdirectory(tests/e2e)
 add_subdirectory(tests/tools)
+add_subdirectory(tools/tryout)
 
 # ---- the bundled sample product and its medium ----
 add_executable(sample_app WIN32 sample/app/sample.cpp)
@@ -116,13 +117,6 @@ set_target_properties(sample_app PROPERTIES OUTPUT_NAME sample)
 target_compile_options(sample_app PRIVATE ${ZELK_PROGRAM_FLAGS})
 target_link_options(sample_app PRIVATE ${ZELK_PROGRAM_LINK})
 
-file(GLOB SAMPLE_PRODUCT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sample/product/*)
-add_custom_command(
-  OUTPUT ${CMAKE_BINARY_DIR}/sample-medium/setup.dat
-  COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/sample-medium
-  COMMAND ${CMAKE_SOURCE_DIR}/scripts/make-medium ${CMAKE_SOURCE_DIR}/sample/product
-          ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/sample-medium $<TARGET_FILE:sample_app>
-  DEPENDS setup unzelk rmzelk sample_app ${SAMPLE_PRODUCT} ${CMAKE_SOURCE_DIR}/scripts/make-medium
-  COMMENT "Building the sample medium")
-add_custom_target(sample_medium ALL DEPENDS ${CMAKE_BINARY_DIR}/sample-medium/setup.dat)
+# Its medium (sample-medium here) is built by the native tree's zelk-medium, which needs
+# zelk-check and zelk-compress from there (cmake/tools.cmake).
 include(bench/bench.cmake)

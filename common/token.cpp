@@ -43,8 +43,12 @@ int CutFields(const char* text, const char* separators, char* first, char* secon
     return count;
 }
 
+// Counting one token beyond the two kept tells whether text was dropped; the fields are
+// the same either way.
 int Tokenizer::Split(const char* line, const char* separators) {
-    return CutFields(line, separators, fields_[0], fields_[1], 2);
+    int count = CutFields(line, separators, fields_[0], fields_[1], 3);
+    dropped_ = count > 2;
+    return dropped_ ? 2 : count;
 }
 
 char* Tokenizer::CopyField(int k) const {

@@ -16,6 +16,8 @@ public:
     // empty token), trims blanks and tabs of each and keeps the first two as fields 0 and 1.
     // Returns the number of fields kept: 0, 1 or 2.
     int Split(const char* line, const char* separators);
+    // True when the last Split found a third token, which it dropped.
+    bool Dropped() const { return dropped_; }
 
     // Heap copy of field k, or null (after the out-of-memory handler) when memory runs out.
     char* CopyField(int k) const;
@@ -32,6 +34,7 @@ public:
 private:
     OutOfMemoryHandler onOutOfMemory_;
     char fields_[2][kPathSize] = {};
+    bool dropped_ = false;
 };
 
 // The cutting shared by Tokenizer::Split and the record reader's SplitFields: tokens as

@@ -41,6 +41,14 @@ void FreeNoticePaths() {
 // formed key the parent itself).
 bool IsKeyName(const char* name) { return name != nullptr && name[0] != '\0'; }
 
+// "X:\..." or "\\server\...": setup records full paths only. Anything else would be taken
+// relative to whatever folder is current, and is left alone.
+bool IsFullPath(const char* path) {
+    if (path == nullptr || path[0] == '\0') return false;
+    if (path[1] == ':' && path[2] == '\\') return true;
+    return path[0] == '\\' && path[1] == '\\';
+}
+
 }  // namespace
 
 void ResetSharedFileNotice() { FreeNoticePaths(); }
@@ -96,12 +104,12 @@ void RemoveRecordedItems(const UninstallRecord& record, const RemovalStyle& styl
                          const char* systemDir, const char* fontsDir) {
     for (int i = 0; i < record.fileCount; ++i) {
         const char* path = record.files[i];
-        if (path == nullptr) continue;
+        if (!IsFullPath(path)) continue;
         SetFileAttributesA(path, style.clearAttributes);
         DeleteFileA(path);
     }
     for (int i = 0; i < record.directoryCount; ++i) {
-        if (record.directories[i] != nullptr) RemoveDirectoryA(record.directories[i]);
+        if (IsFullPath(record.directories[i])) RemoveDirectoryA(record.directories[i]);
     }
     ResetSharedFileNotice();
     for (int i = 0; i < record.dllCount; ++i) NoteSharedFile(systemDir, record.dlls[i]);

@@ -165,7 +165,7 @@ void SetItemText(HWND dialog, int controlId, const char* text) {
 
 // True when the last character of the name is "_" (a Shift-JIS trail byte may have that
 // value without being one).
-static bool IsCompressedName(const char* name) {
+bool IsCompressedName(const char* name) {
     const char* last = nullptr;
     for (const char* p = name; *p != '\0';) {
         last = p;

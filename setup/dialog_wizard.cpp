@@ -62,6 +62,60 @@ void ShowKilobytes(HWND page, int controlId, uint64_t bytes) {
     SendDlgItemMessageA(page, controlId, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
+// ---- fitting the sheet to the pages ----
+
+// The sheet measures its pages in the dialog units of its own font; where that font is
+// smaller than the pages' ("ＭＳ Ｐ明朝" 9 pt), a page would be cut off at the right and the
+// bottom. Each page is therefore given the size its template asks for, and the sheet grows
+// once by what the first page lacked, its buttons moving along.
+static const int kPageWidth = 275;   // dialog units of every page template
+static const int kPageHeight = 147;
+
+static void MoveChild(HWND parent, HWND child, int dx, int dy, int grow) {
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    SetWindowPos(child, nullptr, rect.left + dx, rect.top + dy, rect.right - rect.left + grow,
+                 rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+static void GrowSheet(HWND sheet, int pageBottom, int dx, int dy) {
+    for (HWND child = GetWindow(sheet, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&rect), 2);
+        if (rect.top < pageBottom) continue;  // pages and the hidden tab strip stay put
+        char name[16] = "";
+        GetClassNameA(child, name, sizeof name);
+        bool button = lstrcmpiA(name, "Button") == 0;
+        // Buttons keep to the right edge; the separator line widens with the sheet.
+        MoveChild(sheet, child, button ? dx : 0, dy, button ? 0 : dx);
+    }
+    RECT frame;
+    GetWindowRect(sheet, &frame);
+    SetWindowPos(sheet, nullptr, 0, 0, frame.right - frame.left + dx, frame.bottom - frame.top + dy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+static void FitSheetToPage(HWND page) {
+    static bool sheetGrown;
+    RECT wanted = {0, 0, kPageWidth, kPageHeight};
+    MapDialogRect(page, &wanted);
+    RECT rect;
+    GetWindowRect(page, &rect);
+    int dx = wanted.right - (rect.right - rect.left);
+    int dy = wanted.bottom - (rect.bottom - rect.top);
+    if (dx <= 0 && dy <= 0) return;
+    dx = dx > 0 ? dx : 0;
+    dy = dy > 0 ? dy : 0;
+    HWND sheet = GetParent(page);
+    MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&rect), 2);
+    if (!sheetGrown) GrowSheet(sheet, rect.bottom, dx, dy);
+    sheetGrown = true;
+    SetWindowPos(page, nullptr, 0, 0, wanted.right, wanted.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // ---- welcome page ----
 
 INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
@@ -73,6 +127,7 @@ INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
     case WM_NOTIFY:
         switch (reinterpret_cast<NMHDR*>(lParam)->code) {
         case PSN_SETACTIVE:
+            FitSheetToPage(page);
             if (!sheetCentred) {
                 CenterWindow(GetParent(page));
                 sheetCentred = true;
@@ -119,6 +174,7 @@ static void DestinationEdited(HWND page) {
 }
 
 static void DestinationShown(HWND page) {
+    FitSheetToPage(page);
     SetWizardButtons(page, PSWIZB_BACK | PSWIZB_NEXT);
     ShowDestination(page);
     freeBytes = GetFreeDiskBytes(g_setup.destination);
@@ -237,6 +293,7 @@ INT_PTR CALLBACK ReadyPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
     case WM_NOTIFY:
         switch (reinterpret_cast<NMHDR*>(lParam)->code) {
         case PSN_SETACTIVE:
+            FitSheetToPage(page);
             SetWizardButtons(page, PSWIZB_BACK | PSWIZB_FINISH);
             return FALSE;
         case PSN_KILLACTIVE:

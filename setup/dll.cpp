@@ -36,8 +36,27 @@ int CompareFileVersions(const char* sourcePath, const char* destPath) {
     return CompareFixedFileInfo(source, dest);
 }
 
+// A compressed DLL's version block can only be read from its expanded form: it is expanded
+// into a temporary file for the comparison. Without that, an older DLL on the medium would
+// always replace a newer one that other programs rely on.
+static int CompareExpandedVersion(const char* sourcePath, const char* destPath) {
+    char folder[kPathSize];
+    char expanded[MAX_PATH];
+    DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length >= sizeof folder || !GetTempFileNameA(folder, "zlk", 0, expanded)) {
+        return 3;
+    }
+    int result = CopyInstallFile(sourcePath, expanded) ? CompareFileVersions(expanded, destPath) : 3;
+    DeleteFileA(expanded);
+    return result;
+}
+
 int InstallDll(const char* sourcePath, const char* destPath) {
-    if (FileExists(destPath) && CompareFileVersions(sourcePath, destPath) == 0) return 1;
+    if (FileExists(destPath)) {
+        int comparison = IsCompressedName(sourcePath) ? CompareExpandedVersion(sourcePath, destPath)
+                                                      : CompareFileVersions(sourcePath, destPath);
+        if (comparison == 0) return 1;
+    }
     if (!CopyInstallFile(sourcePath, destPath)) return 0;
     SetFileAttributesA(destPath, FILE_ATTRIBUTE_NORMAL);
     return 1;

@@ -6,6 +6,7 @@
 
 #include "common/system.h"
 #include "ids.h"
+#include "missing_file.h"
 
 static void ShowScriptMessage(void*, int stringId, int) { ShowMessage(nullptr, stringId); }
 
@@ -63,7 +64,7 @@ int PrepareSetupContext(SetupContext& context) {
 // The literal file-missing box of the start-up checks (owner: none yet).
 static void ReportMissingFile(const char* path) {
     char text[kPathSize + 64];
-    wsprintfA(text, "ファイル\"%s\"がみつかりません。", path);
+    wsprintfA(text, ZELK_MISSING_FILE_FORMAT, path);
     g_messageBox(GetSetupWindow(), text, "ZELKセットアップ", MB_OK);
 }
 
@@ -75,21 +76,35 @@ static bool SourcePath(const SetupContext& context, const char* name, char (&pat
     return false;
 }
 
+// The size of the file's data once expanded: for a file compressed in the LZ format its
+// expanded size, for any other file its size. -1 when it cannot be opened. The file is
+// opened with CreateFile and handed to LZInit, because LZOpenFile takes no path of 128
+// bytes or more.
+static LONG ExpandedSize(const char* path) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return -1;
+    INT expander = LZInit(static_cast<INT>(HandleToLong(file)));
+    if (expander < 0) {
+        CloseHandle(file);
+        return -1;
+    }
+    LONG size = LZSeek(expander, 0, 2);
+    LZClose(expander);  // closes the file as well
+    return size;
+}
+
 int ComputeRequiredSize(SetupContext& context) {
     context.requiredSize = 0;
     char path[kPathSize];
     for (int i = 0; i < context.fileCount + 2; ++i) {
         if (!SourcePath(context, context.fileSource[i], path)) return -1;
-        OFSTRUCT info;
-        INT file = LZOpenFileA(path, &info, OF_READ);
-        if (file < 0) {
+        LONG size = ExpandedSize(path);
+        if (size < 0) {
             ReportMissingFile(path);
             return -1;
         }
-        // For a compressed file the end of the expanded data: its expanded size.
-        LONG size = LZSeek(file, 0, 2);
-        LZClose(file);
-        context.fileSize[i] = size > 0 ? static_cast<uint32_t>(size) : 0;
+        context.fileSize[i] = static_cast<uint32_t>(size);
         context.requiredSize += context.fileSize[i];
     }
     context.requiredSize += static_cast<uint32_t>(context.addSize) * 1024u;

@@ -83,32 +83,6 @@ void CreateAppKey(const SetupContext& context, HKEY root, const char* branch) {
     if (AppKeyName(context, branch, name)) CreateKey(root, name);
 }
 
-// Copies format into out with every "%s" replaced by title. Bounded: what does not fit is
-// left off, never half a double-byte character.
-void FormatWithTitle(char* out, size_t size, const char* format, const char* title) {
-    size_t used = 0;
-    auto put = [&](const char* text, size_t length) {
-        for (size_t i = 0; i < length; ++i) {
-            size_t width = (IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < length) ? 2 : 1;
-            if (used + width >= size) return false;
-            memcpy(out + used, text + i, width);
-            used += width;
-            i += width - 1;
-        }
-        return true;
-    };
-    const char* p = format;
-    while (*p != '\0') {
-        const char* mark = strstr(p, "%s");
-        size_t literal = mark ? static_cast<size_t>(mark - p) : strlen(p);
-        if (!put(p, literal)) break;
-        if (!mark) break;
-        if (!put(title, strlen(title))) break;
-        p = mark + 2;
-    }
-    out[used] = '\0';
-}
-
 }  // namespace
 
 int ReadPreviousInstall(SetupContext& context) {
@@ -150,7 +124,7 @@ int CheckPreviousInstall(SetupContext& context, HWND owner) {
         FatalError("LoadString");
     }
     char text[sizeof format + 3 * kPathSize];
-    FormatWithTitle(text, sizeof text, format, context.title ? context.title : "");
+    SubstituteText(text, sizeof text, format, context.title ? context.title : "");
     if (g_messageBox(owner, text, caption, MB_ICONWARNING | MB_YESNO) == IDNO) return 0;
     RemovePreviousInstall(context);
     return 1;

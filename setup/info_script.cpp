@@ -17,14 +17,30 @@ namespace {
 // What a keyword line asks of the reader.
 enum class LineResult { kGoOn, kStop };
 
-// One reading of the script: the context being filled and where messages go.
+// One reading of the script: the context being filled, where messages go, and what the
+// current line turned out to be (told to a line handler, if the caller gave one).
 struct ScriptReader {
     SetupContext& context;
     const ScriptReport& report;
     Tokenizer tokens;
     int lineNumber;
+    ScriptLine event;
 
     void Show(int stringId) const { report.Show(stringId, lineNumber); }
+
+    void BeginLine(int number, const char* text) {
+        lineNumber = number;
+        event = ScriptLine{number, text, ScriptLineKind::kSkipped, nullptr, -1, false, false};
+    }
+    void Mark(ScriptLineKind kind, const char* keyword) {
+        event.kind = kind;
+        event.keyword = keyword;
+    }
+    int Split(const char* text, const char* separators) {
+        int fields = tokens.Split(text, separators);
+        event.cut = event.cut || tokens.Dropped();
+        return fields;
+    }
 
     // Heap copy of field k of the last split; string 2 when memory runs out.
     char* Copy(int k) {
@@ -37,6 +53,11 @@ struct ScriptReader {
         if (!tokens.AssignKeyword(keyword, target)) return false;
         if (*target == nullptr) Show(IDS_NO_MEMORY);
         return true;
+    }
+
+    LineResult Value(const char* keyword) {
+        Mark(ScriptLineKind::kValue, keyword);
+        return LineResult::kGoOn;
     }
 
     bool SplitNames(char* value, char** source, char** dest);
@@ -57,7 +78,7 @@ char WindowsDrive(const SetupContext& context) {
 // out, so that no list entry is ever counted without its names.
 bool ScriptReader::SplitNames(char* value, char** source, char** dest) {
     if (value == nullptr) return false;
-    if (tokens.Split(value, ">") < 2) {
+    if (Split(value, ">") < 2) {
         *source = value;
         *dest = nullptr;
         return true;
@@ -72,34 +93,43 @@ bool ScriptReader::SplitNames(char* value, char** source, char** dest) {
 }
 
 LineResult ScriptReader::AddFileLine() {
+    Mark(ScriptLineKind::kAddFile, "ADDFILE");
     if (context.addFileCount == kMaxAddFiles) {
         Show(IDS_TOO_MANY_ITEMS);
         return LineResult::kStop;
     }
     char* name = Copy(1);
-    if (name != nullptr) context.addFile[context.addFileCount++] = name;
+    if (name != nullptr) {
+        event.index = context.addFileCount;
+        context.addFile[context.addFileCount++] = name;
+    }
     return LineResult::kGoOn;
 }
 
 LineResult ScriptReader::DllLine() {
+    Mark(ScriptLineKind::kDll, "DLL");
     if (context.dllCount == kMaxDlls) {
         Show(IDS_TOO_MANY_ITEMS);
         return LineResult::kStop;
     }
     int i = context.dllCount;
-    if (SplitNames(Copy(1), &context.dllSource[i], &context.dllDest[i])) ++context.dllCount;
+    if (SplitNames(Copy(1), &context.dllSource[i], &context.dllDest[i])) {
+        event.index = i;
+        ++context.dllCount;
+    }
     return LineResult::kGoOn;
 }
 
 // "source[>dest],value name". A value without a comma is a format error.
 LineResult ScriptReader::FontLine() {
+    Mark(ScriptLineKind::kFont, "FONT");
     if (context.fontCount == kMaxFonts) {
         Show(IDS_TOO_MANY_ITEMS);
         return LineResult::kStop;
     }
     char* value = Copy(1);
     if (value == nullptr) return LineResult::kGoOn;
-    bool hasName = tokens.Split(value, ",") >= 2;
+    bool hasName = Split(value, ",") >= 2;
     free(value);
     if (!hasName) {
         Show(IDS_SCRIPT_FORMAT);
@@ -113,6 +143,7 @@ LineResult ScriptReader::FontLine() {
         return LineResult::kGoOn;
     }
     context.fontName[i] = name;
+    event.index = i;
     ++context.fontCount;
     return LineResult::kGoOn;
 }
@@ -151,34 +182,39 @@ LineResult ScriptReader::KeywordLine() {
         {"APPVERSION", &SetupContext::appVersion},
     };
     for (const auto& text : kTexts) {
-        if (Assign(text.keyword, &(context.*text.field))) return LineResult::kGoOn;
+        if (Assign(text.keyword, &(context.*text.field))) return Value(text.keyword);
     }
     if (Assign("DIRECTORY", &context.directory)) {
         if (context.directory != nullptr && context.directory[0] == '#') {
             context.directory[0] = WindowsDrive(context);
         }
-        return LineResult::kGoOn;
+        return Value("DIRECTORY");
     }
     if (tokens.CopyKeyword("BASENAME", context.baseName, sizeof context.baseName)) {
-        return LineResult::kGoOn;
+        return Value("BASENAME");
     }
     if (tokens.IsKeyword("ADDFILE")) return AddFileLine();
     if (tokens.IsKeyword("DLL")) return DllLine();
     if (tokens.IsKeyword("FONT")) return FontLine();
-    if (Assign("MENUUNINST", &context.menuUninst)) return LineResult::kGoOn;
+    if (Assign("MENUUNINST", &context.menuUninst)) return Value("MENUUNINST");
     if (tokens.IsKeyword("ADDSIZE")) {
         context.addSize = ParseDecimal(tokens.FieldText(1));
-        return LineResult::kGoOn;
+        return Value("ADDSIZE");
     }
-    if (tokens.IsKeyword("SRCDIRECTORY")) return SourceDirectoryLine();
+    if (tokens.IsKeyword("SRCDIRECTORY")) {
+        Value("SRCDIRECTORY");
+        return SourceDirectoryLine();
+    }
+    Mark(ScriptLineKind::kUnknown, nullptr);
     Show(IDS_SCRIPT_FORMAT);
     return LineResult::kStop;
 }
 
 // "source[>dest][,shortcut]". A line of commas only gives no field and is skipped.
 LineResult ScriptReader::FileLine(const char* line) {
-    int fields = tokens.Split(line, ",");
+    int fields = Split(line, ",");
     if (fields == 0) return LineResult::kGoOn;
+    Mark(ScriptLineKind::kFile, nullptr);
     if (context.fileCount == kMaxScriptFiles) {
         Show(IDS_TOO_MANY_ITEMS);
         return LineResult::kStop;
@@ -191,6 +227,7 @@ LineResult ScriptReader::FileLine(const char* line) {
         return LineResult::kGoOn;
     }
     context.fileMenuItem[i] = menuItem;
+    event.index = i;
     ++context.fileCount;
     return LineResult::kGoOn;
 }
@@ -211,6 +248,21 @@ void AddBuiltInFiles(SetupContext& context) {
     }
 }
 
+// After a stop: the lines the reading leaves unread, for a caller that asked to be told.
+// Nothing is stored.
+void TellIgnoredLines(LineReader& reader, const ScriptReport& report) {
+    Tokenizer tokens;
+    char line[kPathSize];
+    while (reader.Next(line)) {
+        StripLineEnd(line);
+        bool skipped = IsIgnoredLine(line) ||
+                       (tokens.Split(line, "=") < 2 && tokens.Split(line, ",") == 0);
+        report.Tell(ScriptLine{reader.LineNumber(), line,
+                               skipped ? ScriptLineKind::kSkipped : ScriptLineKind::kIgnored,
+                               nullptr, -1, false, false});
+    }
+}
+
 }  // namespace
 
 int ReadSetupScript(SetupContext& context, const char* fileName, const ScriptReport& report) {
@@ -219,16 +271,21 @@ int ReadSetupScript(SetupContext& context, const char* fileName, const ScriptRep
         report.Show(IDS_SCRIPT_OPEN, 0);
         return -1;
     }
-    ScriptReader script{context, report, Tokenizer(), 0};
+    ScriptReader script{context, report, Tokenizer(), 0, {}};
     char line[kPathSize];
-    while (reader.Next(line)) {
-        script.lineNumber = reader.LineNumber();
+    bool stopped = false;
+    while (!stopped && reader.Next(line)) {
+        script.BeginLine(reader.LineNumber(), line);
         StripLineEnd(line);
-        if (IsIgnoredLine(line)) continue;
-        LineResult result = script.tokens.Split(line, "=") == 2 ? script.KeywordLine()
-                                                                 : script.FileLine(line);
-        if (result == LineResult::kStop) break;
+        if (!IsIgnoredLine(line)) {
+            LineResult result = script.Split(line, "=") == 2 ? script.KeywordLine()
+                                                              : script.FileLine(line);
+            stopped = result == LineResult::kStop;
+        }
+        script.event.stopped = stopped;
+        report.Tell(script.event);
     }
+    if (stopped && report.line != nullptr) TellIgnoredLines(reader, report);
     reader.Close();
     AddBuiltInFiles(context);
     return 0;

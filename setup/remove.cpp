@@ -66,7 +66,13 @@ void RemoveUninstallerAndFolders(const char* recordPath) {
 }
 
 int RollBackMenus(SetupContext& context) {
-    RemoveMenuEntries(context.menuGroup, context.fileMenuItem, context.fileCount);
+    // The uninstaller's own item goes too: left behind, it would start a program that the
+    // rollback deletes, and it would keep the group alive.
+    char* items[kFileSlots + 1];
+    int count = 0;
+    for (int i = 0; i < context.fileCount; ++i) items[count++] = context.fileMenuItem[i];
+    items[count++] = context.menuUninst;
+    RemoveMenuEntries(context.menuGroup, items, count);
     return 0;
 }
 

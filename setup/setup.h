@@ -107,6 +107,8 @@ HWND ShowMenuWaitWindow();
 int CopyAllFiles(HWND dialog);
 void SetItemText(HWND dialog, int controlId, const char* text);
 int CopyInstallFile(const char* source, const char* destination);
+// True when the file name ends in "_": the file is compressed in the LZ format.
+bool IsCompressedName(const char* name);
 int GetFileCreationTime(const char* path, FILETIME* time);
 int SetAllFileTimes(const char* path, const FILETIME* time);
 

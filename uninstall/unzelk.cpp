@@ -74,9 +74,10 @@ void StartCompanion(const char* copy, int depth) {
         ShowUninstallerLeft(ownPath);
         return;
     }
+    static_assert(sizeof(STARTUPINFOA) == 68, "the 32-bit start-up block");
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;  // 68 bytes
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
     ZeroMemory(&process, sizeof process);
     if (!CreateProcessA(copy, commandLine, nullptr, nullptr, FALSE, 0, nullptr, windowsDir, &startup,

@@ -32,6 +32,17 @@ void CheckContext(const SetupContext& c) {
     Check(strlen(c.destination) < kPathSize && strlen(c.baseName) < kPathSize);
 }
 
+// The line handler (the publisher's checker uses one): lines in order, pieces that fit a
+// line buffer, list indexes within their lists.
+void CheckLine(void* user, const ScriptLine& line) {
+    int* lastLine = static_cast<int*>(user);
+    Check(line.lineNumber >= *lastLine && line.lineNumber >= 1);
+    Check(strlen(line.text) < kPathSize);
+    Check(line.index >= -1 && line.index < kMaxScriptFiles);
+    Check(!line.stopped || line.kind != ScriptLineKind::kSkipped);
+    *lastLine = line.lineNumber;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -43,7 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SetupContext* context = new SetupContext();
     strcpy(context->windowsDir, "C:\\WINDOWS");
     strcpy(context->sourceDir, "D:\\SETUP");
-    ScriptReport silent{nullptr, nullptr};
+    // Half of the inputs are read as setup reads them, half with the checker's line handler.
+    int lastLine = 0;
+    ScriptReport silent{nullptr, &lastLine, size % 2 ? CheckLine : nullptr};
     if (ReadSetupScript(*context, ScriptPath(), silent) == 0) {
         CheckContext(*context);
         if (CompleteSetupScript(*context, silent) == 0) Check(context->destination[0] != '\0');

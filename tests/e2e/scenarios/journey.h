@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
 #include <shlobj.h>

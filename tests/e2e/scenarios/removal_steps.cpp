@@ -2,8 +2,11 @@
 #include "removal_steps.h"
 
 #include <gtest/gtest.h>
+#include <commctrl.h>
+#include <prsht.h>
 #include <shlobj.h>
 
+#include "ids.h"
 #include "media.h"
 
 namespace e2e {
@@ -32,7 +35,7 @@ static bool StartsWith(const std::string& text, const std::string& head) {
     return text.compare(0, head.size(), head) == 0;
 }
 
-// Answers one box of the uninstaller; false when it is none of the expected ones.
+// Answers one box of the removal; an unexpected one fails the test.
 static void AnswerBox(const Window& box, const RemovalAnswers& answers) {
     std::string text = box.AllText();
     int button = IDOK;
@@ -40,6 +43,7 @@ static void AnswerBox(const Window& box, const RemovalAnswers& answers) {
         if (answers.notices != nullptr) answers.notices->push_back(text);
     } else if (StartsWith(text, "次のファイルは他のZELKのアプリケーションが使用する可能性があります。")) {
         button = answers.removeFonts ? IDYES : IDNO;
+        if (answers.fontQuestions != nullptr) ++*answers.fontQuestions;
     } else if (StartsWith(text, "フォントリソースの削除に失敗しました") ||
                StartsWith(text, "フォントファイルの削除に失敗しました")) {
         button = IDIGNORE;
@@ -51,17 +55,24 @@ static void AnswerBox(const Window& box, const RemovalAnswers& answers) {
     box.WaitClosed();
 }
 
+// A message box of the program: its caption, and none of the dialogs' message controls.
+static Window FindMessageBox(const Process& program, const std::string& caption) {
+    WindowSpec spec;
+    spec.caption = caption;
+    spec.controls = {0xFFFF};  // a message box's text
+    Window box = FindWindowOf(program, spec);
+    return box.Exists() && !box.HasControl(IDC_MESSAGE) ? box : Window();
+}
+
 int ConfirmAndRemove(Process& uninstaller, const std::string& title, const RemovalAnswers& answers) {
     Window confirm = WaitForWindow(uninstaller,
                                    MessageBoxWithText(title + "を削除してもよろしいですか?", kUninstallerCaption));
     if (!confirm.Exists()) return -1;
     confirm.Press(IDYES);
     confirm.WaitClosed();
-    WindowSpec anyBox;
-    anyBox.caption = kUninstallerCaption;
     DWORD start = GetTickCount();
     while (uninstaller.Running()) {
-        Window box = FindWindowOf(uninstaller, anyBox);
+        Window box = FindMessageBox(uninstaller, kUninstallerCaption);
         if (box.Exists()) {
             AnswerBox(box, answers);
             continue;
@@ -70,6 +81,46 @@ int ConfirmAndRemove(Process& uninstaller, const std::string& title, const Remov
         Sleep(50);
     }
     return uninstaller.WaitForExit();
+}
+
+Window AnswerRemovalBoxesUntil(Process& program, const std::string& caption, const RemovalAnswers& answers,
+                               const WindowSpec& until, DWORD timeout) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeout) {
+        Window wanted = FindWindowOf(program, until);
+        if (wanted.Exists()) return wanted;
+        Window box = FindMessageBox(program, caption);
+        if (box.Exists()) {
+            AnswerBox(box, answers);
+            continue;
+        }
+        if (!program.Running()) break;
+        Sleep(50);
+    }
+    ADD_FAILURE() << "the expected window did not come; on screen:\n" << DescribeWindows(program);
+    return Window();
+}
+
+Window ToReadyPage(Process& setup, const std::string& destination) {
+    Window sheet = WaitForWindow(setup, WizardSheet());
+    if (!sheet.Exists()) return Window();
+    WaitForPage(sheet, IDD_WELCOME_PAGE);
+    sheet.PressSheetButton(PSBTN_NEXT);
+    Window page = WaitForPage(sheet, IDD_DESTINATION_PAGE);
+    if (!page.Exists()) return Window();
+    if (!destination.empty()) page.SetText(IDC_DESTINATION_EDIT, destination);
+    sheet.PressSheetButton(PSBTN_NEXT);
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < kDefaultTimeout) {
+        Window create = FindWindowOf(setup, Dialog(IDD_CREATE_FOLDER));
+        if (create.Exists()) {
+            create.Press(IDB_CREATE_FOLDER);
+            break;
+        }
+        if (!sheet.CurrentPage().HasControl(IDC_DESTINATION_EDIT)) break;
+        Sleep(20);
+    }
+    return WaitForPage(sheet, IDD_READY_PAGE).Exists() ? sheet : Window();
 }
 
 // ---- the restart ----

@@ -25,11 +25,21 @@ std::string ProgramsFolder();              // the start menu's Programs folder
 struct RemovalAnswers {
     bool removeFonts = true;                // the font question
     std::vector<std::string>* notices = nullptr;  // collects the shared-file notices' texts
+    int* fontQuestions = nullptr;                  // counts the font questions
 };
 
 // Waits for the confirmation of `title`, answers Yes, then answers every box until the
 // uninstaller has ended (font errors: Ignore). Its exit code.
 int ConfirmAndRemove(Process& uninstaller, const std::string& title, const RemovalAnswers& answers = {});
+
+// Answers the removal's boxes of the given caption (shared-file notice, font question, font
+// errors) until a window matching `until` shows; returns it (empty after a failure).
+Window AnswerRemovalBoxesUntil(Process& program, const std::string& caption, const RemovalAnswers& answers,
+                               const WindowSpec& until, DWORD timeout = 60000);
+
+// Walks setup's wizard to its ready page: welcome, destination (typed in when given),
+// folder creation when offered. The wizard sheet, or an empty window after a failure.
+Window ToReadyPage(Process& setup, const std::string& destination = "");
 
 // The delete-at-restart entry of the companion copy: WININIT.INI [rename] NUL (Windows 95)
 // or PendingFileRenameOperations (NT) names it.

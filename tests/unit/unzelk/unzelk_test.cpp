@@ -41,9 +41,6 @@ protected:
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-const char kHint[] =
-    "アプリケーションを削除する場合はコントロールパネルの\n「アプリケーションの追加と削除」でおこなってください。";
-
 TEST(UninstallerCommandLine, RecordPathFollowsTheAsterisks) {
     struct Case {
         const char* commandLine;
@@ -88,23 +85,6 @@ TEST(UninstallerCommandLine, CompanionCommandIsNeverCut) {
     EXPECT_STREQ("", out);
 }
 
-TEST_F(Uninstaller, WithoutArgumentsOnlyTheHintIsShown) {
-    for (const char* commandLine : {"unZELK.exe", "\"C:\\A B\\unZELK.exe\"   ", "unZELK.exe \t"}) {
-        shown.clear();
-        EXPECT_EQ(0, RunUninstaller(GetModuleHandleA(nullptr), commandLine));
-        ASSERT_EQ(1u, shown.size()) << commandLine;
-        EXPECT_EQ(kHint, shown[0].text);
-        EXPECT_EQ("ZELKアンインストーラ", shown[0].caption);
-    }
-}
-
-TEST_F(Uninstaller, AsteriskAloneNamesAnEmptyRecord) {
-    EXPECT_EQ(0, RunUninstaller(GetModuleHandleA(nullptr), "unZELK.exe *"));
-    ASSERT_EQ(1u, shown.size());
-    EXPECT_EQ("アンインストール情報ファイル''が読み込めません", shown[0].text);
-    EXPECT_EQ("ZELKアンインストーラ", shown[0].caption);
-}
-
 TEST_F(Uninstaller, UnreadableRecordIsNamedAsReceived) {
     EXPECT_EQ(0, RunUninstaller(GetModuleHandleA(nullptr), "unZELK.exe * C:\\zelk-nowhere\\un ZELK.dat"));
     ASSERT_EQ(1u, shown.size());
@@ -123,29 +103,6 @@ TEST_F(Uninstaller, SecondInstanceEndsWithoutAWord) {
     HANDLE left = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, "unZELKMutex");
     EXPECT_EQ(nullptr, left);
     if (left) CloseHandle(left);
-}
-
-TEST_F(Uninstaller, NoChangesNothing) {
-    const std::string folder = "C:\\zelk-unit-no";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    const std::string record = folder + "\\unZELK.dat";
-    const std::string game = folder + "\\game.exe";
-    for (const std::string& path : {record, game}) {
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        std::string text = "Title=Game\r\nUnRegistry=ZELKUnitNo\r\n" + record + "\r\n" + game + "\r\n";
-        DWORD written;
-        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-        CloseHandle(file);
-    }
-    answers = {IDNO};
-    EXPECT_EQ(0, RunUninstaller(GetModuleHandleA(nullptr), ("unZELK.exe *" + record).c_str()));
-    ASSERT_EQ(1u, shown.size());
-    EXPECT_EQ("Gameを削除してもよろしいですか?", shown[0].text);
-    EXPECT_TRUE(Exists(record));
-    EXPECT_TRUE(Exists(game));
-    DeleteFileA(record.c_str());
-    DeleteFileA(game.c_str());
-    RemoveDirectoryA(folder.c_str());
 }
 
 TEST_F(Uninstaller, ConfirmationNamesTheTitle) {
@@ -266,22 +223,6 @@ TEST_F(Companion, DeletesTheProgramOnceFreeThenTheEmptyLevels) {
     EXPECT_FALSE(Exists(folder));
     EXPECT_FALSE(Exists(kCompanionBase + "\\ソフト"));
     EXPECT_TRUE(Exists(kCompanionBase));
-}
-
-TEST_F(Companion, ASavedFileKeepsItsFolder) {
-    const std::string folder = kCompanionBase + "\\ソフト\\表 b";
-    MakeTree(folder, "unZELK.exe");
-    MakeTree(folder, "save.dat");
-    EXPECT_EQ(0u, RunCompanion("2 " + folder + "\\unZELK.exe"));
-    EXPECT_FALSE(Exists(folder + "\\unZELK.exe"));
-    EXPECT_TRUE(Exists(folder + "\\save.dat"));
-}
-
-TEST_F(Companion, DepthZeroRemovesNoFolder) {
-    MakeTree(kCompanionBase + "\\App", "unZELK.exe");
-    EXPECT_EQ(0u, RunCompanion("0 " + kCompanionBase + "\\App\\unZELK.exe"));
-    EXPECT_FALSE(Exists(kCompanionBase + "\\App\\unZELK.exe"));
-    EXPECT_TRUE(Exists(kCompanionBase + "\\App"));
 }
 
 TEST_F(Companion, ACommandLineItCannotReadChangesNothing) {

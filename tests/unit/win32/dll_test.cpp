@@ -58,6 +58,22 @@ TEST(SharedDll, FollowsTheReplacementRule) {
     }
 }
 
+// A compressed DLL on the medium is compared by the version of its expanded form.
+TEST(SharedDll, ACompressedDllIsComparedByItsExpandedVersion) {
+    FreshFolder(kSource);
+    FreshFolder(kSystem);
+    for (bool newer : {false, true}) {
+        const char* name = newer ? "dll_file_higher" : "dll_file_lower";
+        std::string source = kSource + "\\ZELKTEST.DL_";
+        ASSERT_TRUE(CopyFileA(TestDataPath(std::string(name) + ".dl_").c_str(), source.c_str(), FALSE));
+        std::string dest = kSystem + "\\ZELKTEST.DLL";
+        Place(kSystem, "dll_base");
+        EXPECT_EQ(1, InstallDll(source.c_str(), dest.c_str())) << name;
+        std::string expected = ReadAll(newer ? TestDataPath("dll_file_higher.dll") : TestDataPath("dll_base.dll"));
+        EXPECT_EQ(expected, ReadAll(dest)) << name;
+    }
+}
+
 TEST(SharedDll, ReadsTheFixedVersionBlock) {
     FixedFileInfo block = {};
     ASSERT_EQ(1, ReadFixedFileInfo(TestDataPath("dll_product_higher.dll").c_str(), &block));

@@ -120,6 +120,7 @@ TEST_F(Removal, FolderLevelsHonourShiftJisTrailBytes) {
 TEST_F(Removal, RecordedFilesAndFoldersGoAndOthersStay) {
     MakeFolders(kBase + "\\App\\data");
     MakeFolders(kBase + "\\App\\empty");
+    MakeFolders(kBase + "\\App\\empty2");
     MakeFile(kBase + "\\App\\unZELK.dat", true);
     MakeFile(kBase + "\\App\\game.exe", true);
     MakeFile(kBase + "\\App\\data\\stage.dat");
@@ -129,23 +130,23 @@ TEST_F(Removal, RecordedFilesAndFoldersGoAndOthersStay) {
     record.AddFile(kBase + "\\App\\game.exe");
     record.AddFile(kBase + "\\App\\missing.txt");
     record.AddFile("");
+    record.AddFile("keep");                      // not a full path: never taken relative
+    record.AddDirectory("App\\empty2");
     record.AddDirectory(kBase + "\\App\\empty");
     record.AddDirectory(kBase + "\\App\\data");  // still holds a file the record did not name
     record.AddDll("ZELKNOSUCH.DLL");             // absent: no notice
+    char current[MAX_PATH];
+    GetCurrentDirectoryA(sizeof current, current);
+    SetCurrentDirectoryA(kBase.c_str());
     RemoveRecordedItems(record, kQuietStyle, (kBase + "\\sys").c_str(), (kBase + "\\fonts").c_str());
+    SetCurrentDirectoryA(current);
+    EXPECT_TRUE(Exists(kBase + "\\keep"));
+    EXPECT_TRUE(Exists(kBase + "\\App\\empty2"));
     EXPECT_FALSE(Exists(kBase + "\\App\\unZELK.dat"));
     EXPECT_FALSE(Exists(kBase + "\\App\\game.exe"));
     EXPECT_FALSE(Exists(kBase + "\\App\\empty"));
     EXPECT_TRUE(Exists(kBase + "\\App\\data\\stage.dat"));
     EXPECT_TRUE(Exists(kBase + "\\App\\save.dat"));
-}
-
-TEST_F(Removal, ArchiveAttributeClearsReadOnlyToo) {
-    MakeFile(kBase + "\\old.exe", true);
-    TestRecord record;
-    record.AddFile(kBase + "\\old.exe");
-    RemoveRecordedItems(record, RemovalStyle{nullptr, "test", FILE_ATTRIBUTE_ARCHIVE}, "C:\\none", "C:\\none");
-    EXPECT_FALSE(Exists(kBase + "\\old.exe"));
 }
 
 TEST_F(Removal, SharedFileNoticeNamesEveryPresentDll) {

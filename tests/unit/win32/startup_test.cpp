@@ -3,6 +3,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "boxes.h"
 #include "common/system.h"
 #include "setup/setup.h"
@@ -169,6 +171,83 @@ TEST(InitializeSetup, RefusesNt350WithTheVersionMessage) {
               boxes.boxes()[0].text);
     EXPECT_EQ("ZELKセットアップ - エラー", boxes.boxes()[0].caption);
     EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), boxes.boxes()[0].style);
+}
+
+}  // namespace
+
+namespace {
+
+// A medium deep in a folder tree: the system's old LZ open call takes no path of 128 bytes
+// or more, so the size must not depend on it.
+TEST(RequiredSizeOnADeepMedium, CountsTheExpandedSizeBeyond128Bytes) {
+    std::string folder = TestFolder() + "\\deep-medium-";
+    folder.resize(std::max<size_t>(folder.size(), 140), 'x');
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string medium = TestFolder() + "\\sample-medium";
+    ASSERT_TRUE(CopyFileA((medium + "\\stage1.da_").c_str(), (folder + "\\stage1.da_").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((medium + "\\unZELK.exe").c_str(), (folder + "\\unZELK.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((medium + "\\rmZELK.bin").c_str(), (folder + "\\rmZELK.bin").c_str(), FALSE));
+    ASSERT_GT(folder.size() + strlen("\\stage1.da_"), 128u);
+
+    SetupContext context;
+    context.srcDirectory = DuplicateString(folder.c_str());
+    context.fileSource[context.fileCount++] = DuplicateString("stage1.da_");
+    context.fileSource[1] = const_cast<char*>(kUninstallerName);
+    context.fileSource[2] = const_cast<char*>(kCompanionName);
+    BoxRecorder boxes;
+    EXPECT_EQ(0, ComputeRequiredSize(context));
+    EXPECT_TRUE(boxes.boxes().empty());
+    struct stat unzelk, rmzelk;
+    stat((folder + "\\unZELK.exe").c_str(), &unzelk);
+    stat((folder + "\\rmZELK.bin").c_str(), &rmzelk);
+    EXPECT_EQ(40000u + unzelk.st_size + rmzelk.st_size, context.requiredSize);
+
+    for (const char* name : {"stage1.da_", "unZELK.exe", "rmZELK.bin"}) DeleteFileA((folder + "\\" + name).c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
+namespace {
+
+int restartCalls;
+UINT restartFlags;
+BOOL restartAnswer;
+BOOL WINAPI RecordRestart(UINT flags, DWORD) {
+    ++restartCalls;
+    restartFlags = flags;
+    return restartAnswer;
+}
+
+// The restart after the message loop: asked for only when a step wanted it, and a refused
+// restart is told to the user with string 37.
+TEST(RestartStep, RestartsOnlyWhenRequiredAndReportsAFailure) {
+    struct Case {
+        int required;
+        BOOL answer;
+        int calls;
+        size_t boxes;
+    } cases[] = {{0, TRUE, 0, 0}, {1, TRUE, 1, 0}, {1, FALSE, 1, 1}};
+    for (const Case& test : cases) {
+        SCOPED_TRACE(testing::Message() << test.required << " " << test.answer);
+        restartCalls = 0;
+        restartAnswer = test.answer;
+        restartRequired = test.required;
+        g_exitWindows = RecordRestart;
+        BoxRecorder boxes;
+        RunRestartStep();
+        g_exitWindows = ExitWindowsEx;
+        restartRequired = 0;
+        EXPECT_EQ(test.calls, restartCalls);
+        if (test.calls) {
+            EXPECT_EQ(static_cast<UINT>(EWX_REBOOT), restartFlags);
+        }
+        ASSERT_EQ(test.boxes, boxes.boxes().size());
+        if (test.boxes) {
+            EXPECT_EQ(LoadedString(37), boxes.boxes()[0].text);
+            EXPECT_EQ("ZELKセットアップ", boxes.boxes()[0].caption);
+        }
+    }
 }
 
 }  // namespace

@@ -1,0 +1,110 @@
+// The fixture of the removal journeys: a machine as a fresh prefix has it, Program
+// Manager played by the stand-in, and the sample with a shared DLL and a font.
+#ifndef ZELK_E2E_SCENARIOS_REMOVAL_JOURNEY_H
+#define ZELK_E2E_SCENARIOS_REMOVAL_JOURNEY_H
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "driver.h"
+#include "journey.h"
+#include "media.h"
+#include "removal_steps.h"
+
+namespace e2e {
+
+inline const char kTitle[] = "ZELKサンプルゲーム";
+inline const char kSampleEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZELKSampleGame";
+inline const char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+inline const char kFontValue[] = "ZELK RoundTrip (TrueType)";
+inline const char kDefaultFolder[] = "C:\\Program Files\\ZELK\\SampleGame";
+
+// The machine as a fresh prefix has it, for everything these journeys touch.
+class RemovalJourney : public testing::TestWithParam<WindowsVersion> {
+protected:
+    void SetUp() override {
+        ResetMachine();
+        ClearRestartState();
+        CleanSharedFiles();
+        SetWindowsVersion(GetParam());
+        ASSERT_TRUE(StartProgramManager(programManager_));
+    }
+    void TearDown() override {
+        programManager_.Stop();
+        ClearRestartState();
+        CleanSharedFiles();
+        ResetMachine();
+    }
+
+    std::string SystemFolder() const {
+        if (IsNT(GetParam())) return WindowsFolder() + "\\SYSTEM";
+        char system[MAX_PATH];
+        GetSystemDirectoryA(system, sizeof system);
+        return system;
+    }
+
+    static void CleanSharedFiles() {
+        for (const char* folder : {"\\SYSTEM", "\\FONTS", "\\system32"}) {
+            for (const char* name : {"ZELKRT.DLL", "ZELKRT.TTF", "ZELKRT.fot"}) {
+                RemoveTree(WindowsFolder() + folder + "\\" + name);
+            }
+        }
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            RegDeleteValueA(key, kFontValue);
+            RegCloseKey(key);
+        }
+    }
+
+    // The sample with a shared DLL and a font added.
+    static Medium SampleWithDllAndFont(const std::string& name) {
+        Medium medium(name, SampleScript() + "DLL=dll_file_higher.dll>ZELKRT.DLL\r\n"
+                                             "FONT=ZELKTEST.TTF>ZELKRT.TTF," + kFontValue + "\r\n");
+        const std::string testdata = BuildFolder() + "\\testdata\\";
+        medium.WriteFile("dll_file_higher.dll", ReadWholeFile(testdata + "dll_file_higher.dll"));
+        medium.WriteFile("ZELKTEST.TTF", ReadWholeFile(testdata + "ZELKTEST.TTF"));
+        return medium;
+    }
+
+    // Runs the registered uninstall command as the system does, answers it, lets the
+    // companion finish and restarts. The shared-file notices shown.
+    std::vector<std::string> UninstallAsTheSystemDoes(int* fontQuestions = nullptr) {
+        std::vector<std::string> notices;
+        const std::string command = RegistryString(HKEY_LOCAL_MACHINE, kSampleEntry, "UninstallString");
+        EXPECT_NE("<missing>", command);
+        Process uninstaller = Process::StartCommandLine(command);
+        RemovalAnswers answers;
+        answers.notices = &notices;
+        answers.fontQuestions = fontQuestions;
+        EXPECT_EQ(0, ConfirmAndRemove(uninstaller, kTitle, answers));
+        EXPECT_TRUE(CompanionScheduledForRestart()) << "no delete-at-restart entry for the companion's copy";
+        EXPECT_TRUE(FinishCompanionAndRestart()) << "the companion did not end";
+        return notices;
+    }
+
+    // True when Program Manager was told to delete the group.
+    bool GroupDeleted() const {
+        std::vector<std::string> commands = programManager_.Commands();
+        return std::find(commands.begin(), commands.end(), std::string("[DeleteGroup(") + kTitle + ")]") !=
+               commands.end();
+    }
+
+    ProgmanStandin programManager_;
+};
+
+// Removes the expected line from the differences (file names compare without regard to
+// case); false when it is not there.
+inline bool TakeAllowed(std::vector<std::string>& differences, const std::string& line) {
+    auto found = std::find_if(differences.begin(), differences.end(),
+                              [&](const std::string& d) { return lstrcmpiA(d.c_str(), line.c_str()) == 0; });
+    if (found == differences.end()) return false;
+    differences.erase(found);
+    return true;
+}
+
+}  // namespace e2e
+
+#endif

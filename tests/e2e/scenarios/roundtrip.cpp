@@ -1,0 +1,176 @@
+// Install and remove again: after the uninstaller, its companion and a restart, the machine
+// is as it was, but for the shared DLL that no removal deletes. And the removal of an
+// earlier installation by the next setup.
+#include <gtest/gtest.h>
+
+#include "driver.h"
+#include "ids.h"
+#include "journey.h"
+#include "media.h"
+#include "removal_journey.h"
+#include "removal_steps.h"
+
+using namespace e2e;
+
+namespace {
+
+class RoundTrip : public RemovalJourney {};
+
+TEST_P(RoundTrip, NothingIsLeftButTheSharedDll) {
+    Medium medium = SampleWithDllAndFont("roundtrip");
+    Snapshot before = TakeSnapshot();
+    Process setup = medium.StartSetup();
+    const std::string folder = InstallThroughWizard(setup);
+    ASSERT_EQ(kDefaultFolder, folder);
+    // Compressed and plain files, the two programs, the record, the DLL and the font.
+    for (const char* name : {"sample.exe", "readme.txt", "stage1.dat", "unZELK.exe", "rmZELK.bin", "unZELK.dat"}) {
+        EXPECT_TRUE(PathExists(folder + "\\" + name)) << name;
+    }
+    EXPECT_TRUE(PathExists(SystemFolder() + "\\ZELKRT.DLL"));
+    if (!IsNT(GetParam())) {
+        EXPECT_TRUE(PathExists(ProgramsFolder() + "\\" + kTitle + "\\" + kTitle + ".lnk"));
+    }
+    // The ADDFILE the game writes later.
+    WriteWholeFile(folder + "\\score.dat", "high scores");
+
+    int fontQuestions = 0;
+    std::vector<std::string> notices = UninstallAsTheSystemDoes(&fontQuestions);
+    EXPECT_EQ(1, fontQuestions);
+    ASSERT_EQ(1u, notices.size());
+    EXPECT_NE(std::string::npos, notices[0].find(SystemFolder() + "\\ZELKRT.DLL"));
+    if (IsNT(GetParam())) {
+        EXPECT_TRUE(GroupDeleted());
+    }
+
+    std::vector<std::string> differences = Differences(before, TakeSnapshot());
+    // Allowed: the shared DLL stays; no removal ever deletes one.
+    EXPECT_TRUE(TakeAllowed(differences, "+ " + SystemFolder() + "\\ZELKRT.DLL"));
+    EXPECT_TRUE(differences.empty()) << Describe(differences);
+}
+
+TEST_P(RoundTrip, BlanksAndJapaneseFolderNames) {
+    // "ソフト" and "表" end in the byte 0x5C; three levels are created and removed again.
+    Medium medium("roundtrip");
+    Snapshot before = TakeSnapshot();
+    Process setup = medium.StartSetup();
+    const std::string folder = InstallThroughWizard(setup, "C:\\zelk-test\\ソフト\\表 ゲーム");
+    ASSERT_EQ("C:\\zelk-test\\ソフト\\表 ゲーム", folder);
+    ASSERT_TRUE(PathExists(folder + "\\unZELK.dat"));
+    UninstallAsTheSystemDoes();
+    std::vector<std::string> differences = Differences(before, TakeSnapshot());
+    EXPECT_TRUE(differences.empty()) << Describe(differences);
+}
+
+TEST_P(RoundTrip, AUsersSavedFileKeepsItsFolder) {
+    Medium medium("roundtrip");
+    Process setup = medium.StartSetup();
+    const std::string folder = InstallThroughWizard(setup);
+    ASSERT_EQ(kDefaultFolder, folder);
+    WriteWholeFile(folder + "\\mysave.sav", "level 12");
+    UninstallAsTheSystemDoes();
+    EXPECT_EQ("level 12", ReadWholeFile(folder + "\\mysave.sav"));
+    for (const char* name : {"sample.exe", "readme.txt", "stage1.dat", "unZELK.exe", "rmZELK.bin", "unZELK.dat"}) {
+        EXPECT_FALSE(PathExists(folder + "\\" + name)) << name;
+    }
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSampleEntry));
+}
+
+INSTANTIATE_TEST_SUITE_P(Systems, RoundTrip, testing::Values(WindowsVersion::Win95, WindowsVersion::NT40),
+                         SystemName);
+
+// ---- the earlier installation, removed by the next setup ----
+
+const char kQuestion[] =
+    "「ZELKサンプルゲーム」は既にセットアップされています。セットアップを続行するには以前にセットアップされた"
+    "「ZELKサンプルゲーム」を消去する必要があります。\n\n以前の「ZELKサンプルゲーム」を消去してセットアップを続行しますか？";
+
+class EarlierInstallation : public RemovalJourney {
+protected:
+    // A second setup started over the installation, answering the question.
+    Process StartAndAnswer(const Medium& medium, int answer) {
+        Process setup = medium.StartSetup();
+        Window question = WaitForWindow(setup, MessageBoxWithText(kQuestion, "ZELKセットアップ"));
+        if (question.Exists()) question.Press(answer);
+        return setup;
+    }
+
+    // Ends a wizard through its Cancel button.
+    static void CancelWizard(Process& setup, const Window& sheet) {
+        sheet.PressSheetButton(PSBTN_CANCEL);
+        Window ask = WaitForWindow(setup, Dialog(IDD_CONFIRM_CANCEL));
+        if (ask.Exists()) ask.Press(IDB_ABANDON);
+        Window aborted = WaitForWindow(setup, Dialog(IDD_ABORTED));
+        if (aborted.Exists()) aborted.Press(IDOK);
+        EXPECT_EQ(0, setup.WaitForExit());
+    }
+};
+
+TEST_P(EarlierInstallation, NoEndsAbortedWithNothingTouched) {
+    Medium medium = SampleWithDllAndFont("earlier");
+    Process first = medium.StartSetup();
+    ASSERT_EQ(kDefaultFolder, InstallThroughWizard(first));
+    Snapshot installed = TakeSnapshot();
+    Process second = StartAndAnswer(medium, IDNO);
+    Window aborted = WaitForWindow(second, Dialog(IDD_ABORTED));
+    ASSERT_TRUE(aborted.Exists());
+    aborted.Press(IDOK);
+    EXPECT_EQ(0, second.WaitForExit());
+    std::vector<std::string> differences = Differences(installed, TakeSnapshot());
+    EXPECT_TRUE(differences.empty()) << Describe(differences);
+}
+
+TEST_P(EarlierInstallation, YesRemovesItBeforeTheWizard) {
+    Medium medium = SampleWithDllAndFont("earlier");
+    Snapshot before = TakeSnapshot();
+    Process first = medium.StartSetup();
+    ASSERT_EQ(kDefaultFolder, InstallThroughWizard(first));
+    WriteWholeFile(std::string(kDefaultFolder) + "\\score.dat", "high scores");
+
+    Process second = StartAndAnswer(medium, IDYES);
+    std::vector<std::string> notices;
+    int fontQuestions = 0;
+    RemovalAnswers answers;
+    answers.notices = &notices;
+    answers.fontQuestions = &fontQuestions;
+    Window sheet = AnswerRemovalBoxesUntil(second, "ZELKセットアップ", answers, WizardSheet());
+    ASSERT_TRUE(sheet.Exists());
+    EXPECT_EQ(1, fontQuestions);
+    ASSERT_EQ(1u, notices.size());
+    EXPECT_NE(std::string::npos, notices[0].find(SystemFolder() + "\\ZELKRT.DLL"));
+    if (IsNT(GetParam())) {
+        EXPECT_TRUE(GroupDeleted());
+    }
+
+    std::vector<std::string> differences = Differences(before, TakeSnapshot());
+    EXPECT_TRUE(TakeAllowed(differences, "+ " + SystemFolder() + "\\ZELKRT.DLL"));
+    EXPECT_TRUE(differences.empty()) << Describe(differences);
+    CancelWizard(second, sheet);
+}
+
+TEST_P(EarlierInstallation, ARecordWithoutDirDepthRemovesNoFolderLevel) {
+    Medium medium("earlier");
+    Process first = medium.StartSetup();
+    ASSERT_EQ(kDefaultFolder, InstallThroughWizard(first));
+    const std::string record = std::string(kDefaultFolder) + "\\unZELK.dat";
+    std::string text = ReadWholeFile(record);
+    size_t depth = text.find("DirDepth=2\r\n");
+    ASSERT_NE(std::string::npos, depth);
+    text.erase(depth, 12);
+    WriteWholeFile(record, text);
+    SetFileAttributesA(record.c_str(), FILE_ATTRIBUTE_READONLY);
+
+    Process second = StartAndAnswer(medium, IDYES);
+    Window sheet = AnswerRemovalBoxesUntil(second, "ZELKセットアップ", RemovalAnswers(), WizardSheet());
+    ASSERT_TRUE(sheet.Exists());
+    EXPECT_TRUE(IsFolder(kDefaultFolder));
+    for (const char* name : {"sample.exe", "readme.txt", "stage1.dat", "unZELK.exe", "rmZELK.bin", "unZELK.dat"}) {
+        EXPECT_FALSE(PathExists(std::string(kDefaultFolder) + "\\" + name)) << name;
+    }
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSampleEntry));
+    CancelWizard(second, sheet);
+}
+
+INSTANTIATE_TEST_SUITE_P(Systems, EarlierInstallation,
+                         testing::Values(WindowsVersion::Win95, WindowsVersion::NT40), SystemName);
+
+}  // namespace
