@@ -43,14 +43,25 @@ static INT_PTR AnswerQueryCancel(HWND page) {
     return TRUE;
 }
 
-// Decimal digits of value into out (at least 21 bytes).
+// Decimal digits of value into out (at least 21 bytes). The number is divided by ten in
+// 16-bit parts, so that the program needs no 64-bit division routine.
 static void FormatUnsigned(char* out, uint64_t value) {
+    uint32_t parts[4] = {static_cast<uint32_t>(value >> 48), static_cast<uint32_t>(value >> 32) & 0xFFFF,
+                         static_cast<uint32_t>(value >> 16) & 0xFFFF, static_cast<uint32_t>(value) & 0xFFFF};
     char digits[21];
     int count = 0;
+    bool more;
     do {
-        digits[count++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
+        uint32_t rest = 0;
+        more = false;
+        for (uint32_t& part : parts) {
+            uint32_t current = rest << 16 | part;
+            part = current / 10;
+            rest = current % 10;
+            more = more || part != 0;
+        }
+        digits[count++] = static_cast<char>('0' + rest);
+    } while (more);
     while (count > 0) *out++ = digits[--count];
     *out = '\0';
 }

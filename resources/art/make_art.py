@@ -6,7 +6,7 @@
 writes into OUTPUT_FOLDER:
     setup.ico    icon 106 of setup: an open box with a green arrow going in (32x32, 16x16)
     unzelk.ico   icon 102 of unZELK: the same box with a red removal badge (32x32, 16x16)
-    side.bmp     bitmap 105, the wizard's side picture (100x215, 16 colours)
+    side.bmp     bitmap 105, the wizard's side picture (100x215, 16 colours, run-length encoded)
     logo.bmp     bitmap 107, the logo of the background window (298x73, 1 bit per pixel)
 
 Everything is drawn here from simple shapes; only the Python standard library is used, so
@@ -216,6 +216,48 @@ def bmp_file(rows, palette, bits):
     return struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset) + header + pixels
 
 
+def rle4_rows(rows):
+    """The pixel rows in the 4-bit run-length encoding of a DIB (BI_RLE4), bottom row first:
+    runs of one colour as (count, colour); stretches of short runs as absolute pixels."""
+    data = bytearray()
+    for row in reversed(rows):
+        row = [value or 0 for value in row]
+        i = 0
+        while i < len(row):
+            run = 1
+            while i + run < len(row) and row[i + run] == row[i] and run < 255:
+                run += 1
+            if run >= 3 or len(row) - i < 3:
+                data += bytes((run, row[i] << 4 | row[i]))
+                i += run
+                continue
+            # Absolute: up to the next run of three or more, at least three pixels.
+            end = i
+            while end < len(row) and end - i < 255:
+                if end + 2 < len(row) and row[end] == row[end + 1] == row[end + 2]:
+                    break
+                end += 1
+            end = max(end, i + 3)
+            pixels = row[i:end]
+            data += bytes((0, len(pixels)))
+            packed = bytes((pixels[k] << 4 | (pixels[k + 1] if k + 1 < len(pixels) else 0))
+                           for k in range(0, len(pixels), 2))
+            data += packed + (b"\0" if len(packed) % 2 else b"")
+            i = end
+        data += b"\0\0"  # end of line
+    data[-1] = 1  # end of bitmap in place of the last end of line
+    return bytes(data)
+
+
+def bmp_rle4_file(rows, palette):
+    width, height = len(rows[0]), len(rows)
+    pixels = rle4_rows(rows)
+    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 4, 2, len(pixels), 2835, 2835,
+                         16, 0) + palette_bytes(palette, 16)
+    offset = 14 + len(header)
+    return struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset) + header + pixels
+
+
 def ico_file(images):
     """images: list of (rows of palette indices or None, palette) with 16 colours each."""
     entries, bodies = b"", b""
@@ -382,11 +424,13 @@ def side_picture():
     factor = 2
     width, height = 100, 215
     c = Canvas(width * factor, height * factor)
-    # The background: the same green bands as the main window, darkening downwards.
+    # The background: green bands like the main window's, darkening downwards in the
+    # palette's own steps. Flat areas of one colour (no dithering) keep the picture small,
+    # stored run-length encoded.
     for y in range(height * factor):
-        level = max(0, 120 - 2 * (y // factor * 60 // height)) / 255.0
+        level = SIDE_PALETTE[5 - min(5, y * 6 // (height * factor))][1]
         for x in range(width * factor):
-            c.pixels[y * c.width + x] = [0.0, level * (1 - 0.15 * x / c.width), 0.0, 1.0]
+            c.pixels[y * c.width + x] = [0.0, level, 0.0, 1.0]
     f = float(factor)
     # A disc: silver, with the sheen of its surface in four sectors, a hole and a label ring.
     cx, cy, radius = 50 * f, 52 * f, 33 * f
@@ -435,7 +479,7 @@ def side_picture():
         for key in range(9):
             x = 15 + key * 8 + row * 2
             c.rect(x * f, (195 + row * 4) * f, (x + 6) * f, (197 + row * 4) * f, rgb("808080"))
-    return quantise(c.shrink(factor), SIDE_PALETTE, dither=0.09)
+    return quantise(c.shrink(factor), SIDE_PALETTE)
 
 
 # ---------------------------------------------------------------- the logo
@@ -508,7 +552,7 @@ def main():
                                          (setup_icon(16), ICON_PALETTE)]))
     write(folder, "unzelk.ico", ico_file([(unzelk_icon(32), ICON_PALETTE),
                                           (unzelk_icon(16), ICON_PALETTE)]))
-    write(folder, "side.bmp", bmp_file(side_picture(), SIDE_PALETTE, 4))
+    write(folder, "side.bmp", bmp_rle4_file(side_picture(), SIDE_PALETTE))
     write(folder, "logo.bmp", bmp_file(logo(), [(0, 0, 0), (1, 1, 1)], 1))
 
 

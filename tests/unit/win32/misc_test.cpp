@@ -295,6 +295,7 @@ TEST(ShowKilobytes, ShowsWholeKilobytesOfAnyDriveSize) {
         {12288, "12Kb"},
         {0xFFFFFFFFull, "4194303Kb"},
         {5ull << 30, "5242880Kb"},  // a 5 GB drive does not wrap
+        {~0ull, "18014398509481983Kb"},
     };
     for (const Case& c : cases) {
         ShowKilobytes(page, IDC_FREE_SPACE, c.bytes);

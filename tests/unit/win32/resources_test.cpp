@@ -261,3 +261,23 @@ TEST(DialogTemplates, ProgressDialogHasNoSystemMenu) {
 }
 
 }  // namespace
+
+// The wizard's side picture is stored run-length encoded; the system's loader gives the
+// picture whole: 100 x 215, the green of its top band in the corner that the picture
+// control fills its margin with, the disc's silver where the disc is.
+TEST(Bitmaps, SidePictureLoadsWhole) {
+    HBITMAP side = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_SIDE_PICTURE));
+    ASSERT_NE(nullptr, side);
+    BITMAP info;
+    ASSERT_NE(0, GetObjectA(side, sizeof info, &info));
+    EXPECT_EQ(100, info.bmWidth);
+    EXPECT_EQ(215, info.bmHeight);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, side);
+    EXPECT_EQ(RGB(0, 0x78, 0), GetPixel(dc, 0, 0));
+    EXPECT_EQ(RGB(0xC0, 0xC0, 0xC0), GetPixel(dc, 72, 50));
+    EXPECT_EQ(RGB(0, 0, 0), GetPixel(dc, 2, 212));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(side);
+}
