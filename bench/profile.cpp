@@ -117,6 +117,45 @@ static void TimeCopies() {
     ClearDestination();
 }
 
+// The background window, painted whole and where a dialog of the usual size closed.
+static void TimeBackground() {
+    if (RegisterSetupWindowClass(GetModuleHandleA(nullptr)) != 0 || CreateSetupWindow() != 0) return;
+    HWND window = GetSetupWindow();
+    ShowWindow(window, SW_SHOWMAXIMIZED);
+    UpdateWindow(window);
+    double start = Now();
+    for (int i = 0; i < 10; ++i) {
+        InvalidateRect(window, nullptr, FALSE);
+        UpdateWindow(window);
+    }
+    Report("background: paint whole (each)", (Now() - start) / 10, 1);
+    RECT dialog = {200, 200, 560, 320};
+    start = Now();
+    for (int i = 0; i < 10; ++i) {
+        InvalidateRect(window, &dialog, FALSE);
+        UpdateWindow(window);
+    }
+    Report("background: paint a dialog's area", (Now() - start) / 10, 1);
+}
+
+// A final notice and a wait window made and shown, once the dialog font is in use.
+static void TimeNotices() {
+    HWND warm = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_FINISHED),
+                                   nullptr, QuietProc, 0);
+    DestroyWindow(warm);
+    PumpMessages();
+    double start = Now();
+    HWND notice = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_FINISHED),
+                                     GetSetupWindow(), QuietProc, 0);
+    ShowWindow(notice, SW_SHOW);
+    UpdateWindow(notice);
+    Report("finished dialog: create and show", Now() - start, 1);
+    start = Now();
+    DestroyWindow(notice);
+    PumpMessages();
+    Report("finished dialog: close, repaint", Now() - start, 1);
+}
+
 int main(int argc, char** argv) {
     if (argc != 3) {
         fprintf(stderr, "usage: profile MEDIUM_FOLDER DESTINATION\n");
@@ -140,6 +179,9 @@ int main(int argc, char** argv) {
     RunCopyProgress();
     Report("copy engine in its dialog, whole", Now() - engine, Items());
     ClearDestination();
+
+    TimeBackground();
+    TimeNotices();
 
     double start = Now();
     HWND wait = ShowMenuWaitWindow();

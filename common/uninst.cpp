@@ -105,6 +105,9 @@ void RemoveRecordedItems(const UninstallRecord& record, const RemovalStyle& styl
     for (int i = 0; i < record.fileCount; ++i) {
         const char* path = record.files[i];
         if (!IsFullPath(path)) continue;
+        // Most files go at the first attempt; the attributes are set (a read-only file
+        // cannot be deleted) only for a file that stays, which then ends as it always did.
+        if (DeleteFileA(path)) continue;
         SetFileAttributesA(path, style.clearAttributes);
         DeleteFileA(path);
     }
