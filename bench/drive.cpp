@@ -39,21 +39,37 @@ static Window Await(const Process& process, const WindowSpec& spec, DWORD timeou
     return WaitForWindow(process, spec, 0);  // fails the run and lists what is on screen
 }
 
-// Setup's final notice (finished or aborted): a dialog of the process captioned
-// "ZELKセットアップ" with OK and the message line. Looked for by class and caption, which
-// the window manager answers without asking the busy program.
+// A visible dialog of the process with the given caption (and, when given, these two
+// controls). Looked for by class and caption, which the window manager answers without
+// asking the busy program.
+static HWND FindDialog(const Process& process, const char* caption, int control1 = 0,
+                       int control2 = 0) {
+    for (HWND window = nullptr;
+         (window = FindWindowExA(nullptr, window, "#32770", caption)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == process.id() && IsWindowVisible(window) &&
+            (control1 == 0 || GetDlgItem(window, control1)) &&
+            (control2 == 0 || GetDlgItem(window, control2))) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+// Setup's final notice (finished or aborted: both have OK and the message line). While the
+// copy progress is on screen the driver only looks every 10 ms whether it still is, so that
+// its own calls take little from the copy; from then on it looks every millisecond.
 static Window AwaitFinalNotice(const Process& setup, DWORD timeout) {
     double start = Now();
+    HWND progress = nullptr;
     while (Now() - start < timeout) {
-        for (HWND window = nullptr;
-             (window = FindWindowExA(nullptr, window, "#32770", "ZELKセットアップ")) != nullptr;) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == setup.id() && GetDlgItem(window, IDOK) && GetDlgItem(window, IDC_MESSAGE) &&
-                IsWindowVisible(window)) {
-                return Window(window);
-            }
+        if (progress != nullptr && IsWindow(progress)) {
+            Sleep(10);
+            continue;
         }
+        if (HWND notice = FindDialog(setup, "ZELKセットアップ", IDOK, IDC_MESSAGE)) return Window(notice);
+        if (progress == nullptr) progress = FindDialog(setup, "ファイルのコピー中です");
         if (!setup.Running()) break;
         Sleep(1);
     }
