@@ -6,18 +6,11 @@
 
 #include <stdio.h>
 
+#include "tests/support/files.h"
+
 namespace e2e {
 
-// The build folder is a Linux path; Wine shows the Linux root as drive Z:.
-static std::string WinePath(const std::string& unixPath) {
-    std::string path = "Z:" + unixPath;
-    for (char& c : path) {
-        if (c == '/') c = '\\';
-    }
-    return path;
-}
-
-std::string BuildFolder() { return WinePath(ZELK_BUILD_DIR); }
+std::string BuildFolder() { return zelktest::WinePath(ZELK_BUILD_DIR); }
 
 std::string DriverFolder() {
     char path[MAX_PATH];
@@ -32,25 +25,13 @@ std::string SampleScript() { return ReadWholeFile(SampleFolder() + "\\setup.dat"
 
 // ---- files ----
 
-bool PathExists(const std::string& path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
+bool PathExists(const std::string& path) { return zelktest::PathExists(path); }
 
-bool IsFolder(const std::string& path) {
-    DWORD attributes = Attributes(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
+bool IsFolder(const std::string& path) { return zelktest::IsFolder(path); }
 
 DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
 
-std::string ReadWholeFile(const std::string& path) {
-    std::string contents;
-    FILE* file = fopen(path.c_str(), "rb");
-    if (file == nullptr) return contents;
-    char buffer[65536];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) contents.append(buffer, got);
-    fclose(file);
-    return contents;
-}
+std::string ReadWholeFile(const std::string& path) { return zelktest::ReadWholeFile(path); }
 
 void WriteWholeFile(const std::string& path, const std::string& contents) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -60,26 +41,7 @@ void WriteWholeFile(const std::string& path, const std::string& contents) {
     fclose(file);
 }
 
-void RemoveTree(const std::string& path) {
-    DWORD attributes = Attributes(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES) return;
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
-        return;
-    }
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &data);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = data.cFileName;
-            if (name != "." && name != "..") RemoveTree(path + "\\" + name);
-        } while (FindNextFileA(search, &data));
-        FindClose(search);
-    }
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryA(path.c_str());
-}
+void RemoveTree(const std::string& path) { zelktest::RemoveTree(path); }
 
 static void CopyFolder(const std::string& from, const std::string& to) {
     CreateDirectoryA(to.c_str(), nullptr);

@@ -7,7 +7,10 @@
 #include "media.h"
 #include "wizard_steps.h"
 
+#include "tests/support/files.h"
+
 using namespace e2e;
+using zelktest::HeldFile;
 
 namespace {
 
@@ -41,24 +44,6 @@ bool IsReadOnly(const std::string& path) {
 }
 
 std::string Installed(const std::string& name) { return std::string(kDefaultDestination) + "\\" + name; }
-
-// Holds a file open without sharing, so that nothing else can write it.
-class HeldFile {
-public:
-    explicit HeldFile(const std::string& path)
-        : handle_(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr)) {
-        EXPECT_NE(INVALID_HANDLE_VALUE, handle_) << "cannot hold " << Utf8(path);
-    }
-    ~HeldFile() { Release(); }
-    void Release() {
-        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE handle_;
-};
 
 class Copy : public testing::Test {
 protected:
@@ -140,6 +125,7 @@ TEST_F(Copy, AFailedFileIsCopiedAgainUntilItSucceeds) {
     WizardRun run = ToReadyPage(medium);
     ASSERT_TRUE(run.sheet.Exists());
     HeldFile held(Installed("unZELK.exe"));
+    EXPECT_TRUE(held.Held()) << "cannot hold the file";
     run.sheet.PressSheetButton(PSBTN_FINISH);
 
     Window progress = WaitForWindow(run.setup, Dialog(IDD_COPY_PROGRESS));
@@ -176,6 +162,7 @@ TEST_F(Copy, AbandoningAFailedCopyRollsBack) {
         WizardRun run = ToReadyPage(medium);
         ASSERT_TRUE(run.sheet.Exists());
         HeldFile held(Installed("stage1.dat"));
+        EXPECT_TRUE(held.Held()) << "cannot hold the file";
         run.sheet.PressSheetButton(PSBTN_FINISH);
         Window failed = WaitForWindow(run.setup, Dialog(IDD_COPY_FAILED));
         ASSERT_TRUE(failed.Exists());

@@ -7,6 +7,7 @@
 #include "driver.h"
 #include "journey.h"
 #include "media.h"
+#include "tests/support/files.h"
 
 using namespace e2e;
 
@@ -27,37 +28,6 @@ protected:
         standin_.Stop();
         ResetMachine();
         CoUninitialize();
-    }
-
-    struct Link {
-        std::string path, folder, arguments;
-    };
-    static Link ReadLink(const std::string& file) {
-        Link link;
-        IShellLinkA* shell = nullptr;
-        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                    reinterpret_cast<void**>(&shell)))) {
-            return link;
-        }
-        IPersistFile* persist = nullptr;
-        if (SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-            WCHAR wide[MAX_PATH];
-            MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
-            if (SUCCEEDED(persist->Load(wide, STGM_READ))) {
-                char text[MAX_PATH] = "";
-                shell->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
-                link.path = text;
-                text[0] = '\0';
-                shell->GetWorkingDirectory(text, sizeof text);
-                link.folder = text;
-                text[0] = '\0';
-                shell->GetArguments(text, sizeof text);
-                link.arguments = text;
-            }
-            persist->Release();
-        }
-        shell->Release();
-        return link;
     }
 
     ProgmanStandin standin_;
@@ -81,13 +51,13 @@ TEST_P(StartMenu, TheSampleGetsItsGroupAndItems) {
         EXPECT_FALSE(PathExists(group_));
     } else {
         EXPECT_TRUE(standin_.Commands().empty());
-        Link game = ReadLink(group_ + "\\ZELKサンプルゲーム.lnk");
+        zelktest::LinkContents game = zelktest::ReadLink(group_ + "\\ZELKサンプルゲーム.lnk");
         EXPECT_EQ(folder + "\\sample.exe", game.path);
-        EXPECT_EQ(folder, game.folder);
+        EXPECT_EQ(folder, game.workingFolder);
         EXPECT_EQ("", game.arguments);
-        Link readme = ReadLink(group_ + "\\はじめにお読みください.lnk");
+        zelktest::LinkContents readme = zelktest::ReadLink(group_ + "\\はじめにお読みください.lnk");
         EXPECT_EQ(folder + "\\readme.txt", readme.path);
-        EXPECT_EQ(folder, readme.folder);
+        EXPECT_EQ(folder, readme.workingFolder);
         EXPECT_FALSE(PathExists(group_ + "\\ZELKサンプルゲームの削除.lnk"));
     }
 }

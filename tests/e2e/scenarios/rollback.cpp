@@ -9,29 +9,14 @@
 #include "removal_journey.h"
 #include "removal_steps.h"
 
+#include "tests/support/files.h"
+
 using namespace e2e;
+using zelktest::HeldFile;
 
 namespace {
 
 const char kSetupCaption[] = "ZELKセットアップ";
-
-// Holds a file open without sharing, so that nothing else can write or delete it.
-class HeldFile {
-public:
-    explicit HeldFile(const std::string& path)
-        : handle_(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr)) {
-        EXPECT_NE(INVALID_HANDLE_VALUE, handle_) << "cannot hold " << Utf8(path);
-    }
-    ~HeldFile() { Release(); }
-    void Release() {
-        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE handle_;
-};
 
 class RollBack : public RemovalJourney {
 protected:
@@ -69,6 +54,7 @@ TEST_P(RollBack, AbandonedInTheCopyFailureDialog) {
     ASSERT_TRUE(sheet.Exists());
     // The third file cannot be written: the first two are in place when the copy stops.
     HeldFile held(std::string(kDefaultFolder) + "\\stage1.dat");
+    EXPECT_TRUE(held.Held()) << "cannot hold the file";
     sheet.PressSheetButton(PSBTN_FINISH);
     Window failed = WaitForWindow(setup, Dialog(IDD_COPY_FAILED), 60000);
     ASSERT_TRUE(failed.Exists());
@@ -119,6 +105,7 @@ TEST_P(RollBack, RecordCannotBeWritten) {
     Medium medium = SampleWithDllAndFont("rollback");
     Snapshot before = TakeSnapshot();
     HeldFile held(record);
+    EXPECT_TRUE(held.Held()) << "cannot hold the file";
 
     Process setup = medium.StartSetup();
     Window sheet = ToReadyPage(setup);

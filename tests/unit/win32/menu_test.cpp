@@ -7,6 +7,7 @@
 #include "actions_support.h"
 #include "common/progman.h"
 #include "common/system.h"
+#include "tests/support/files.h"
 #include "tests/tools/progman_standin.h"
 
 using namespace unit;
@@ -115,37 +116,8 @@ protected:
     ProgmanStandin standin_;
 };
 
-struct LinkContents {
-    std::string path, workingFolder, arguments;
-};
-
-LinkContents ReadLink(const std::string& file) {
-    LinkContents contents;
-    IShellLinkA* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link)))) {
-        return contents;
-    }
-    IPersistFile* persist = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-        WCHAR wide[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
-        if (SUCCEEDED(persist->Load(wide, STGM_READ))) {
-            char text[MAX_PATH] = "";
-            link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
-            contents.path = text;
-            text[0] = '\0';
-            link->GetWorkingDirectory(text, sizeof text);
-            contents.workingFolder = text;
-            text[0] = '\0';
-            link->GetArguments(text, sizeof text);
-            contents.arguments = text;
-        }
-        persist->Release();
-    }
-    link->Release();
-    return contents;
-}
+using zelktest::LinkContents;
+using zelktest::ReadLink;
 
 TEST_F(MenuItems, MakesTheGroupAndItsItems) {
     const std::string destination = "C:\\zelk-unit\\Menu Dest";
