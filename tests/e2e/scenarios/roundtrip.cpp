@@ -90,7 +90,10 @@ protected:
     Process StartAndAnswer(const Medium& medium, int answer) {
         Process setup = medium.StartSetup();
         Window question = WaitForWindow(setup, MessageBoxWithText(kQuestion, "ZELKセットアップ"));
-        if (question.Exists()) question.Press(answer);
+        if (question.Exists()) {
+            question.Press(answer);
+            question.WaitClosed();  // the click is posted; later steps must not see this box again
+        }
         return setup;
     }
 
