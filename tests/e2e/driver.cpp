@@ -143,6 +143,15 @@ bool Window::ControlEnabled(int controlId) const {
     return control != nullptr && IsWindowEnabled(control);
 }
 
+bool Window::ControlBecomes(int controlId, bool enabled, DWORD timeout) const {
+    DWORD start = GetTickCount();
+    while (ControlEnabled(controlId) != enabled) {
+        if (GetTickCount() - start > timeout) return false;
+        Sleep(kPollInterval);
+    }
+    return true;
+}
+
 static BOOL CALLBACK CollectStatic(HWND child, LPARAM data) {
     auto* text = reinterpret_cast<std::string*>(data);
     if (_stricmp(ClassOf(child).c_str(), "Static") == 0) {

@@ -72,6 +72,9 @@ public:
     std::string AllText() const;
     bool HasControl(int controlId) const;
     bool ControlEnabled(int controlId) const;
+    // True once the control's enabled state is the one wanted. A program may post the change
+    // (a wizard's buttons are), so it can come a moment after the page is shown.
+    bool ControlBecomes(int controlId, bool enabled, DWORD timeout = 3000) const;
     HWND Control(int controlId) const;
 
     void SetText(int controlId, const std::string& text) const;  // as typing would

@@ -33,7 +33,7 @@ TEST_P(Wizard, DefaultDestinationFromWelcomeToFinished) {
     Window welcome = run.sheet.CurrentPage();
     EXPECT_EQ("「ZELKサンプルゲーム」のセットアップへようこそ。", welcome.Text(IDC_MESSAGE));
     EXPECT_EQ("ZELKサンプルゲーム セットアップ", run.sheet.Caption());
-    EXPECT_FALSE(run.sheet.ControlEnabled(0x3023));  // no Back on the first page
+    EXPECT_TRUE(run.sheet.ControlBecomes(0x3023, false));  // no Back on the first page
 
     Window page = ToDestinationPage(run);
     ASSERT_TRUE(page.Exists());
@@ -60,7 +60,7 @@ TEST_P(Wizard, DefaultDestinationFromWelcomeToFinished) {
     EXPECT_EQ("セットアッププログラムは「ZELKサンプルゲーム」のセットアップを行います。\n\n\n"
               "「ZELKサンプルゲーム」のセットアップはスタートメニューにショートカットを追加します。",
               ready.Text(IDC_MESSAGE));
-    EXPECT_TRUE(run.sheet.ControlEnabled(0x3025));  // Finish
+    EXPECT_TRUE(run.sheet.ControlBecomes(0x3025, true));  // Finish
     EXPECT_EQ("ZELKサンプルゲーム セットアップ", run.sheet.Caption());
 
     run.sheet.PressSheetButton(PSBTN_FINISH);
