@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+#include "progman_command.h"
+
 namespace {
 
 DWORD g_instance = 0;
@@ -40,31 +42,12 @@ void Record(const BYTE* data, DWORD length) {
     fclose(file);
 }
 
-// Splits "a,b,c" at commas outside double quotes.
-std::vector<std::string> SplitArguments(const std::string& text) {
-    std::vector<std::string> fields(1);
-    bool quoted = false;
-    for (char c : text) {
-        if (c == '"') quoted = !quoted;
-        if (c == ',' && !quoted) {
-            fields.emplace_back();
-        } else {
-            fields.back() += c;
-        }
-    }
-    return fields;
-}
-
 // Applies one "[Name(arguments)]" command to the model.
-void Apply(const std::string& command) {
-    size_t open = command.find('(');
-    size_t close = command.rfind(')');
-    if (command.empty() || command[0] != '[' || open == std::string::npos || close == std::string::npos ||
-        close < open) {
-        return;
-    }
-    std::string name = command.substr(1, open - 1);
-    std::vector<std::string> args = SplitArguments(command.substr(open + 1, close - open - 1));
+void Apply(const std::string& text) {
+    ProgmanCommand command;
+    if (!ParseProgmanCommand(text, &command)) return;
+    const std::string& name = command.name;
+    const std::vector<std::string>& args = command.args;
     if (name == "CreateGroup") {
         g_groups[args[0]];
         g_current = args[0];

@@ -9,6 +9,27 @@
 #include <string>
 #include <vector>
 
+// The EXECUTE strings a stand-in recorded, each as sent (the terminating zero taken off);
+// a command that arrived without its terminator is marked with "<unterminated>".
+inline std::vector<std::string> ReadProgmanRecord(const std::string& recordPath) {
+    std::ifstream file(recordPath, std::ios::binary);
+    std::stringstream all;
+    all << file.rdbuf();
+    std::string bytes = all.str();
+    std::vector<std::string> commands;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find('\0', start);
+        if (end == std::string::npos) {
+            commands.push_back(bytes.substr(start) + "<unterminated>");
+            break;
+        }
+        commands.push_back(bytes.substr(start, end - start));
+        start = end + 1;
+    }
+    return commands;
+}
+
 class ProgmanStandin {
 public:
     // Starts the stand-in from program, recording into recordPath (emptied first); extra
@@ -51,26 +72,8 @@ public:
 
     ~ProgmanStandin() { Stop(); }
 
-    // The EXECUTE strings received so far, each as sent (the terminating zero taken off);
-    // a command that arrived without its terminator is marked with "<unterminated>".
-    std::vector<std::string> Commands() const {
-        std::ifstream file(record_, std::ios::binary);
-        std::stringstream all;
-        all << file.rdbuf();
-        std::string bytes = all.str();
-        std::vector<std::string> commands;
-        size_t start = 0;
-        while (start < bytes.size()) {
-            size_t end = bytes.find('\0', start);
-            if (end == std::string::npos) {
-                commands.push_back(bytes.substr(start) + "<unterminated>");
-                break;
-            }
-            commands.push_back(bytes.substr(start, end - start));
-            start = end + 1;
-        }
-        return commands;
-    }
+    // The EXECUTE strings received so far.
+    std::vector<std::string> Commands() const { return ReadProgmanRecord(record_); }
 
 private:
     HANDLE process_ = nullptr;

@@ -42,13 +42,12 @@ std::string CompanionCopy();  // the uninstaller's companion while it waits for 
 bool StartsWithNoCase(const std::string& text, const std::string& head);
 bool EqualNoCase(const std::string& a, const std::string& b);
 
-// ---- Program Manager, as the stand-in recorded it ----
+// ---- Program Manager, as the stand-in recorded it (ReadProgmanRecord) ----
 // Groups with their items after replaying the recorded commands.
 struct ProgmanGroup {
     std::string name;
     std::vector<std::string> items;
 };
-std::vector<std::string> ProgmanCommands(const std::string& recordPath);
 std::vector<ProgmanGroup> ReplayProgman(const std::vector<std::string>& commands);
 
 // ---- the two passes ----

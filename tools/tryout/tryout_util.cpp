@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "driver.h"
+#include "tests/tools/progman_command.h"
 #include "tryout.h"
 
 namespace tryout {
@@ -98,40 +99,6 @@ bool EqualNoCase(const std::string& a, const std::string& b) { return lstrcmpiA(
 
 // ---- Program Manager ----
 
-std::vector<std::string> ProgmanCommands(const std::string& recordPath) {
-    std::vector<std::string> commands;
-    FILE* file = fopen(recordPath.c_str(), "rb");
-    if (file == nullptr) return commands;
-    std::string bytes;
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
-    fclose(file);
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find('\0', start);
-        if (end == std::string::npos) end = bytes.size();
-        commands.push_back(bytes.substr(start, end - start));
-        start = end + 1;
-    }
-    return commands;
-}
-
-// "a,b" split at commas outside double quotes.
-static std::vector<std::string> Arguments(const std::string& text) {
-    std::vector<std::string> fields(1);
-    bool quoted = false;
-    for (char c : text) {
-        if (c == '"') quoted = !quoted;
-        if (c == ',' && !quoted) {
-            fields.emplace_back();
-        } else {
-            fields.back() += c;
-        }
-    }
-    return fields;
-}
-
 // Program Manager's own bookkeeping: AddItem and DeleteItem work on the group last created
 // or shown.
 std::vector<ProgmanGroup> ReplayProgman(const std::vector<std::string>& commands) {
@@ -143,15 +110,11 @@ std::vector<ProgmanGroup> ReplayProgman(const std::vector<std::string>& commands
         }
         return -1;
     };
-    for (const std::string& command : commands) {
-        size_t open = command.find('(');
-        size_t close = command.rfind(')');
-        if (command.empty() || command[0] != '[' || open == std::string::npos || close == std::string::npos ||
-            close < open) {
-            continue;
-        }
-        std::string name = command.substr(1, open - 1);
-        std::vector<std::string> args = Arguments(command.substr(open + 1, close - open - 1));
+    for (const std::string& text : commands) {
+        ProgmanCommand command;
+        if (!ParseProgmanCommand(text, &command)) continue;
+        const std::string& name = command.name;
+        const std::vector<std::string>& args = command.args;
         if (name == "CreateGroup") {
             current = find(args[0]);
             if (current < 0) {

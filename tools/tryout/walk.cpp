@@ -90,7 +90,7 @@ void ListInstalled(const std::vector<Difference>& changes, const std::string& de
     group("files in " + destination + ":", files);
     if (IsNT()) {
         std::vector<std::string> items;
-        for (const ProgmanGroup& g : ReplayProgman(ProgmanCommands(StatePath("progman.rec")))) {
+        for (const ProgmanGroup& g : ReplayProgman(ReadProgmanRecord(StatePath("progman.rec")))) {
             items.push_back("group " + g.name);
             for (const std::string& item : g.items) items.push_back("    " + item);
         }
@@ -125,7 +125,7 @@ void Walk() {
     const std::string destination = Install();
     if (destination.empty()) return;
     const std::vector<Difference> changes = Compare(before, TakeSnapshot());
-    const size_t installCommands = ProgmanCommands(StatePath("progman.rec")).size();
+    const size_t installCommands = ReadProgmanRecord(StatePath("progman.rec")).size();
     ListInstalled(changes, destination);
 
     const std::string entry = NewUninstallEntry(changes);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "tests/tools/progman_standin.h"
 #include "tryout.h"
 
 namespace tryout {
