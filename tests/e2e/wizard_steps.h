@@ -15,6 +15,7 @@
 #include "driver.h"
 #include "ids.h"
 #include "media.h"
+#include "tests/support/files.h"
 #include "tests/tools/progman_standin.h"
 
 namespace e2e {
@@ -134,19 +135,7 @@ inline FILETIME LastWriteTime(const std::string& path) {
     return data.ftLastWriteTime;
 }
 
-// Every name in a folder ("." and ".." left out).
-inline std::vector<std::string> FolderEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        std::string name = data.cFileName;
-        if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(search, &data));
-    FindClose(search);
-    return names;
-}
+using zelktest::FolderEntries;
 
 }  // namespace e2e
 

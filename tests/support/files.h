@@ -7,7 +7,9 @@
 
 #include <stdio.h>
 
+#include <map>
 #include <string>
+#include <vector>
 
 namespace zelktest {
 
@@ -18,6 +20,44 @@ inline std::string WinePath(const std::string& unixPath) {
         if (c == '/') c = '\\';
     }
     return path;
+}
+
+// Every name in a folder ("." and ".." left out).
+inline std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::string name = data.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(search, &data));
+    FindClose(search);
+    return names;
+}
+
+// Records every entry below folder, keyed by its path: "<link>" for a reparse point (the user
+// folders lead into the host's home, so they are named, not followed), "<folder>" for a folder
+// (entered), and describe(data) for a file.
+template <typename Describe>
+void SnapshotTree(const std::string& folder, std::map<std::string, std::string>& snapshot, Describe describe) {
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        std::string name = data.cFileName;
+        if (name == "." || name == "..") continue;
+        std::string path = folder + "\\" + name;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            snapshot[path] = "<link>";
+        } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            snapshot[path] = "<folder>";
+            SnapshotTree(path, snapshot, describe);
+        } else {
+            snapshot[path] = describe(data);
+        }
+    } while (FindNextFileA(search, &data));
+    FindClose(search);
 }
 
 inline bool PathExists(const std::string& path) {

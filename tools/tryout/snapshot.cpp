@@ -5,6 +5,8 @@
 
 #include <stdio.h>
 
+#include "tests/support/files.h"
+
 namespace tryout {
 
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
@@ -25,27 +27,6 @@ std::string FileContent(const WIN32_FIND_DATAA& data) {
     if (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) content += ", read-only";
     if (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) content += ", hidden";
     return content;
-}
-
-void AddFolder(const std::string& folder, Snapshot& snapshot) {
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        std::string name = data.cFileName;
-        if (name == "." || name == "..") continue;
-        std::string path = folder + "\\" + name;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-            // The user's own folders lead into the host's home: named, not followed.
-            snapshot[path] = "<link>";
-        } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            snapshot[path] = "<folder>";
-            AddFolder(path, snapshot);
-        } else {
-            snapshot[path] = FileContent(data);
-        }
-    } while (FindNextFileA(search, &data));
-    FindClose(search);
 }
 
 std::string Hex(const BYTE* data, DWORD size) {
@@ -142,7 +123,7 @@ std::string Unescape(const std::string& text) {
 
 Snapshot TakeSnapshot() {
     Snapshot snapshot;
-    AddFolder("C:", snapshot);
+    zelktest::SnapshotTree("C:", snapshot, FileContent);
     AddKey(HKEY_LOCAL_MACHINE, kUninstallKey, snapshot);
     AddKey(HKEY_LOCAL_MACHINE, "Software\\ZELK", snapshot);
     AddKey(HKEY_CURRENT_USER, "Software\\ZELK", snapshot);

@@ -15,6 +15,7 @@
 #include "driver.h"
 #include "ids.h"
 #include "media.h"
+#include "removal_steps.h"
 #include "tests/tools/progman_standin.h"
 
 namespace e2e {
@@ -23,36 +24,16 @@ namespace e2e {
 // given, else the proposed one), folder creation when offered, ready, copy, finished.
 // Returns the destination that was used.
 inline std::string InstallThroughWizard(Process& setup, const std::string& destination = "") {
-    Window sheet = WaitForWindow(setup, WizardSheet());
-    if (testing::Test::HasFailure()) return "";
-    WaitForPage(sheet, IDD_WELCOME_PAGE);
-    sheet.PressSheetButton(PSBTN_NEXT);
-    Window page = WaitForPage(sheet, IDD_DESTINATION_PAGE);
-    if (testing::Test::HasFailure()) return "";
-    if (!destination.empty()) page.SetText(IDC_DESTINATION_EDIT, destination);
-    std::string used = page.Text(IDC_DESTINATION_EDIT);
-    sheet.PressSheetButton(PSBTN_NEXT);
-
-    // A folder that does not exist yet is offered for creation before the ready page.
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < kDefaultTimeout) {
-        Window create = FindWindowOf(setup, Dialog(IDD_CREATE_FOLDER));
-        if (create.Exists()) {
-            create.Press(IDB_CREATE_FOLDER);
-            break;
-        }
-        if (!sheet.CurrentPage().HasControl(IDC_DESTINATION_EDIT)) break;
-        Sleep(20);
-    }
-    WaitForPage(sheet, IDD_READY_PAGE);
-    if (testing::Test::HasFailure()) return "";
+    std::string used;
+    Window sheet = ToReadyPage(setup, destination, &used);
+    if (!sheet.Exists() || testing::Test::HasFailure()) return "";
     sheet.PressSheetButton(PSBTN_FINISH);
 
     // The finished dialog, or a message box of setup that says why it does not come.
     WindowSpec box;
     box.caption = "ZELKセットアップ";
     box.controls = {0xFFFF};
-    start = GetTickCount();
+    DWORD start = GetTickCount();
     while (GetTickCount() - start < 60000) {
         Window finished = FindWindowOf(setup, Dialog(IDD_FINISHED));
         if (finished.Exists()) {

@@ -8,6 +8,7 @@
 
 #include "ids.h"
 #include "media.h"
+#include "tests/support/files.h"
 
 namespace e2e {
 
@@ -101,7 +102,7 @@ Window AnswerRemovalBoxesUntil(Process& program, const std::string& caption, con
     return Window();
 }
 
-Window ToReadyPage(Process& setup, const std::string& destination) {
+Window ToReadyPage(Process& setup, const std::string& destination, std::string* used) {
     Window sheet = WaitForWindow(setup, WizardSheet());
     if (!sheet.Exists()) return Window();
     WaitForPage(sheet, IDD_WELCOME_PAGE);
@@ -109,7 +110,9 @@ Window ToReadyPage(Process& setup, const std::string& destination) {
     Window page = WaitForPage(sheet, IDD_DESTINATION_PAGE);
     if (!page.Exists()) return Window();
     if (!destination.empty()) page.SetText(IDC_DESTINATION_EDIT, destination);
+    if (used != nullptr) *used = page.Text(IDC_DESTINATION_EDIT);
     sheet.PressSheetButton(PSBTN_NEXT);
+    // A folder that does not exist yet is offered for creation before the ready page.
     DWORD start = GetTickCount();
     while (GetTickCount() - start < kDefaultTimeout) {
         Window create = FindWindowOf(setup, Dialog(IDD_CREATE_FOLDER));
@@ -185,25 +188,10 @@ bool FinishCompanionAndRestart() {
 
 // ---- snapshots ----
 
-static void SnapshotFolder(const std::string& folder, Snapshot& snapshot) {
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        std::string name = data.cFileName;
-        if (name == "." || name == "..") continue;
-        std::string path = folder + "\\" + name;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-            snapshot[path] = "<link>";  // the user folders lead into the host's home: not followed
-        } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            snapshot[path] = "<folder>";
-            SnapshotFolder(path, snapshot);
-        } else {
-            DWORD kept = data.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-            snapshot[path] = std::to_string(data.nFileSizeLow) + " bytes, attributes " + std::to_string(kept);
-        }
-    } while (FindNextFileA(search, &data));
-    FindClose(search);
+// A file as the snapshots compare it: its size and the attributes a removal may change.
+static std::string DescribeFile(const WIN32_FIND_DATAA& data) {
+    DWORD kept = data.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    return std::to_string(data.nFileSizeLow) + " bytes, attributes " + std::to_string(kept);
 }
 
 static void SnapshotKey(HKEY root, const std::string& rootName, const std::string& key, Snapshot& snapshot) {
@@ -237,7 +225,7 @@ static void SnapshotKey(HKEY root, const std::string& rootName, const std::strin
 Snapshot TakeSnapshot() {
     Snapshot snapshot;
     for (const char* folder : {"C:\\windows", "C:\\Program Files", "C:\\users", "C:\\zelk-test"}) {
-        SnapshotFolder(folder, snapshot);
+        zelktest::SnapshotTree(folder, snapshot, DescribeFile);
     }
     SnapshotKey(HKEY_LOCAL_MACHINE, "HKLM", kUninstallKey, snapshot);
     SnapshotKey(HKEY_LOCAL_MACHINE, "HKLM", "Software\\ZELK", snapshot);

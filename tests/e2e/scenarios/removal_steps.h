@@ -37,9 +37,10 @@ int ConfirmAndRemove(Process& uninstaller, const std::string& title, const Remov
 Window AnswerRemovalBoxesUntil(Process& program, const std::string& caption, const RemovalAnswers& answers,
                                const WindowSpec& until, DWORD timeout = 60000);
 
-// Walks setup's wizard to its ready page: welcome, destination (typed in when given),
-// folder creation when offered. The wizard sheet, or an empty window after a failure.
-Window ToReadyPage(Process& setup, const std::string& destination = "");
+// Walks setup's wizard to its ready page: welcome, destination (typed in when given, else
+// the proposed one, either way told in used), folder creation when offered. The wizard sheet,
+// or an empty window after a failure.
+Window ToReadyPage(Process& setup, const std::string& destination = "", std::string* used = nullptr);
 
 // The delete-at-restart entry of the companion copy: WININIT.INI [rename] NUL (Windows 95)
 // or PendingFileRenameOperations (NT) names it.

@@ -95,24 +95,12 @@ TEST_F(Folders, CreateDirectoryPathRefusesAPathLongerThanABuffer) {
     EXPECT_FALSE(IsFolder(scratch / std::string(120, 'a')));
 }
 
-std::vector<std::string> Entries(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        std::string name = data.cFileName;
-        if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(search, &data));
-    FindClose(search);
-    return names;
-}
 
 // "ソ" and "表" end in the byte of a backslash; they must not split a folder name.
 TEST_F(Folders, CreateDirectoryPathWalksShiftJisNames) {
     EXPECT_EQ(2, CreateDirectoryPath((scratch / "ソフト\\表示").c_str()));
     EXPECT_TRUE(IsFolder(scratch / "ソフト\\表示"));
-    EXPECT_EQ(std::vector<std::string>{"ソフト"}, Entries(scratch.path()));
+    EXPECT_EQ(std::vector<std::string>{"ソフト"}, zelktest::FolderEntries(scratch.path()));
 }
 
 TEST_F(Folders, FindDeepestExistingFolder) {
