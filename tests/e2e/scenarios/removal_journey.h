@@ -70,19 +70,24 @@ protected:
     }
 
     // Runs the registered uninstall command as the system does, answers it, lets the
-    // companion finish and restarts. The shared-file notices shown.
-    std::vector<std::string> UninstallAsTheSystemDoes(int* fontQuestions = nullptr) {
-        std::vector<std::string> notices;
+    // companion finish and restarts. The boxes it showed.
+    RemovalBoxes UninstallAsTheSystemDoes() {
         const std::string command = RegistryString(HKEY_LOCAL_MACHINE, kSampleEntry, "UninstallString");
         EXPECT_NE("<missing>", command);
         Process uninstaller = Process::StartCommandLine(command);
-        RemovalAnswers answers;
-        answers.notices = &notices;
-        answers.fontQuestions = fontQuestions;
-        EXPECT_EQ(0, ConfirmAndRemove(uninstaller, kTitle, answers));
+        RemovalBoxes boxes;
+        EXPECT_EQ(0, ConfirmAndRemove(uninstaller, kTitle, &boxes));
         EXPECT_TRUE(CompanionScheduledForRestart()) << "no delete-at-restart entry for the companion's copy";
         EXPECT_TRUE(FinishCompanionAndRestart()) << "the companion did not end";
-        return notices;
+        return boxes;
+    }
+
+    // The sample's removal once its DLL and font are in place: the DLL stays and is named in
+    // the one notice, and the font is asked about once.
+    void ExpectTheSampleRemovalBoxes(const RemovalBoxes& boxes) const {
+        EXPECT_EQ(1, boxes.fontQuestions);
+        ASSERT_EQ(1u, boxes.notices.size());
+        EXPECT_NE(std::string::npos, boxes.notices[0].find(SystemFolder() + "\\ZELKRT.DLL"));
     }
 
     // True when Program Manager was told to delete the group.

@@ -37,14 +37,14 @@ static bool StartsWith(const std::string& text, const std::string& head) {
 }
 
 // Answers one box of the removal; an unexpected one fails the test.
-static void AnswerBox(const Window& box, const RemovalAnswers& answers) {
+static void AnswerBox(const Window& box, RemovalBoxes& boxes) {
     std::string text = box.AllText();
     int button = IDOK;
     if (StartsWith(text, "次のファイルは他のアプリケーションが使用する可能性があるので削除しません。")) {
-        if (answers.notices != nullptr) answers.notices->push_back(text);
+        boxes.notices.push_back(text);
     } else if (StartsWith(text, "次のファイルは他のZELKのアプリケーションが使用する可能性があります。")) {
-        button = answers.removeFonts ? IDYES : IDNO;
-        if (answers.fontQuestions != nullptr) ++*answers.fontQuestions;
+        button = IDYES;
+        ++boxes.fontQuestions;
     } else if (StartsWith(text, "フォントリソースの削除に失敗しました") ||
                StartsWith(text, "フォントファイルの削除に失敗しました")) {
         button = IDIGNORE;
@@ -65,7 +65,9 @@ static Window FindMessageBox(const Process& program, const std::string& caption)
     return box.Exists() && !box.HasControl(IDC_MESSAGE) ? box : Window();
 }
 
-int ConfirmAndRemove(Process& uninstaller, const std::string& title, const RemovalAnswers& answers) {
+int ConfirmAndRemove(Process& uninstaller, const std::string& title, RemovalBoxes* boxes) {
+    RemovalBoxes unread;
+    if (boxes == nullptr) boxes = &unread;
     Window confirm = WaitForWindow(uninstaller,
                                    MessageBoxWithText(title + "を削除してもよろしいですか?", kUninstallerCaption));
     if (!confirm.Exists()) return -1;
@@ -75,7 +77,7 @@ int ConfirmAndRemove(Process& uninstaller, const std::string& title, const Remov
     while (uninstaller.Running()) {
         Window box = FindMessageBox(uninstaller, kUninstallerCaption);
         if (box.Exists()) {
-            AnswerBox(box, answers);
+            AnswerBox(box, *boxes);
             continue;
         }
         if (GetTickCount() - start > kDefaultTimeout * 2) break;
@@ -84,15 +86,17 @@ int ConfirmAndRemove(Process& uninstaller, const std::string& title, const Remov
     return uninstaller.WaitForExit();
 }
 
-Window AnswerRemovalBoxesUntil(Process& program, const std::string& caption, const RemovalAnswers& answers,
+Window AnswerRemovalBoxesUntil(Process& program, const std::string& caption, RemovalBoxes* boxes,
                                const WindowSpec& until, DWORD timeout) {
+    RemovalBoxes unread;
+    if (boxes == nullptr) boxes = &unread;
     DWORD start = GetTickCount();
     while (GetTickCount() - start < timeout) {
         Window wanted = FindWindowOf(program, until);
         if (wanted.Exists()) return wanted;
         Window box = FindMessageBox(program, caption);
         if (box.Exists()) {
-            AnswerBox(box, answers);
+            AnswerBox(box, *boxes);
             continue;
         }
         if (!program.Running()) break;

@@ -21,20 +21,20 @@ std::string WindowsFolder();
 std::string CompanionCopy();               // the Windows folder's "~rmZELK.~"
 std::string ProgramsFolder();              // the start menu's Programs folder
 
-// How the uninstaller's questions are answered after the confirmation (Yes).
-struct RemovalAnswers {
-    bool removeFonts = true;                // the font question
-    std::vector<std::string>* notices = nullptr;  // collects the shared-file notices' texts
-    int* fontQuestions = nullptr;                  // counts the font questions
+// The boxes a removal showed on its way. They are answered as a user who wants it all gone
+// would: the notices with OK, the font question with Yes, font errors with Ignore.
+struct RemovalBoxes {
+    std::vector<std::string> notices;  // the shared-file notices' texts
+    int fontQuestions = 0;
 };
 
 // Waits for the confirmation of `title`, answers Yes, then answers every box until the
-// uninstaller has ended (font errors: Ignore). Its exit code.
-int ConfirmAndRemove(Process& uninstaller, const std::string& title, const RemovalAnswers& answers = {});
+// uninstaller has ended. Its exit code.
+int ConfirmAndRemove(Process& uninstaller, const std::string& title, RemovalBoxes* boxes = nullptr);
 
-// Answers the removal's boxes of the given caption (shared-file notice, font question, font
-// errors) until a window matching `until` shows; returns it (empty after a failure).
-Window AnswerRemovalBoxesUntil(Process& program, const std::string& caption, const RemovalAnswers& answers,
+// Answers the removal's boxes of the given caption until a window matching `until` shows;
+// returns it (empty after a failure).
+Window AnswerRemovalBoxesUntil(Process& program, const std::string& caption, RemovalBoxes* boxes,
                                const WindowSpec& until, DWORD timeout = 60000);
 
 // Walks setup's wizard to its ready page: welcome, destination (typed in when given, else

@@ -21,11 +21,15 @@ const char kSetupCaption[] = "ZELKセットアップ";
 class RollBack : public RemovalJourney {
 protected:
     // After the failure's own message: the rollback's boxes, then the aborted dialog.
-    void ExpectAborted(Process& setup, RemovalAnswers answers = RemovalAnswers()) {
-        Window aborted = AnswerRemovalBoxesUntil(setup, kSetupCaption, answers, Dialog(IDD_ABORTED));
-        ASSERT_TRUE(aborted.Exists());
+    // The boxes the rollback showed.
+    RemovalBoxes ExpectAborted(Process& setup) {
+        RemovalBoxes boxes;
+        Window aborted = AnswerRemovalBoxesUntil(setup, kSetupCaption, &boxes, Dialog(IDD_ABORTED));
+        EXPECT_TRUE(aborted.Exists());
+        if (!aborted.Exists()) return boxes;
         aborted.Press(IDOK);
         EXPECT_EQ(0, setup.WaitForExit());
+        return boxes;
     }
 
     static void AcknowledgeFailure(Process& setup, const std::string& text) {
@@ -61,15 +65,10 @@ TEST_P(RollBack, AbandonedInTheCopyFailureDialog) {
     EXPECT_TRUE(PathExists(std::string(kDefaultFolder) + "\\sample.exe"));
     held.Release();
     failed.Press(IDCANCEL);  // "セットアップを中止"
-    int fontQuestions = 0;
-    std::vector<std::string> notices;
-    RemovalAnswers answers;
-    answers.notices = &notices;
-    answers.fontQuestions = &fontQuestions;
-    ExpectAborted(setup, answers);
+    RemovalBoxes boxes = ExpectAborted(setup);
     // Neither the DLL nor the font was copied yet: no notice, no question.
-    EXPECT_TRUE(notices.empty());
-    EXPECT_EQ(0, fontQuestions);
+    EXPECT_TRUE(boxes.notices.empty());
+    EXPECT_EQ(0, boxes.fontQuestions);
     ExpectNothingLeft(before, false);
 }
 
@@ -112,16 +111,9 @@ TEST_P(RollBack, RecordCannotBeWritten) {
     ASSERT_TRUE(sheet.Exists());
     sheet.PressSheetButton(PSBTN_FINISH);
     AcknowledgeFailure(setup, "アンインストール情報を生成することができません。");
-    int fontQuestions = 0;
-    std::vector<std::string> notices;
-    RemovalAnswers answers;
-    answers.notices = &notices;
-    answers.fontQuestions = &fontQuestions;
-    ExpectAborted(setup, answers);
+    RemovalBoxes boxes = ExpectAborted(setup);
     held.Release();
-    ASSERT_EQ(1u, notices.size());
-    EXPECT_NE(std::string::npos, notices[0].find(SystemFolder() + "\\ZELKRT.DLL"));
-    EXPECT_EQ(1, fontQuestions);
+    ExpectTheSampleRemovalBoxes(boxes);
     if (IsNT(GetParam())) {
         EXPECT_TRUE(GroupDeleted()) << "the uninstaller's item would keep the group";
     }
@@ -151,11 +143,7 @@ TEST_P(StartMenuRollBack, NoProgramManagerToReach) {
     ASSERT_TRUE(sheet.Exists());
     sheet.PressSheetButton(PSBTN_FINISH);
     AcknowledgeFailure(setup, "スタートメニューにショートカットを追加することに失敗しました。");
-    int fontQuestions = 0;
-    RemovalAnswers answers;
-    answers.fontQuestions = &fontQuestions;
-    ExpectAborted(setup, answers);
-    EXPECT_EQ(1, fontQuestions);
+    EXPECT_EQ(1, ExpectAborted(setup).fontQuestions);
     ExpectNothingLeft(before, true);
 }
 

@@ -33,11 +33,7 @@ TEST_P(RoundTrip, NothingIsLeftButTheSharedDll) {
     // The ADDFILE the game writes later.
     WriteWholeFile(folder + "\\score.dat", "high scores");
 
-    int fontQuestions = 0;
-    std::vector<std::string> notices = UninstallAsTheSystemDoes(&fontQuestions);
-    EXPECT_EQ(1, fontQuestions);
-    ASSERT_EQ(1u, notices.size());
-    EXPECT_NE(std::string::npos, notices[0].find(SystemFolder() + "\\ZELKRT.DLL"));
+    ExpectTheSampleRemovalBoxes(UninstallAsTheSystemDoes());
     if (IsNT(GetParam())) {
         EXPECT_TRUE(GroupDeleted());
     }
@@ -130,16 +126,10 @@ TEST_P(EarlierInstallation, YesRemovesItBeforeTheWizard) {
     WriteWholeFile(std::string(kDefaultFolder) + "\\score.dat", "high scores");
 
     Process second = StartAndAnswer(medium, IDYES);
-    std::vector<std::string> notices;
-    int fontQuestions = 0;
-    RemovalAnswers answers;
-    answers.notices = &notices;
-    answers.fontQuestions = &fontQuestions;
-    Window sheet = AnswerRemovalBoxesUntil(second, "ZELKセットアップ", answers, WizardSheet());
+    RemovalBoxes boxes;
+    Window sheet = AnswerRemovalBoxesUntil(second, "ZELKセットアップ", &boxes, WizardSheet());
     ASSERT_TRUE(sheet.Exists());
-    EXPECT_EQ(1, fontQuestions);
-    ASSERT_EQ(1u, notices.size());
-    EXPECT_NE(std::string::npos, notices[0].find(SystemFolder() + "\\ZELKRT.DLL"));
+    ExpectTheSampleRemovalBoxes(boxes);
     if (IsNT(GetParam())) {
         EXPECT_TRUE(GroupDeleted());
     }
@@ -163,7 +153,7 @@ TEST_P(EarlierInstallation, ARecordWithoutDirDepthRemovesNoFolderLevel) {
     SetFileAttributesA(record.c_str(), FILE_ATTRIBUTE_READONLY);
 
     Process second = StartAndAnswer(medium, IDYES);
-    Window sheet = AnswerRemovalBoxesUntil(second, "ZELKセットアップ", RemovalAnswers(), WizardSheet());
+    Window sheet = AnswerRemovalBoxesUntil(second, "ZELKセットアップ", nullptr, WizardSheet());
     ASSERT_TRUE(sheet.Exists());
     EXPECT_TRUE(IsFolder(kDefaultFolder));
     for (const char* name : {"sample.exe", "readme.txt", "stage1.dat", "unZELK.exe", "rmZELK.bin", "unZELK.dat"}) {
