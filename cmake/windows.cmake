@@ -67,7 +67,7 @@ target_link_options(unzelk PRIVATE ${ZELK_OWN_ENTRY_LINK})
 file(GLOB RMZELK_SOURCES CONFIGURE_DEPENDS rmzelk/*.cpp)
 zelk_program(rmzelk rmZELK ${RMZELK_SOURCES})
 set_target_properties(rmzelk PROPERTIES SUFFIX ".bin")
-target_link_libraries(rmzelk PRIVATE kernel32 shell32)
+target_link_libraries(rmzelk PRIVATE kernel32)
 # The companion needs not even the few library functions of the other two.
 target_link_options(rmzelk PRIVATE -nostartfiles -nostdlib -Wl,-e,_RmzelkEntry@0)
 
