@@ -56,11 +56,11 @@ endfunction()
 # would need the start-up files' run-time relocation, so it is refused at link time.
 set(ZELK_OWN_ENTRY_LINK -nostartfiles -nostdlib -Wl,-e,_ZelkProgramEntry@0 -Wl,--disable-auto-import)
 
-zelk_program(setup setup ${SETUP_ENTRY} ${PROGRAM_ENTRY} resources/setup.rc)
+zelk_program(setup setup ${SETUP_ENTRY} ${PROGRAM_ENTRY} resources/setup.rc resources/programs_manifest.rc)
 target_link_libraries(setup PRIVATE zelk_setup ${ZELK_WIN_LIBS} gcc)
 target_link_options(setup PRIVATE ${ZELK_OWN_ENTRY_LINK})
 
-zelk_program(unzelk unZELK ${UNZELK_ENTRY} ${PROGRAM_ENTRY} resources/unzelk.rc)
+zelk_program(unzelk unZELK ${UNZELK_ENTRY} ${PROGRAM_ENTRY} resources/unzelk.rc resources/programs_manifest.rc)
 target_link_libraries(unzelk PRIVATE zelk_uninstall ${ZELK_WIN_LIBS} gcc)
 target_link_options(unzelk PRIVATE ${ZELK_OWN_ENTRY_LINK})
 

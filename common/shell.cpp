@@ -23,7 +23,7 @@ void Find(HMODULE module, const char* name, Function* function) {
 const ShellFunctions& ShellApi() {
     if (shell.lookedUp) return shell;
     shell.lookedUp = true;
-    HMODULE module = LoadLibraryA("shell32.dll");  // kept until the program ends
+    HMODULE module = LoadLibraryA("shell32");  // kept until the program ends
     if (module == nullptr) return shell;
     Find(module, "SHGetSpecialFolderLocation", &shell.getSpecialFolderLocation);
     Find(module, "SHGetPathFromIDListA", &shell.getPathFromIdList);
@@ -35,18 +35,15 @@ const ShellFunctions& ShellApi() {
 
 void WINAPI NotifyNobody(LONG, UINT, LPCVOID, LPCVOID) {}
 
-// The first notice finds the function and puts it (or NotifyNobody) in its own place.
-void WINAPI FindChangeNotify(LONG event, UINT flags, LPCVOID item1, LPCVOID item2);
-decltype(&SHChangeNotify) changeNotify = FindChangeNotify;
-
-void WINAPI FindChangeNotify(LONG event, UINT flags, LPCVOID item1, LPCVOID item2) {
-    changeNotify = ShellApi().changeNotify ? ShellApi().changeNotify : NotifyNobody;
-    changeNotify(event, flags, item1, item2);
-}
+// The change notice, found at the first one (NotifyNobody where the system has none).
+decltype(&SHChangeNotify) changeNotify;
 
 }  // namespace
 
-void NotifyShell(LONG event, const char* path) { changeNotify(event, SHCNF_PATHA, path, nullptr); }
+void NotifyShell(LONG event, const char* path) {
+    if (changeNotify == nullptr) changeNotify = ShellApi().changeNotify ? ShellApi().changeNotify : NotifyNobody;
+    changeNotify(event, SHCNF_PATHA, path, nullptr);
+}
 
 bool GetPathOfItem(LPCITEMIDLIST item, char* out) {
     out[0] = '\0';

@@ -15,7 +15,7 @@
 bool GetProgramsFolder(char (&out)[kPathSize]);
 
 // Tells the shell that the item at path changed (event: SHCNE_CREATE, SHCNE_MKDIR, ...).
-// After the first call, each costs one indirect call.
+// After the first call, each costs a test and one indirect call.
 void NotifyShell(LONG event, const char* path);
 
 // The folder browser (SHBrowseForFolderA); null when cancelled or not available.

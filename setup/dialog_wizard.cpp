@@ -111,7 +111,8 @@ static void GrowSheet(HWND sheet, int pageBottom, int dx, int dy) {
 
 static void FitSheetToPage(HWND page) {
     static bool sheetGrown;
-    RECT wanted = {0, 0, kPageWidth, kPageHeight};
+    RECT wanted;
+    SetRect(&wanted, 0, 0, kPageWidth, kPageHeight);
     MapDialogRect(page, &wanted);
     RECT rect;
     GetWindowRect(page, &rect);

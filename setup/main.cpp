@@ -52,7 +52,7 @@ int InitializeSetup(HINSTANCE instance) {
 static ATOM RegisterWindowClass(const WNDCLASSEXA& c) {
     using RegisterClassExFunction = ATOM(WINAPI*)(const WNDCLASSEXA*);
     auto registerEx = reinterpret_cast<RegisterClassExFunction>(
-        GetProcAddress(GetModuleHandleA("user32.dll"), "RegisterClassExA"));
+        GetProcAddress(GetModuleHandleA("user32"), "RegisterClassExA"));
     if (registerEx != nullptr) return registerEx(&c);
     WNDCLASSA plain = {c.style, c.lpfnWndProc, c.cbClsExtra, c.cbWndExtra, c.hInstance, c.hIcon,
                        c.hCursor, c.hbrBackground, c.lpszMenuName, c.lpszClassName};
