@@ -14,13 +14,20 @@ namespace {
 constexpr int kWaitStep = 10;         // ms between two attempts
 constexpr int kWaitAttempts = 3000;   // 30 s in all
 
+// The names stay in the code section: a data section of their own would add half a
+// kilobyte to this small file.
+__attribute__((section(".text$names"))) const char kShellLibrary[] = "shell32.dll";
+__attribute__((section(".text$names"))) const char kChangeNotify[] = "SHChangeNotify";
+__attribute__((section(".text$names"))) const char kNtLibrary[] = "ntdll.dll";
+__attribute__((section(".text$names"))) const char kQueryProcess[] = "NtQueryInformationProcess";
+
 // The process that started this one (the uninstaller), opened for waiting; null where the
 // system does not tell it (Windows 95 has no such query).
 HANDLE OpenStarter() {
     using QueryFunction = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    HMODULE ntdll = GetModuleHandleA(kNtLibrary);
     auto query = ntdll != nullptr ? reinterpret_cast<QueryFunction>(reinterpret_cast<void*>(
-                                        GetProcAddress(ntdll, "NtQueryInformationProcess")))
+                                        GetProcAddress(ntdll, kQueryProcess)))
                                   : nullptr;
     // The process's basic information; its last field is the id of the starting process.
     ULONG_PTR basic[6] = {};
@@ -63,11 +70,6 @@ bool DeleteWhenFree(const char* path) {
     if (!deleted) SetFileAttributesA(path, attributes);  // the program still runs: leave it as it was
     return deleted;
 }
-
-// The two names stay in the code section: a data section of their own would add a
-// kilobyte to this two-kilobyte file (its header would no longer fit the first 512 bytes).
-__attribute__((section(".text$names"))) const char kShellLibrary[] = "shell32.dll";
-__attribute__((section(".text$names"))) const char kChangeNotify[] = "SHChangeNotify";
 
 // The shell's change notice, where the system has one: NT 3.51 has not, and a program
 // importing it would not start there.
