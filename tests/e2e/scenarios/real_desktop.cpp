@@ -4,9 +4,6 @@
 // defaults, remove through the registered command, restart: only the shared DLL is left.
 #include <gtest/gtest.h>
 
-#include <windows.h>
-#include <ddeml.h>
-
 #include "driver.h"
 #include "journey.h"
 #include "media.h"
@@ -17,31 +14,12 @@ using namespace e2e;
 
 namespace {
 
-HDDEDATA CALLBACK IgnoreDde(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) { return nullptr; }
-
-// True once a "PROGMAN" DDE service takes a conversation (the desktop starts it on its own
-// time after the first program of the prefix).
-bool ProgramManagerServes(DWORD timeout) {
-    DWORD instance = 0;
-    if (DdeInitializeA(&instance, IgnoreDde, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) return false;
-    HSZ name = DdeCreateStringHandleA(instance, "PROGMAN", CP_WINANSI);
-    bool serves = false;
-    for (DWORD start = GetTickCount(); !serves && GetTickCount() - start < timeout; Sleep(200)) {
-        HCONV conversation = DdeConnect(instance, name, name, nullptr);
-        serves = conversation != nullptr;
-        if (serves) DdeDisconnect(conversation);
-    }
-    DdeFreeStringHandle(instance, name);
-    DdeUninitialize(instance);
-    return serves;
-}
-
 class RealDesktop : public RemovalJourney {
 protected:
     RealDesktop() : RemovalJourney(false) {}
     void SetUp() override {
         RemovalJourney::SetUp();
-        ASSERT_TRUE(ProgramManagerServes(30000)) << "no Program Manager service: run under tests/wine/desktop";
+        ASSERT_TRUE(WaitForProgramManager(30000)) << "no Program Manager service: run under tests/wine/desktop";
     }
 };
 
