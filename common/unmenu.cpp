@@ -2,23 +2,10 @@
 // Manager items and group (Windows NT).
 #include "uninst.h"
 
-#include <objbase.h>
-#include <shlobj.h>
-
 #include "progman.h"
+#include "shell.h"
 #include "system.h"
 #include "textsub.h"
-
-// The start menu's Programs folder into out (kPathSize bytes); false when not found.
-static bool GetProgramsFolder(char (&out)[kPathSize]) {
-    LPITEMIDLIST list = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAMS, &list)) || list == nullptr) {
-        return false;
-    }
-    bool found = SHGetPathFromIDListA(list, out) != FALSE;
-    CoTaskMemFree(list);
-    return found;
-}
 
 // The group's folder in the Programs folder into out; false when it cannot be named.
 static bool GetGroupFolder(char (&out)[kPathSize], const char* group) {
@@ -48,9 +35,9 @@ static void RemoveShortcuts(const char* group, char* const* items, int count) {
         if (items[i] == nullptr) continue;
         char link[kPathSize];
         if (!JoinPath(link, groupPath, items[i]) || !AppendString(link, ".lnk")) continue;
-        if (DeleteFileA(link)) SHChangeNotify(SHCNE_DELETE, SHCNF_PATH, link, nullptr);
+        if (DeleteFileA(link)) NotifyShell(SHCNE_DELETE, link);
     }
-    if (RemoveDirectoryA(groupPath)) SHChangeNotify(SHCNE_RMDIR, SHCNF_PATH, groupPath, nullptr);
+    if (RemoveDirectoryA(groupPath)) NotifyShell(SHCNE_RMDIR, groupPath);
 }
 
 void RemoveProgmanEntries(const char* group, char* const* items, int count) {

@@ -28,12 +28,26 @@ bool DeleteWhenFree(const char* path) {
     return false;
 }
 
+// The two names stay in the code section: a data section of their own would add a
+// kilobyte to this two-kilobyte file (its header would no longer fit the first 512 bytes).
+__attribute__((section(".text$names"))) const char kShellLibrary[] = "shell32.dll";
+__attribute__((section(".text$names"))) const char kChangeNotify[] = "SHChangeNotify";
+
+// The shell's change notice, where the system has one: NT 3.51 has not, and a program
+// importing it would not start there.
+decltype(&SHChangeNotify) FindChangeNotify() {
+    HMODULE shell = LoadLibraryA(kShellLibrary);
+    if (shell == nullptr) return nullptr;
+    return reinterpret_cast<decltype(&SHChangeNotify)>(GetProcAddress(shell, kChangeNotify));
+}
+
 // Levels 0 .. depth-1 of the file's folder, empty ones only, each told to the shell.
 void RemoveFolderLevels(const char* filePath, int depth) {
+    decltype(&SHChangeNotify) notify = depth > 0 ? FindChangeNotify() : nullptr;
     for (int level = 0; level < depth; ++level) {
         char folder[kCompanionPathSize];
         if (!CompanionFolderLevel(folder, sizeof folder, filePath, level)) return;
-        if (RemoveDirectoryA(folder)) SHChangeNotify(SHCNE_RMDIR, SHCNF_PATH, folder, nullptr);
+        if (RemoveDirectoryA(folder) && notify) notify(SHCNE_RMDIR, SHCNF_PATH, folder, nullptr);
     }
 }
 

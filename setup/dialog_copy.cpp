@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "common/handles.h"
+#include "common/shell.h"
 #include "common/system.h"
 #include "ids.h"
 
@@ -209,7 +210,7 @@ int CopyInstallFile(const char* source, const char* destination) {
         return 0;
     }
     SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
-    SHChangeNotify(SHCNE_CREATE, SHCNF_PATHA, destination, nullptr);
+    NotifyShell(SHCNE_CREATE, destination);
     return 1;
 }
 

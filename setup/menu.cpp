@@ -7,20 +7,10 @@
 #include "common/command.h"
 #include "common/handles.h"
 #include "common/progman.h"
+#include "common/shell.h"
 #include "common/system.h"
 
 namespace {
-
-// The Programs folder of the start menu; false when the shell cannot name it.
-bool GetProgramsFolder(char (&path)[kPathSize]) {
-    path[0] = '\0';
-    LPITEMIDLIST list = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAMS, &list)) || list == nullptr) return false;
-    BOOL found = SHGetPathFromIDListA(list, path);
-    ComPtr<IMalloc> allocator;
-    if (SUCCEEDED(SHGetMalloc(reinterpret_cast<IMalloc**>(allocator.PutVoid())))) allocator->Free(list);
-    return found && path[0] != '\0';
-}
 
 // The group folder under the Programs folder, created (one level) when missing.
 bool PrepareGroupFolder(const char* group, char (&folder)[kPathSize]) {
@@ -29,7 +19,7 @@ bool PrepareGroupFolder(const char* group, char (&folder)[kPathSize]) {
     if (!GetProgramsFolder(programs) || !JoinPath(folder, programs, group)) return false;
     if (DirectoryExists(folder)) return true;
     if (!CreateDirectoryA(folder, nullptr)) return false;
-    SHChangeNotify(SHCNE_MKDIR, SHCNF_PATHA, folder, nullptr);
+    NotifyShell(SHCNE_MKDIR, folder);
     return true;
 }
 
