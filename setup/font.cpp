@@ -4,6 +4,7 @@
 
 #include "common/handles.h"
 #include "common/system.h"
+#include "common/uninst.h"
 
 namespace {
 
@@ -42,8 +43,10 @@ bool RegisterFontNT(const char* fontFolder, const char* destName, const char* va
         return false;
     }
     // A resource file is never overwritten by the system: one left by an earlier
-    // installation of this font is taken out of use and made anew.
+    // installation of this font is taken out of use and made anew. One that belongs to
+    // another font stays, and this font cannot be registered.
     if (FileExists(resourcePath)) {
+        if (!FotBelongsToFont(resourcePath, destName)) return false;
         RemoveFontResourceA(resourcePath);
         SetFileAttributesA(resourcePath, FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(resourcePath);

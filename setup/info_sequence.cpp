@@ -23,14 +23,6 @@ int RunMenuStep(SetupContext& context) {
     return 0;
 }
 
-// Removes the folder levels this run created for the destination, deepest first.
-static void RemoveCreatedLevels(const SetupContext& context) {
-    for (int level = 0; level < context.dirDepth; ++level) {
-        char path[kPathSize];
-        if (GetAncestorPath(path, context.destination, level) == 0) RemoveDirectoryA(path);
-    }
-}
-
 // Steps 4 to 8: copy, menu, registry, record. 0 when all succeeded.
 static int InstallEverything(SetupContext& context, HWND* menuWait) {
     if (RunCopyProgress() != 0) return -1;
@@ -51,7 +43,9 @@ void RunInstallation(SetupContext& context) {
         return;
     }
     if (RunSetupWizard(context) == 0) {
-        RemoveCreatedLevels(context);
+        // The levels created for the folder typed last before Back, not those of the
+        // destination now shown, which may be a folder of the user's.
+        RemoveCreatedFolder();
         ShowAbortedDialog();
         return;
     }

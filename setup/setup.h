@@ -90,6 +90,7 @@ INT_PTR CALLBACK ReadyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lP
 int BrowseForDestination(HWND page);
 int CALLBACK BrowseCallback(HWND browser, UINT event, LPARAM lParam, LPARAM data);
 void ShowKilobytes(HWND page, int controlId, uint64_t bytes);
+void RemoveCreatedFolder();
 
 // ---- dialog_messages.cpp: message dialogs, wait windows, the progress dialog ----
 extern volatile int g_cancelFlag;
