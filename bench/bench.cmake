@@ -1,7 +1,7 @@
 # Benchmark programs (run by bench/run under Wine; not tests).
 add_executable(bench_floor bench/floor.cpp)
 target_compile_options(bench_floor PRIVATE ${ZELK_WIN_FLAGS})
-target_link_libraries(bench_floor PRIVATE lz32)
+target_link_libraries(bench_floor PRIVATE lz32 shell32)
 target_link_options(bench_floor PRIVATE -static)
 
 add_executable(bench_drive bench/drive.cpp)

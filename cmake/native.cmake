@@ -3,7 +3,7 @@
 # With ZELK_FUZZ=ON (a clang tree) it builds only the libFuzzer targets.
 option(ZELK_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
 
-set(ZELK_CORE_SOURCES ${ZELK_PORTABLE_SOURCES} ${ZELK_SETUP_PORTABLE_SOURCES})
+set(ZELK_CORE_SOURCES ${ZELK_PORTABLE_SOURCES} ${ZELK_SETUP_PORTABLE_SOURCES} ${ZELK_NATIVE_SOURCES})
 
 if(ZELK_FUZZ)
   set(FUZZ_FLAGS -g -O1 -fsanitize=fuzzer,address,undefined)

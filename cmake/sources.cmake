@@ -20,9 +20,14 @@ set(ZELK_SETUP_PORTABLE_SOURCES
   setup/mainwnd_bands.cpp
 )
 
+# The native builds' side of the portable core's seams (the Windows build has its own).
+set(ZELK_NATIVE_SOURCES
+  common/file_native.cpp
+)
+
 function(zelk_win32_sources out folder)
   file(GLOB all CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
-  foreach(portable IN LISTS ZELK_PORTABLE_SOURCES ZELK_SETUP_PORTABLE_SOURCES)
+  foreach(portable IN LISTS ZELK_PORTABLE_SOURCES ZELK_SETUP_PORTABLE_SOURCES ZELK_NATIVE_SOURCES)
     list(REMOVE_ITEM all ${portable})
   endforeach()
   set(${out} ${all} PARENT_SCOPE)
@@ -30,3 +35,4 @@ endfunction()
 
 list(TRANSFORM ZELK_PORTABLE_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
 list(TRANSFORM ZELK_SETUP_PORTABLE_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
+list(TRANSFORM ZELK_NATIVE_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)

@@ -6,8 +6,10 @@ set(ZELK_WIN_FLAGS
 # The programs are optimised whole at link time (-flto); the objects also keep ordinary code
 # (fat), so the test programs link the same libraries without it. An .exe is loaded at its
 # preferred base on every system, so it carries no relocations.
+# The programs do without the C runtime: the compiler must not make up library calls for
+# copy loops, and nothing may need the library's stack checks.
 set(ZELK_PROGRAM_FLAGS ${ZELK_WIN_FLAGS} -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
-  -flto -ffat-lto-objects)
+  -flto -ffat-lto-objects -fno-tree-loop-distribute-patterns -fno-stack-protector)
 set(ZELK_PROGRAM_LINK -static -s -mwindows -Wl,--gc-sections -flto -Wl,--disable-reloc-section)
 set(ZELK_WIN_LIBS comctl32 ole32 shell32 uuid lz32 version advapi32 gdi32 user32 kernel32)
 add_compile_definitions(WIN32_LEAN_AND_MEAN STRICT _WIN32_WINNT=0x0400 _WIN32_IE=0x0400 WINVER=0x0400)
@@ -16,7 +18,7 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}/resources -
 include(cmake/artwork.cmake OPTIONAL)
 
 zelk_win32_sources(ZELK_COMMON_WIN32 common)
-set(PROGRAM_ENTRY ${CMAKE_SOURCE_DIR}/common/program_entry.cpp)
+set(PROGRAM_ENTRY ${CMAKE_SOURCE_DIR}/common/program_entry.cpp ${CMAKE_SOURCE_DIR}/common/runtime.cpp)
 list(REMOVE_ITEM ZELK_COMMON_WIN32 ${PROGRAM_ENTRY})
 zelk_win32_sources(ZELK_SETUP_WIN32 setup)
 zelk_win32_sources(ZELK_UNINSTALL_WIN32 uninstall)
@@ -50,25 +52,23 @@ function(zelk_program name output)
 endfunction()
 
 # setup and unZELK start at their own entry point (common/program_entry.cpp) instead of the
-# toolchain's start-up files; imported data would need those files' run-time relocation,
-# so it is refused at link time.
-set(ZELK_OWN_ENTRY_LINK -nostartfiles -Wl,-e,_ZelkProgramEntry@0 -Wl,--disable-auto-import)
+# toolchain's start-up files and link no C runtime (common/runtime.cpp); imported data
+# would need the start-up files' run-time relocation, so it is refused at link time.
+set(ZELK_OWN_ENTRY_LINK -nostartfiles -nostdlib -Wl,-e,_ZelkProgramEntry@0 -Wl,--disable-auto-import)
 
 zelk_program(setup setup ${SETUP_ENTRY} ${PROGRAM_ENTRY} resources/setup.rc)
-target_link_libraries(setup PRIVATE zelk_setup ${ZELK_WIN_LIBS})
+target_link_libraries(setup PRIVATE zelk_setup ${ZELK_WIN_LIBS} gcc)
 target_link_options(setup PRIVATE ${ZELK_OWN_ENTRY_LINK})
 
 zelk_program(unzelk unZELK ${UNZELK_ENTRY} ${PROGRAM_ENTRY} resources/unzelk.rc)
-target_link_libraries(unzelk PRIVATE zelk_uninstall ${ZELK_WIN_LIBS})
+target_link_libraries(unzelk PRIVATE zelk_uninstall ${ZELK_WIN_LIBS} gcc)
 target_link_options(unzelk PRIVATE ${ZELK_OWN_ENTRY_LINK})
 
 file(GLOB RMZELK_SOURCES CONFIGURE_DEPENDS rmzelk/*.cpp)
 zelk_program(rmzelk rmZELK ${RMZELK_SOURCES})
 set_target_properties(rmzelk PROPERTIES SUFFIX ".bin")
 target_link_libraries(rmzelk PRIVATE kernel32 shell32)
-# The companion does without the C runtime: its own entry point, no start-up files, and no
-# library calls that the compiler would make up for copy loops.
-target_compile_options(rmzelk PRIVATE -fno-tree-loop-distribute-patterns -fno-stack-protector)
+# The companion needs not even the few library functions of the other two.
 target_link_options(rmzelk PRIVATE -nostartfiles -nostdlib -Wl,-e,_RmzelkEntry@0)
 
 if(TARGET zelk_artwork)

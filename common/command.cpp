@@ -1,7 +1,6 @@
 // Command lines that cross between the programs (portable).
 #include "command.h"
 
-#include <stdio.h>
 #include <string.h>
 
 #include "textsub.h"
@@ -23,13 +22,8 @@ bool FormatUninstallCommand(char* out, size_t size, const char* destination, con
     if (!JoinPath(program, destination, "unZELK.exe") || !JoinPath(record, destination, recordName)) {
         return false;
     }
-    const char* format = HasBlank(program) ? "\"%s\" *%s" : "%s *%s";
-    int length = snprintf(out, size, format, program, record);
-    if (length < 0 || static_cast<size_t>(length) >= size) {
-        if (size > 0) out[0] = '\0';
-        return false;
-    }
-    return true;
+    if (HasBlank(program)) return JoinText(out, size, {"\"", program, "\" *", record});
+    return JoinText(out, size, {program, " *", record});
 }
 
 const char* SkipProgramName(const char* commandLine) {

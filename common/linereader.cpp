@@ -8,6 +8,7 @@
 
 namespace {
 constexpr int kEndOfFileMark = 0x1A;  // Ctrl-Z
+constexpr int kEnd = -1;               // no byte left
 }
 
 bool LineReader::Open(const char* path) {
@@ -16,29 +17,38 @@ bool LineReader::Open(const char* path) {
     atLineStart_ = true;
     pending_ = -1;
     lineNumber_ = 0;
-    file_ = fopen(path, "rb");
-    return file_ != nullptr;
+    buffered_ = position_ = 0;
+    if (file_.OpenForReading(path)) return true;
+    ended_ = true;
+    return false;
 }
 
-void LineReader::Close() {
-    if (file_) fclose(file_);
-    file_ = nullptr;
+void LineReader::Close() { file_.Close(); }
+
+// The file's next byte as stored, or kEnd.
+int LineReader::ReadRawByte() {
+    if (position_ == buffered_) {
+        buffered_ = file_.Read(buffer_, sizeof buffer_);
+        position_ = 0;
+        if (buffered_ == 0) return kEnd;
+    }
+    return buffer_[position_++];
 }
 
-// The next byte as text mode delivers it, or EOF.
+// The next byte as text mode delivers it, or kEnd.
 int LineReader::ReadByte() {
-    if (ended_ || file_ == nullptr) return EOF;
+    if (ended_) return kEnd;
     int c = pending_;
     pending_ = -1;
-    if (c < 0) c = getc(file_);
-    if (c == EOF || c == kEndOfFileMark) {
+    if (c < 0) c = ReadRawByte();
+    if (c == kEnd || c == kEndOfFileMark) {
         ended_ = true;
-        return EOF;
+        return kEnd;
     }
     if (c != '\r') return c;
-    int next = getc(file_);
+    int next = ReadRawByte();
     if (next == '\n') return '\n';
-    if (next == EOF || next == kEndOfFileMark) {
+    if (next == kEnd || next == kEndOfFileMark) {
         ended_ = true;  // the lone CR is still delivered
     } else {
         pending_ = next;
@@ -50,7 +60,7 @@ bool LineReader::Next(char (&line)[kPathSize]) {
     size_t length = 0;
     while (length < kPathSize - 1) {
         int c = ReadByte();
-        if (c == EOF) break;
+        if (c == kEnd) break;
         line[length++] = static_cast<char>(c);
         if (c == '\n') break;
     }

@@ -4,7 +4,7 @@
 #ifndef ZELK_COMMON_LINEREADER_H
 #define ZELK_COMMON_LINEREADER_H
 
-#include <stdio.h>
+#include "file.h"
 #include "textsub.h"
 
 class LineReader {
@@ -25,7 +25,11 @@ public:
 
 private:
     int ReadByte();
-    FILE* file_ = nullptr;
+    int ReadRawByte();
+    ByteFile file_;
+    unsigned char buffer_[512];
+    size_t buffered_ = 0;  // bytes in buffer_
+    size_t position_ = 0;  // the next of them
     bool ended_ = false;
     bool atLineStart_ = true;
     int pending_ = -1;  // a byte read ahead while looking for CR LF

@@ -1,27 +1,14 @@
 // Forming Program Manager's DDE command strings (portable).
 #include "progman.h"
 
-#include <stdarg.h>
-#include <stdio.h>
+#include "textsub.h"
 
 namespace {
 
 bool IsGiven(const char* s) { return s != nullptr && s[0] != '\0'; }
 
-const char* Text(const char* s) { return s ? s : ""; }
-
-// A command either fits its buffer whole or is not formed at all: a cut command could
-// name another group or item.
-bool Format(char* out, size_t size, const char* format, ...) {
-    va_list arguments;
-    va_start(arguments, format);
-    int length = vsnprintf(out, size, format, arguments);
-    va_end(arguments);
-    if (length >= 0 && static_cast<size_t>(length) < size) return true;
-    if (size > 0) out[0] = '\0';
-    return false;
-}
-
+// A command either fits its buffer whole or is not formed at all (JoinText): a cut command
+// could name another group or item.
 bool NotFormed(char* out, size_t size) {
     if (size > 0) out[0] = '\0';
     return false;
@@ -30,33 +17,36 @@ bool NotFormed(char* out, size_t size) {
 }  // namespace
 
 bool FormatCreateGroup(char* out, size_t size, const char* name, const char* groupFile) {
-    if (IsGiven(groupFile)) return Format(out, size, "[CreateGroup(%s,%s)]", Text(name), groupFile);
-    return Format(out, size, "[CreateGroup(%s)]", Text(name));
+    if (IsGiven(groupFile)) return JoinText(out, size, {"[CreateGroup(", name, ",", groupFile, ")]"});
+    return JoinText(out, size, {"[CreateGroup(", name, ")]"});
 }
 
 // The show command and the icon index travel as unsigned 16-bit numbers.
 bool FormatShowGroup(char* out, size_t size, const char* name, unsigned showCommand) {
     if (!IsGiven(name)) return NotFormed(out, size);
-    return Format(out, size, "[ShowGroup(%s,%u)]", name, showCommand & 0xFFFFu);
+    char number[12];
+    FormatDecimal(number, static_cast<int>(showCommand & 0xFFFFu));
+    return JoinText(out, size, {"[ShowGroup(", name, ",", number, ")]"});
 }
 
 bool FormatAddItem(char* out, size_t size, const char* commandLine, const char* name,
                    const char* iconPath, unsigned iconIndex) {
     if (IsGiven(iconPath)) {
-        return Format(out, size, "[AddItem(%s,%s,%s,%u)]", Text(commandLine), Text(name), iconPath,
-                      iconIndex & 0xFFFFu);
+        char number[12];
+        FormatDecimal(number, static_cast<int>(iconIndex & 0xFFFFu));
+        return JoinText(out, size, {"[AddItem(", commandLine, ",", name, ",", iconPath, ",", number, ")]"});
     }
-    return Format(out, size, "[AddItem(%s,%s)]", Text(commandLine), Text(name));
+    return JoinText(out, size, {"[AddItem(", commandLine, ",", name, ")]"});
 }
 
 bool FormatDeleteItem(char* out, size_t size, const char* name) {
     if (!IsGiven(name)) return NotFormed(out, size);
-    return Format(out, size, "[DeleteItem(%s)]", name);
+    return JoinText(out, size, {"[DeleteItem(", name, ")]"});
 }
 
 bool FormatDeleteGroup(char* out, size_t size, const char* name) {
     if (!IsGiven(name)) return NotFormed(out, size);
-    return Format(out, size, "[DeleteGroup(%s)]", name);
+    return JoinText(out, size, {"[DeleteGroup(", name, ")]"});
 }
 
 // The first line of the description is "group name,group file,item count". Only a count

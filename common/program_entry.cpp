@@ -1,30 +1,55 @@
 // The entry point of setup.exe and unZELK.exe, in place of the toolchain's start-up code.
 //
-// The C runtime library the programs use (msvcrt.dll) initialises itself when it is loaded;
-// what is left for a program to do is to build its static objects, call WinMain with the
-// documented arguments and end through exit(), which runs the static objects' destructors.
-// The toolchain's own start-up code does much more (argument vectors, floating-point and
-// exception set-up, thread-local storage, run-time relocation of imported data) that these
-// programs do not use, and it costs several kilobytes in each of them.
+// The programs use no C runtime DLL (common/runtime.cpp has the few library functions they
+// call). What is left to do at start is to build the static objects and call WinMain with
+// the documented arguments; at the end, exit() runs the static objects' destructors and
+// ends the process. The toolchain's own start-up code does much more (argument vectors,
+// floating-point and exception set-up, thread-local storage, run-time relocation of
+// imported data) that these programs do not use, and it costs several kilobytes.
 #include <windows.h>
 
 #include <stdlib.h>
 
 #include "common/command.h"
 
+namespace {
+
+// The destructors of the static objects, in the order they were registered: a handful in
+// either program.
+constexpr int kMaxExitFunctions = 32;
+void(__cdecl* exitFunctions[kMaxExitFunctions])();
+int exitFunctionCount = 0;
+
+}  // namespace
+
 extern "C" {
 
-// libgcc's constructor runner: calls every static constructor and registers the
-// destructors through atexit.
-void __main();
+// The static constructors, laid out by the linker between a first entry -1 and a last
+// entry 0; they run from the last to the first. Each registers its object's destructor
+// through atexit.
+extern void (*__CTOR_LIST__[])();
 
-// The compiler registers each static object's destructor here; exit() runs them.
+static void RunStaticConstructors() {
+    int count = 0;
+    while (__CTOR_LIST__[count + 1] != nullptr) ++count;
+    for (int i = count; i >= 1; --i) __CTOR_LIST__[i]();
+}
+
+// The compiler registers each static object's destructor here.
 int __cdecl atexit(void(__cdecl* function)()) {
-    return _onexit(reinterpret_cast<_onexit_t>(function)) != nullptr ? 0 : -1;
+    if (exitFunctionCount == kMaxExitFunctions) return -1;
+    exitFunctions[exitFunctionCount++] = function;
+    return 0;
+}
+
+// Runs the registered functions, the last registered first, then ends the process.
+void __cdecl exit(int code) {
+    while (exitFunctionCount > 0) exitFunctions[--exitFunctionCount]();
+    ExitProcess(static_cast<UINT>(code));
 }
 
 void WINAPI ZelkProgramEntry() {
-    __main();
+    RunStaticConstructors();
     STARTUPINFOA startup;
     startup.cb = sizeof startup;
     GetStartupInfoA(&startup);

@@ -49,6 +49,36 @@ bool AppendString(char* out, size_t size, const char* s) {
     return true;
 }
 
+bool JoinText(char* out, size_t size, std::initializer_list<const char*> pieces) {
+    size_t used = 0;
+    for (const char* piece : pieces) {
+        size_t length = piece ? strlen(piece) : 0;
+        if (used + length >= size) {
+            if (size > 0) out[0] = '\0';
+            return false;
+        }
+        if (length > 0) memcpy(out + used, piece, length);
+        used += length;
+    }
+    if (size == 0) return false;
+    out[used] = '\0';
+    return true;
+}
+
+void FormatDecimal(char (&out)[12], int value) {
+    char digits[10];
+    int count = 0;
+    unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    int length = 0;
+    if (value < 0) out[length++] = '-';
+    while (count > 0) out[length++] = digits[--count];
+    out[length] = '\0';
+}
+
 bool JoinPath(char* out, size_t size, const char* folder, const char* name) {
     size_t folderLength = strlen(folder);
     bool needSeparator = folderLength == 0 || !EndsWithSeparator(folder);

@@ -10,6 +10,8 @@
 
 #include <stddef.h>
 
+#include <initializer_list>
+
 constexpr size_t kPathSize = 260;  // the system's maximum path, terminator included
 
 // True for the first byte of a Shift-JIS double-byte character.
@@ -45,6 +47,13 @@ void TrimBlanks(char* s);
 
 // Removes all trailing CR and LF bytes in place.
 void StripLineEnd(char* s);
+
+// The pieces one after another (a null piece counts as empty) into out; false (and out
+// empty) when the result does not fit.
+bool JoinText(char* out, size_t size, std::initializer_list<const char*> pieces);
+
+// The decimal text of value, as "%d" writes it.
+void FormatDecimal(char (&out)[12], int value);
 
 // Heap copy (malloc) of s, or null for a null s or when memory runs out.
 char* DuplicateString(const char* s);

@@ -1,6 +1,4 @@
 // Writing the uninstall record into the destination folder.
-#include <stdio.h>
-
 #include "ids.h"
 #include "record_writer.h"
 #include "setup.h"
@@ -12,9 +10,10 @@ int WriteUninstallRecord(SetupContext& context) {
     char path[kPathSize];
     bool written = false;
     if (JoinPath(path, context.destination, context.unZelkName)) {
-        if (FILE* file = fopen(path, "wb")) {
+        ByteFile file;
+        if (file.CreateForWriting(path)) {
             bool lines = WriteRecordLines(context, file);
-            bool closed = fclose(file) == 0;
+            bool closed = file.Close();
             written = lines && closed;
             if (!written) DeleteFileA(path);
         }

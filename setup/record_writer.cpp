@@ -7,14 +7,13 @@
 // writing instead.
 #include "record_writer.h"
 
-#include <stdio.h>
 #include <string.h>
 
 namespace {
 
 class LineWriter {
 public:
-    explicit LineWriter(FILE* file) : file_(file) {}
+    explicit LineWriter(ByteFile& file) : file_(file) {}
 
     // key (may be empty) + value [+ "," + extra] as one line.
     void Line(const char* key, const char* value, const char* extra = nullptr) {
@@ -29,29 +28,29 @@ public:
         char path[kPathSize];
         Put(JoinPath(path, destination, name ? name : ""), path);
     }
-    bool Succeeded() const { return ok_ && ferror(file_) == 0; }
+    bool Succeeded() const { return ok_; }
 
 private:
     void Put(bool fits, const char* line) {
         if (!ok_) return;
-        ok_ = fits && fputs(line, file_) >= 0 && fputs("\r\n", file_) >= 0;
+        ok_ = fits && file_.Write(line, strlen(line)) && file_.Write("\r\n", 2);
     }
 
-    FILE* file_;
+    ByteFile& file_;
     bool ok_ = true;
 };
 
 }  // namespace
 
-bool WriteRecordLines(const SetupContext& c, FILE* file) {
+bool WriteRecordLines(const SetupContext& c, ByteFile& file) {
     LineWriter out(file);
     out.Line("Title=", c.title);
     if (c.menuGroup) out.Line("MenuGroup=", c.menuGroup);
     out.Line("UnRegistry=", c.unRegistry);
     out.Line("AppRegistry=", c.appRegistry);
     out.Line("AppVersion=", c.appVersion);
-    char depth[16];
-    snprintf(depth, sizeof depth, "%d", static_cast<int>(c.dirDepth));
+    char depth[12];
+    FormatDecimal(depth, static_cast<int>(c.dirDepth));
     out.Line("DirDepth=", depth);
     out.Path(c.destination, c.unZelkName);
     for (int i = 0; i < c.fileCount; ++i) out.Path(c.destination, InstalledFileName(c, i));

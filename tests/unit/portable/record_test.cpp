@@ -208,9 +208,10 @@ std::unique_ptr<SetupContext> SampleContext() {
 
 std::string Write(const SetupContext& context, bool* ok) {
     TempFile file("", "zelk_written.dat");
-    FILE* out = fopen(file.path(), "wb");
+    ByteFile out;
+    out.CreateForWriting(file.path());
     *ok = WriteRecordLines(context, out);
-    fclose(out);
+    out.Close();
     return file.Read();
 }
 
