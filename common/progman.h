@@ -26,5 +26,7 @@ int ProgmanDeleteItem(const char* name);
 int ProgmanDeleteGroup(const char* name);
 // 1 when Program Manager reports the group with no items; 0 otherwise (also on no answer).
 int ProgmanGroupIsEmpty(const char* name);
+// 1 when Program Manager answers for the group, that is, the group exists.
+int ProgmanGroupExists(const char* name);
 
 #endif

@@ -3,6 +3,9 @@
 #include "setup.h"
 
 #include "ids.h"
+#include "journal.h"
+
+#include "common/system.h"
 
 int CreateDestination(SetupContext& context) {
     context.dirDepth = CreateDirectoryPath(context.destination);
@@ -37,7 +40,21 @@ static int InstallEverything(SetupContext& context, HWND* menuWait) {
     return 0;
 }
 
+// Originals an interrupted earlier run of this product kept aside go back first, with one
+// notice.
+static void RestoreKeptOriginals(SetupContext& context) {
+    if (!RestoreInterruptedRun(context)) return;
+    char caption[64];
+    char text[512];
+    if (LoadStringA(GetSetupInstance(), IDS_CAPTION, caption, sizeof caption) == 0 ||
+        FormatTitleString(text, sizeof text, IDS_RESTORED) != 0) {
+        return;
+    }
+    g_messageBox(GetSetupWindow(), text, caption, MB_OK | MB_ICONINFORMATION);
+}
+
 void RunInstallation(SetupContext& context) {
+    RestoreKeptOriginals(context);
     if (CheckPreviousInstall(context, GetSetupWindow()) == 0) {
         ShowAbortedDialog();
         return;
@@ -52,7 +69,9 @@ void RunInstallation(SetupContext& context) {
     PumpMessages();
 
     HWND menuWait = nullptr;
+    BeginJournal(context);
     if (InstallEverything(context, &menuWait) == 0) {
+        CommitJournal();
         PumpMessages();
         if (menuWait != nullptr) DestroyWindow(menuWait);
         PumpMessages();

@@ -59,10 +59,15 @@ protected:
         }
     }
 
+    // The sample's script with a shared DLL and a font added.
+    static std::string SampleScriptWithDllAndFont() {
+        return SampleScript() + "DLL=dll_file_higher.dll>ZELKRT.DLL\r\n"
+                                "FONT=ZELKTEST.TTF>ZELKRT.TTF," + kFontValue + "\r\n";
+    }
+
     // The sample with a shared DLL and a font added.
     static Medium SampleWithDllAndFont(const std::string& name) {
-        Medium medium(name, SampleScript() + "DLL=dll_file_higher.dll>ZELKRT.DLL\r\n"
-                                             "FONT=ZELKTEST.TTF>ZELKRT.TTF," + kFontValue + "\r\n");
+        Medium medium(name, SampleScriptWithDllAndFont());
         const std::string testdata = BuildFolder() + "\\testdata\\";
         medium.WriteFile("dll_file_higher.dll", ReadWholeFile(testdata + "dll_file_higher.dll"));
         medium.WriteFile("ZELKTEST.TTF", ReadWholeFile(testdata + "ZELKTEST.TTF"));

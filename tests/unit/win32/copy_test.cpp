@@ -4,6 +4,7 @@
 #include <stdio.h>
 
 #include "dialog_answerer.h"
+#include "setup/journal.h"
 #include "setup/setup.h"
 #include "test_files.h"
 
@@ -13,6 +14,24 @@ using testfiles::ScratchFolder;
 using testfiles::WriteWholeFile;
 
 namespace {
+
+// Every test of setup's actions runs as a run of its own: a fresh journal before, and after
+// it the run succeeds, so kept originals and their list do not pile up between tests.
+class JournalPerTest : public testing::EmptyTestEventListener {
+public:
+    JournalPerTest() {
+        GetWindowsDirectoryA(context_.windowsDir, sizeof context_.windowsDir);
+        context_.unRegistry = DuplicateString("ZELKUnitTests");
+    }
+    void OnTestStart(const testing::TestInfo&) override { BeginJournal(context_); }
+    void OnTestEnd(const testing::TestInfo&) override { CommitJournal(); }
+
+private:
+    SetupContext context_;
+};
+
+const bool kJournalPerTest =
+    (testing::UnitTest::GetInstance()->listeners().Append(new JournalPerTest), true);
 
 std::string SampleMedium() { return testfiles::BuildFolder() + "\\sample-medium"; }
 std::string SampleProduct() { return testfiles::SourceFolder() + "\\sample\\product"; }
