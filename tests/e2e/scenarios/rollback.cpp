@@ -68,11 +68,17 @@ protected:
         return ToReadyPage(*setup, kChosenFolder);
     }
 
-    static void AcknowledgeFailure(Process& setup, const std::string& text) {
-        Window box = WaitForWindow(setup, MessageBoxWithText(text, kSetupCaption), 60000);
+    // The installation to the step that fails with its message, and the rollback after it.
+    void RunToFailure(const Medium& medium, const std::string& message) {
+        Process setup;
+        Window sheet = StartToReadyPage(medium, &setup);
+        ASSERT_TRUE(sheet.Exists());
+        sheet.PressSheetButton(PSBTN_FINISH);
+        Window box = WaitForWindow(setup, MessageBoxWithText(message, kSetupCaption), 60000);
         ASSERT_TRUE(box.Exists());
         box.Press(IDOK);
         box.WaitClosed();
+        ExpectAbortedSilently(setup);
     }
 
     // The aborted dialog ends the run; the rollback before it asked nothing and told nothing.
@@ -160,12 +166,7 @@ TEST_P(RollBack, StartMenuStepFails) {
     }
     Medium medium = SampleWithDllAndFont("rollback");
     Snapshot before = TakeSnapshot(true);
-    Process setup;
-    Window sheet = StartToReadyPage(medium, &setup);
-    ASSERT_TRUE(sheet.Exists());
-    sheet.PressSheetButton(PSBTN_FINISH);
-    AcknowledgeFailure(setup, "スタートメニューにショートカットを追加することに失敗しました。");
-    ExpectAbortedSilently(setup);
+    RunToFailure(medium, "スタートメニューにショートカットを追加することに失敗しました。");
     ExpectAsBefore(before);
 }
 
@@ -181,12 +182,7 @@ TEST_P(RollBack, RegistryStepFails) {
     script.replace(script.find("UNREGISTRY=ZELKSampleGame"), 25, "UNREGISTRY=ZELKBlocked\\ZELKSampleGame");
     medium.WriteScript(script);
     Snapshot before = TakeSnapshot(true);
-    Process setup;
-    Window sheet = StartToReadyPage(medium, &setup);
-    ASSERT_TRUE(sheet.Exists());
-    sheet.PressSheetButton(PSBTN_FINISH);
-    AcknowledgeFailure(setup, "レジストリに項目を設定することに失敗しました。");
-    ExpectAbortedSilently(setup);
+    RunToFailure(medium, "レジストリに項目を設定することに失敗しました。");
     ExpectProgmanUndone(true);
     ExpectAsBefore(before);
 }
@@ -200,12 +196,7 @@ TEST_P(RollBack, RecordCannotBeWritten) {
     Snapshot before = TakeSnapshot(true);
     HeldFile held(Chosen("unZELK.dat"));
     EXPECT_TRUE(held.Held()) << "cannot hold the file";
-    Process setup;
-    Window sheet = StartToReadyPage(medium, &setup);
-    ASSERT_TRUE(sheet.Exists());
-    sheet.PressSheetButton(PSBTN_FINISH);
-    AcknowledgeFailure(setup, "アンインストール情報を生成することができません。");
-    ExpectAbortedSilently(setup);
+    RunToFailure(medium, "アンインストール情報を生成することができません。");
     held.Release();
     ExpectProgmanUndone(true);
     ExpectAsBefore(before);
