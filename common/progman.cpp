@@ -97,27 +97,33 @@ int ProgmanDeleteGroup(const char* name) {
     return ProgmanExecute(command);
 }
 
-int ProgmanGroupIsEmpty(const char* name) {
-    if (!HasText(name)) return 0;
+GroupAnswer ProgmanAskGroup(const char* name) {
+    if (!HasText(name)) return GroupAnswer::NoAnswer;
     char text[kMaxGroupData + 1];
     DWORD length = 0;
     {
         ProgmanConversation dde;
-        if (!dde.Connected()) return 0;
+        if (!dde.Connected()) return GroupAnswer::NoAnswer;
         HSZ item = DdeCreateStringHandleA(dde.instance(), name, CP_WINANSI);
-        if (item == nullptr) return 0;
+        if (item == nullptr) return GroupAnswer::NoAnswer;
         HDDEDATA data = DdeClientTransaction(nullptr, 0, dde.conversation(), item, CF_TEXT,
                                              XTYP_REQUEST, kTimeout, nullptr);
         if (data != nullptr) {
-            // No data, or more than is looked at, answers "not empty": the group then stays.
             length = DdeGetData(data, nullptr, 0, 0);
-            if (length > kMaxGroupData) length = 0;
-            if (length > 0) length = DdeGetData(data, reinterpret_cast<BYTE*>(text), length, 0);
+            if (length > 0 && length <= kMaxGroupData) {
+                length = DdeGetData(data, reinterpret_cast<BYTE*>(text), length, 0);
+            }
             DdeFreeDataHandle(data);
         }
         DdeFreeStringHandle(dde.instance(), item);
     }
-    if (length == 0) return 0;
+    if (length == 0) return GroupAnswer::NoAnswer;
+    // More than is looked at is an answer all the same, read as "not empty": the group stays.
+    if (length > kMaxGroupData) return GroupAnswer::HasItems;
     text[length] = '\0';
-    return GroupDataIsEmpty(text, length) ? 1 : 0;
+    return GroupDataIsEmpty(text, length) ? GroupAnswer::Empty : GroupAnswer::HasItems;
+}
+
+int ProgmanGroupIsEmpty(const char* name) {
+    return ProgmanAskGroup(name) == GroupAnswer::Empty ? 1 : 0;
 }

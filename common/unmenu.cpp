@@ -7,10 +7,30 @@
 #include "system.h"
 #include "textsub.h"
 
-static void RemoveShortcuts(const char* group, char* const* items, int count) {
+// The group's folder in the Programs folder into out; false when it cannot be named.
+static bool GetGroupFolder(char (&out)[kPathSize], const char* group) {
     char programs[kPathSize];
+    return GetProgramsFolder(programs) && JoinPath(out, programs, group);
+}
+
+// True when the folder exists and holds nothing.
+static bool FolderIsEmpty(const char* folder) {
+    char pattern[kPathSize];
+    if (!JoinPath(pattern, folder, "*")) return false;
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA(pattern, &data);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    bool empty = true;
+    do {
+        empty = lstrcmpA(data.cFileName, ".") == 0 || lstrcmpA(data.cFileName, "..") == 0;
+    } while (empty && FindNextFileA(search, &data));
+    FindClose(search);
+    return empty;
+}
+
+static void RemoveShortcuts(const char* group, char* const* items, int count) {
     char groupPath[kPathSize];
-    if (!GetProgramsFolder(programs) || !JoinPath(groupPath, programs, group)) return;
+    if (!GetGroupFolder(groupPath, group)) return;
     for (int i = 0; i < count; ++i) {
         if (items[i] == nullptr) continue;
         char link[kPathSize];
@@ -26,7 +46,15 @@ void RemoveProgmanEntries(const char* group, char* const* items, int count) {
     for (int i = 0; i < count; ++i) {
         if (items[i] != nullptr) ProgmanDeleteItem(items[i]);
     }
-    if (ProgmanGroupIsEmpty(group)) ProgmanDeleteGroup(group);
+    // The system's own Program Manager keeps each group as a folder in the Programs folder
+    // and answers no question about a group: there, the group is empty when its folder is.
+    // Without an answer and without such a folder the group stays.
+    GroupAnswer answer = ProgmanAskGroup(group);
+    char groupPath[kPathSize];
+    if (answer == GroupAnswer::Empty ||
+        (answer == GroupAnswer::NoAnswer && GetGroupFolder(groupPath, group) && FolderIsEmpty(groupPath))) {
+        ProgmanDeleteGroup(group);
+    }
 }
 
 void RemoveMenuEntries(const char* group, char* const* items, int count) {

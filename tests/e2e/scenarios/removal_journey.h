@@ -25,12 +25,16 @@ inline const char kDefaultFolder[] = "C:\\Program Files\\ZELK\\SampleGame";
 // The machine as a fresh prefix has it, for everything these journeys touch.
 class RemovalJourney : public testing::TestWithParam<WindowsVersion> {
 protected:
+    RemovalJourney() = default;
+    // withStandin false: the desktop's own Program Manager serves, as on a user's machine.
+    explicit RemovalJourney(bool withStandin) : withStandin_(withStandin) {}
+
     void SetUp() override {
         ResetMachine();
         ClearRestartState();
         CleanSharedFiles();
         SetWindowsVersion(GetParam());
-        ASSERT_TRUE(StartProgramManager(programManager_));
+        if (withStandin_) ASSERT_TRUE(StartProgramManager(programManager_));
     }
     void TearDown() override {
         programManager_.Stop();
@@ -98,6 +102,7 @@ protected:
     }
 
     ProgmanStandin programManager_;
+    bool withStandin_ = true;
 };
 
 // Removes the expected line from the differences (file names compare without regard to

@@ -228,7 +228,7 @@ static void SnapshotKey(HKEY root, const std::string& rootName, const std::strin
 
 Snapshot TakeSnapshot() {
     Snapshot snapshot;
-    for (const char* folder : {"C:\\windows", "C:\\Program Files", "C:\\users", "C:\\zelk-test"}) {
+    for (const char* folder : {"C:\\windows", "C:\\Program Files", "C:\\users", "C:\\ProgramData", "C:\\zelk-test"}) {
         zelktest::SnapshotTree(folder, snapshot, DescribeFile);
     }
     SnapshotKey(HKEY_LOCAL_MACHINE, "HKLM", kUninstallKey, snapshot);
