@@ -22,6 +22,11 @@ inline const char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion
 inline const char kFontValue[] = "ZELK RoundTrip (TrueType)";
 inline const char kDefaultFolder[] = "C:\\Program Files\\ZELK\\SampleGame";
 
+// The question of a setup started over an earlier installation of the sample.
+inline const char kEarlierQuestion[] =
+    "「ZELKサンプルゲーム」は既にセットアップされています。セットアップを続行するには以前にセットアップされた"
+    "「ZELKサンプルゲーム」を消去する必要があります。\n\n以前の「ZELKサンプルゲーム」を消去してセットアップを続行しますか？";
+
 // The machine as a fresh prefix has it, for everything these journeys touch.
 class RemovalJourney : public testing::TestWithParam<WindowsVersion> {
 protected:
@@ -92,6 +97,17 @@ protected:
         EXPECT_EQ(1, boxes.fontQuestions);
         ASSERT_EQ(1u, boxes.notices.size());
         EXPECT_NE(std::string::npos, boxes.notices[0].find(SystemFolder() + "\\ZELKRT.DLL"));
+    }
+
+    // A second setup started over the installation, answering the question.
+    Process StartAndAnswer(const Medium& medium, int answer) {
+        Process setup = medium.StartSetup();
+        Window question = WaitForWindow(setup, MessageBoxWithText(kEarlierQuestion, "ZELKセットアップ"));
+        if (question.Exists()) {
+            question.Press(answer);
+            question.WaitClosed();  // the click is posted; later steps must not see this box again
+        }
+        return setup;
     }
 
     // True when Program Manager was told to delete the group.
