@@ -4,6 +4,9 @@
 //   floor expand LIST SOURCE_DIR DEST_DIR   LZ-expand each "compressed>plain" pair of LIST
 //   floor delete LIST DEST_DIR              DeleteFileA each name of LIST
 //   floor run    "COMMAND LINE"             start a program, wait for its end (the peer)
+//   floor launch "COMMAND LINE" MUTEX       the same while holding the named mutex, which a
+//                                           single-instance program tests first: what its
+//                                           start (loading it and its DLLs) and end cost
 // and the calls that an installation and a removal cannot do without, item by item:
 //   floor install LIST SOURCE_DIR DEST_DIR  copy (or expand a name ending in "_"), set the
 //                                           attributes, tell the shell; a name marked "!"
@@ -152,6 +155,12 @@ static bool RemoveOne(const std::string& destDir, const std::string& name) {
 
 int main(int argc, char** argv) {
     if (argc == 3 && strcmp(argv[1], "run") == 0) return Run(argv[2]);
+    if (argc == 4 && strcmp(argv[1], "launch") == 0) {
+        HANDLE held = CreateMutexA(nullptr, FALSE, argv[3]);
+        int code = Run(argv[2]);
+        CloseHandle(held);
+        return code;
+    }
     if (argc == 5 && strcmp(argv[1], "remove") == 0) {
         std::vector<std::string> names = ReadList(argv[2]);
         double start = Now();

@@ -42,5 +42,6 @@ if(NATIVE_TESTS)
 endif()
 
 include(tests/wine/tests.cmake)
+include(tests/platform/tests.cmake)
 include(cmake/tools.cmake)
 include(tests/tryout/tests.cmake)

@@ -56,18 +56,18 @@ endfunction()
 # would need the start-up files' run-time relocation, so it is refused at link time.
 set(ZELK_OWN_ENTRY_LINK -nostartfiles -nostdlib -Wl,-e,_ZelkProgramEntry@0 -Wl,--disable-auto-import)
 
-zelk_program(setup setup ${SETUP_ENTRY} ${PROGRAM_ENTRY} resources/setup.rc)
+zelk_program(setup setup ${SETUP_ENTRY} ${PROGRAM_ENTRY} resources/setup.rc resources/programs_manifest.rc)
 target_link_libraries(setup PRIVATE zelk_setup ${ZELK_WIN_LIBS} gcc)
 target_link_options(setup PRIVATE ${ZELK_OWN_ENTRY_LINK})
 
-zelk_program(unzelk unZELK ${UNZELK_ENTRY} ${PROGRAM_ENTRY} resources/unzelk.rc)
+zelk_program(unzelk unZELK ${UNZELK_ENTRY} ${PROGRAM_ENTRY} resources/unzelk.rc resources/programs_manifest.rc)
 target_link_libraries(unzelk PRIVATE zelk_uninstall ${ZELK_WIN_LIBS} gcc)
 target_link_options(unzelk PRIVATE ${ZELK_OWN_ENTRY_LINK})
 
 file(GLOB RMZELK_SOURCES CONFIGURE_DEPENDS rmzelk/*.cpp)
 zelk_program(rmzelk rmZELK ${RMZELK_SOURCES})
 set_target_properties(rmzelk PROPERTIES SUFFIX ".bin")
-target_link_libraries(rmzelk PRIVATE kernel32 shell32)
+target_link_libraries(rmzelk PRIVATE kernel32)
 # The companion needs not even the few library functions of the other two.
 target_link_options(rmzelk PRIVATE -nostartfiles -nostdlib -Wl,-e,_RmzelkEntry@0)
 

@@ -97,37 +97,33 @@ int ProgmanDeleteGroup(const char* name) {
     return ProgmanExecute(command);
 }
 
-// Program Manager's description of the group into text (kMaxGroupData + 1 bytes). -1 when
-// there is no answer, else its length: 0 when the answer is empty or longer than is read.
-static int RequestGroupData(const char* name, char* text) {
-    if (!HasText(name)) return -1;
-    ProgmanConversation dde;
-    if (!dde.Connected()) return -1;
-    HSZ item = DdeCreateStringHandleA(dde.instance(), name, CP_WINANSI);
-    if (item == nullptr) return -1;
-    HDDEDATA data = DdeClientTransaction(nullptr, 0, dde.conversation(), item, CF_TEXT,
-                                         XTYP_REQUEST, kTimeout, nullptr);
-    DWORD length = 0;
-    if (data != nullptr) {
-        length = DdeGetData(data, nullptr, 0, 0);
-        if (length > kMaxGroupData) length = 0;
-        if (length > 0) length = DdeGetData(data, reinterpret_cast<BYTE*>(text), length, 0);
-        DdeFreeDataHandle(data);
-    }
-    DdeFreeStringHandle(dde.instance(), item);
-    return data != nullptr ? static_cast<int>(length) : -1;
-}
-
-int ProgmanGroupExists(const char* name) {
+GroupAnswer ProgmanAskGroup(const char* name) {
+    if (!HasText(name)) return GroupAnswer::NoAnswer;
     char text[kMaxGroupData + 1];
-    return RequestGroupData(name, text) >= 0 ? 1 : 0;
+    DWORD length = 0;
+    {
+        ProgmanConversation dde;
+        if (!dde.Connected()) return GroupAnswer::NoAnswer;
+        HSZ item = DdeCreateStringHandleA(dde.instance(), name, CP_WINANSI);
+        if (item == nullptr) return GroupAnswer::NoAnswer;
+        HDDEDATA data = DdeClientTransaction(nullptr, 0, dde.conversation(), item, CF_TEXT,
+                                             XTYP_REQUEST, kTimeout, nullptr);
+        if (data != nullptr) {
+            length = DdeGetData(data, nullptr, 0, 0);
+            if (length > 0 && length <= kMaxGroupData) {
+                length = DdeGetData(data, reinterpret_cast<BYTE*>(text), length, 0);
+            }
+            DdeFreeDataHandle(data);
+        }
+        DdeFreeStringHandle(dde.instance(), item);
+    }
+    if (length == 0) return GroupAnswer::NoAnswer;
+    // More than is looked at is an answer all the same, read as "not empty": the group stays.
+    if (length > kMaxGroupData) return GroupAnswer::HasItems;
+    text[length] = '\0';
+    return GroupDataIsEmpty(text, length) ? GroupAnswer::Empty : GroupAnswer::HasItems;
 }
 
 int ProgmanGroupIsEmpty(const char* name) {
-    char text[kMaxGroupData + 1];
-    // No data, or more than is looked at, answers "not empty": the group then stays.
-    int length = RequestGroupData(name, text);
-    if (length <= 0) return 0;
-    text[length] = '\0';
-    return GroupDataIsEmpty(text, length) ? 1 : 0;
+    return ProgmanAskGroup(name) == GroupAnswer::Empty ? 1 : 0;
 }

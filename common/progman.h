@@ -24,9 +24,11 @@ int ProgmanShowGroup(const char* name, unsigned showCommand);
 int ProgmanAddItem(const char* commandLine, const char* name, const char* iconPath, unsigned iconIndex);
 int ProgmanDeleteItem(const char* name);
 int ProgmanDeleteGroup(const char* name);
+// Program Manager's answer to the question about a group's contents. A Program Manager that
+// keeps its groups as Start-menu folders may answer nothing at all.
+enum class GroupAnswer { Empty, HasItems, NoAnswer };
+GroupAnswer ProgmanAskGroup(const char* name);
 // 1 when Program Manager reports the group with no items; 0 otherwise (also on no answer).
 int ProgmanGroupIsEmpty(const char* name);
-// 1 when Program Manager answers for the group, that is, the group exists.
-int ProgmanGroupExists(const char* name);
 
 #endif

@@ -1,11 +1,11 @@
 // Removal of recorded files, folders, the shared-DLL notice and registry records.
 #include "uninst.h"
 
-#include <shlobj.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include "registry.h"
+#include "shell.h"
 #include "system.h"
 #include "textsub.h"
 
@@ -150,7 +150,7 @@ void RemoveFolderLevels(const char* folder, int depth, bool notify) {
         if (GetAncestorPath(path, folder, level) != 0) return;
         if (IsDriveOrRoot(path)) return;
         if (RemoveDirectoryA(path) && notify) {
-            SHChangeNotify(SHCNE_RMDIR, SHCNF_PATH, path, nullptr);
+            NotifyShell(SHCNE_RMDIR, path);
         }
     }
 }

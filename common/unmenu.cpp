@@ -2,35 +2,42 @@
 // Manager items and group (Windows NT).
 #include "uninst.h"
 
-#include <objbase.h>
-#include <shlobj.h>
-
 #include "progman.h"
+#include "shell.h"
 #include "system.h"
 #include "textsub.h"
 
-// The start menu's Programs folder into out (kPathSize bytes); false when not found.
-static bool GetProgramsFolder(char (&out)[kPathSize]) {
-    LPITEMIDLIST list = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAMS, &list)) || list == nullptr) {
-        return false;
-    }
-    bool found = SHGetPathFromIDListA(list, out) != FALSE;
-    CoTaskMemFree(list);
-    return found;
+// The group's folder in the Programs folder into out; false when it cannot be named.
+static bool GetGroupFolder(char (&out)[kPathSize], const char* group) {
+    char programs[kPathSize];
+    return GetProgramsFolder(programs) && JoinPath(out, programs, group);
+}
+
+// True when the folder exists and holds nothing.
+static bool FolderIsEmpty(const char* folder) {
+    char pattern[kPathSize];
+    if (!JoinPath(pattern, folder, "*")) return false;
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA(pattern, &data);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    bool empty = true;
+    do {
+        empty = lstrcmpA(data.cFileName, ".") == 0 || lstrcmpA(data.cFileName, "..") == 0;
+    } while (empty && FindNextFileA(search, &data));
+    FindClose(search);
+    return empty;
 }
 
 static void RemoveShortcuts(const char* group, char* const* items, int count) {
-    char programs[kPathSize];
     char groupPath[kPathSize];
-    if (!GetProgramsFolder(programs) || !JoinPath(groupPath, programs, group)) return;
+    if (!GetGroupFolder(groupPath, group)) return;
     for (int i = 0; i < count; ++i) {
         if (items[i] == nullptr) continue;
         char link[kPathSize];
         if (!JoinPath(link, groupPath, items[i]) || !AppendString(link, ".lnk")) continue;
-        if (DeleteFileA(link)) SHChangeNotify(SHCNE_DELETE, SHCNF_PATH, link, nullptr);
+        if (DeleteFileA(link)) NotifyShell(SHCNE_DELETE, link);
     }
-    if (RemoveDirectoryA(groupPath)) SHChangeNotify(SHCNE_RMDIR, SHCNF_PATH, groupPath, nullptr);
+    if (RemoveDirectoryA(groupPath)) NotifyShell(SHCNE_RMDIR, groupPath);
 }
 
 void RemoveProgmanEntries(const char* group, char* const* items, int count) {
@@ -39,7 +46,15 @@ void RemoveProgmanEntries(const char* group, char* const* items, int count) {
     for (int i = 0; i < count; ++i) {
         if (items[i] != nullptr) ProgmanDeleteItem(items[i]);
     }
-    if (ProgmanGroupIsEmpty(group)) ProgmanDeleteGroup(group);
+    // The system's own Program Manager keeps each group as a folder in the Programs folder
+    // and answers no question about a group: there, the group is empty when its folder is.
+    // Without an answer and without such a folder the group stays.
+    GroupAnswer answer = ProgmanAskGroup(group);
+    char groupPath[kPathSize];
+    if (answer == GroupAnswer::Empty ||
+        (answer == GroupAnswer::NoAnswer && GetGroupFolder(groupPath, group) && FolderIsEmpty(groupPath))) {
+        ProgmanDeleteGroup(group);
+    }
 }
 
 void RemoveMenuEntries(const char* group, char* const* items, int count) {

@@ -8,32 +8,84 @@
 
 namespace {
 
-// The uninstaller ends right after starting this program: a short step notices its end
-// at once, and an attempt (one failing DeleteFile) costs next to nothing.
+// The uninstaller ends right after starting this program. Between two attempts (one
+// failing DeleteFile each) the companion sleeps on the uninstaller's process, so that its
+// end wakes it at once; where that process cannot be opened, a short step notices the end.
 constexpr int kWaitStep = 10;         // ms between two attempts
 constexpr int kWaitAttempts = 3000;   // 30 s in all
+
+// The names stay in the code section: a data section of their own would add half a
+// kilobyte to this small file.
+__attribute__((section(".text$names"))) const char kShellLibrary[] = "shell32.dll";
+__attribute__((section(".text$names"))) const char kChangeNotify[] = "SHChangeNotify";
+__attribute__((section(".text$names"))) const char kNtLibrary[] = "ntdll.dll";
+__attribute__((section(".text$names"))) const char kQueryProcess[] = "NtQueryInformationProcess";
+
+// The process that started this one (the uninstaller), opened for waiting; null where the
+// system does not tell it (Windows 95 has no such query).
+HANDLE OpenStarter() {
+    using QueryFunction = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    HMODULE ntdll = GetModuleHandleA(kNtLibrary);
+    auto query = ntdll != nullptr ? reinterpret_cast<QueryFunction>(reinterpret_cast<void*>(
+                                        GetProcAddress(ntdll, kQueryProcess)))
+                                  : nullptr;
+    // The process's basic information; its last field is the id of the starting process.
+    ULONG_PTR basic[6] = {};
+    if (query == nullptr || query(GetCurrentProcess(), 0, basic, sizeof basic, nullptr) != 0) {
+        return nullptr;
+    }
+    return OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(basic[5]));
+}
+
+// Waits one step, or until the starter has ended; once it has, the steps are plain sleeps
+// (the file may be held a moment longer, and an ended process would not wait at all).
+void WaitStep(HANDLE& starter) {
+    if (starter == nullptr) {
+        Sleep(kWaitStep);
+    } else if (WaitForSingleObject(starter, kWaitStep) != WAIT_TIMEOUT) {
+        CloseHandle(starter);
+        starter = nullptr;
+    }
+}
+
+// Attempts to delete the file until it is gone or the attempts run out.
+bool DeleteAttempts(const char* path, HANDLE& starter) {
+    for (int attempt = 0; attempt < kWaitAttempts; ++attempt) {
+        if (DeleteFileA(path)) return true;
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
+        WaitStep(starter);
+    }
+    return false;
+}
 
 // Deletes the file as soon as its program has ended. True when it is gone.
 bool DeleteWhenFree(const char* path) {
     DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) return true;  // nothing left to delete
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);         // installed read-only
-    for (int attempt = 0; attempt < kWaitAttempts; ++attempt) {
-        if (DeleteFileA(path)) return true;
-        DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
-        Sleep(kWaitStep);
-    }
-    SetFileAttributesA(path, attributes);  // the program still runs: leave it as it was
-    return false;
+    HANDLE starter = OpenStarter();
+    bool deleted = DeleteAttempts(path, starter);
+    if (starter != nullptr) CloseHandle(starter);
+    if (!deleted) SetFileAttributesA(path, attributes);  // the program still runs: leave it as it was
+    return deleted;
+}
+
+// The shell's change notice, where the system has one: NT 3.51 has not, and a program
+// importing it would not start there.
+decltype(&SHChangeNotify) FindChangeNotify() {
+    HMODULE shell = LoadLibraryA(kShellLibrary);
+    if (shell == nullptr) return nullptr;
+    return reinterpret_cast<decltype(&SHChangeNotify)>(GetProcAddress(shell, kChangeNotify));
 }
 
 // Levels 0 .. depth-1 of the file's folder, empty ones only, each told to the shell.
 void RemoveFolderLevels(const char* filePath, int depth) {
+    decltype(&SHChangeNotify) notify = depth > 0 ? FindChangeNotify() : nullptr;
     for (int level = 0; level < depth; ++level) {
         char folder[kCompanionPathSize];
         if (!CompanionFolderLevel(folder, sizeof folder, filePath, level)) return;
-        if (RemoveDirectoryA(folder)) SHChangeNotify(SHCNE_RMDIR, SHCNF_PATH, folder, nullptr);
+        if (RemoveDirectoryA(folder) && notify) notify(SHCNE_RMDIR, SHCNF_PATH, folder, nullptr);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "common/handles.h"
+#include "common/shell.h"
 #include "common/system.h"
 #include "ids.h"
 #include "journal.h"
@@ -217,7 +218,7 @@ CopyResult CopyInstallFileAs(const char* source, const char* destination, bool r
                                                                             : CopyResult::Failed;
     }
     SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
-    SHChangeNotify(SHCNE_CREATE, SHCNF_PATHA, destination, nullptr);
+    NotifyShell(SHCNE_CREATE, destination);
     return CopyResult::Copied;
 }
 

@@ -7,6 +7,7 @@
 #include <shlobj.h>
 #include <string.h>
 
+#include "common/shell.h"
 #include "common/system.h"
 #include "ids.h"
 
@@ -110,7 +111,8 @@ static void GrowSheet(HWND sheet, int pageBottom, int dx, int dy) {
 
 static void FitSheetToPage(HWND page) {
     static bool sheetGrown;
-    RECT wanted = {0, 0, kPageWidth, kPageHeight};
+    RECT wanted;
+    SetRect(&wanted, 0, 0, kPageWidth, kPageHeight);
     MapDialogRect(page, &wanted);
     RECT rect;
     GetWindowRect(page, &rect);
@@ -321,24 +323,30 @@ INT_PTR CALLBACK ReadyPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
 
 // ---- the sheet ----
 
+// The header fields up to the callback: 40 bytes, the first header size.
+constexpr DWORD kFirstSheetHeaderSize = offsetof(PROPSHEETHEADERA, pfnCallback) + sizeof(PFNPROPSHEETCALLBACK);
+static_assert(kFirstSheetHeaderSize == 40, "the first header size");
+
 int RunSetupWizard(SetupContext& context) {
     char caption[kPathSize];
     GetCaptionText(context, caption, sizeof caption);
-    PROPSHEETPAGEA pages[3];
+    PROPSHEETPAGEA_V1 pages[3];
     InitWizardPage(&pages[0], IDD_WELCOME_PAGE, WelcomePageProc, caption);
     InitWizardPage(&pages[1], IDD_DESTINATION_PAGE, DestinationPageProc, nullptr);
     InitWizardPage(&pages[2], IDD_READY_PAGE, ReadyPageProc, caption);
 
     PROPSHEETHEADERA header;
     memset(&header, 0, sizeof header);
-    header.dwSize = sizeof header;
+    // The first header size: the common controls of Windows 95 and NT 4.0 as first shipped
+    // refuse any other, and a refused sheet would be taken for Finish.
+    header.dwSize = kFirstSheetHeaderSize;
     header.dwFlags = PSH_PROPSHEETPAGE | PSH_WIZARD | PSH_NOAPPLYNOW;
     header.hwndParent = GetSetupWindow();
     header.hInstance = GetSetupInstance();
     header.pszCaption = "";
     header.nPages = 3;
     header.nStartPage = 0;
-    header.ppsp = pages;
+    header.ppsp = reinterpret_cast<LPCPROPSHEETPAGEA>(pages);
     return static_cast<int>(PropertySheetA(&header));
 }
 
@@ -356,14 +364,6 @@ static bool DestinationForFolder(char* out, const char* folder) {
     return CopyString(out, kPathSize, folder);
 }
 
-static void FreeItemList(LPITEMIDLIST list) {
-    IMalloc* allocator = nullptr;
-    if (SUCCEEDED(SHGetMalloc(&allocator))) {
-        allocator->Free(list);
-        allocator->Release();
-    }
-}
-
 int BrowseForDestination(HWND page) {
     char title[512];
     FormatTitleString(title, sizeof title, IDS_BROWSE_TITLE);
@@ -375,11 +375,11 @@ int BrowseForDestination(HWND page) {
     info.lpszTitle = title;
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT;
     info.lpfn = BrowseCallback;
-    LPITEMIDLIST selection = SHBrowseForFolderA(&info);
+    LPITEMIDLIST selection = BrowseForFolder(&info);
     if (selection == nullptr) return -1;
 
     char folder[kPathSize] = "";
-    if (!SHGetPathFromIDListA(selection, folder)) ShowApiError("SHGetPathFromIDList");
+    if (!GetPathOfItem(selection, folder)) ShowApiError("SHGetPathFromIDList");
     FreeItemList(selection);
     // A folder whose destination would not fit a path buffer changes nothing.
     char destination[kPathSize];
@@ -396,7 +396,7 @@ int CALLBACK BrowseCallback(HWND browser, UINT event, LPARAM lParam, LPARAM) {
     } else if (event == BFFM_SELCHANGED) {
         char folder[kPathSize];
         char shown[kPathSize];
-        if (SHGetPathFromIDListA(reinterpret_cast<LPITEMIDLIST>(lParam), folder) &&
+        if (GetPathOfItem(reinterpret_cast<LPITEMIDLIST>(lParam), folder) &&
             DestinationForFolder(shown, folder)) {
             SendMessageA(browser, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(shown));
         }

@@ -5,6 +5,7 @@
 
 #include "common/linereader.h"
 #include "common/progman.h"
+#include "common/shell.h"
 #include "common/system.h"
 #include "setup.h"
 
@@ -201,12 +202,16 @@ bool Undo(const Entry& entry) {
     case Step::CreatedFile: DeleteRunFile(entry.path); break;
     case Step::ReplacedFile: PutBack(entry); break;
     case Step::CreatedFolder:
-        if (RemoveDirectoryA(entry.path)) SHChangeNotify(SHCNE_RMDIR, SHCNF_PATHA, entry.path, nullptr);
+        if (RemoveDirectoryA(entry.path)) NotifyShell(SHCNE_RMDIR, entry.path);
         break;
     case Step::ResourceAdded: RemoveFontResourceA(entry.path); return true;
     case Step::ResourceRemoved: AddFontResourceA(entry.path); return true;
     case Step::FontsValue: RestoreFontsValue(entry); break;
-    case Step::ProgmanGroup: ProgmanDeleteGroup(entry.path); break;
+    case Step::ProgmanGroup:
+        // Its items are gone by now; a group that cannot be seen empty is not deleted, since
+        // a Program Manager that answers nothing may have had it before the run.
+        if (ProgmanAskGroup(entry.path) == GroupAnswer::Empty) ProgmanDeleteGroup(entry.path);
+        break;
     case Step::ProgmanItem:
         // Item deletion acts on the active group.
         if (ProgmanShowGroup(g_progmanGroup, 1)) ProgmanDeleteItem(entry.path);

@@ -47,6 +47,18 @@ int InitializeSetup(HINSTANCE instance) {
     return result;
 }
 
+// RegisterClassExA where the system has it; NT 3.51 has only RegisterClassA (no small
+// icon), and a program importing the other would not start there.
+static ATOM RegisterWindowClass(const WNDCLASSEXA& c) {
+    using RegisterClassExFunction = ATOM(WINAPI*)(const WNDCLASSEXA*);
+    auto registerEx = reinterpret_cast<RegisterClassExFunction>(
+        GetProcAddress(GetModuleHandleA("user32"), "RegisterClassExA"));
+    if (registerEx != nullptr) return registerEx(&c);
+    WNDCLASSA plain = {c.style, c.lpfnWndProc, c.cbClsExtra, c.cbWndExtra, c.hInstance, c.hIcon,
+                       c.hCursor, c.hbrBackground, c.lpszMenuName, c.lpszClassName};
+    return RegisterClassA(&plain);
+}
+
 int RegisterSetupWindowClass(HINSTANCE instance) {
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof windowClass;  // 48
@@ -57,7 +69,7 @@ int RegisterSetupWindowClass(HINSTANCE instance) {
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_MENU + 1);
     windowClass.lpszClassName = kWindowClass;
-    return RegisterClassExA(&windowClass) != 0 ? 0 : -1;
+    return RegisterWindowClass(windowClass) != 0 ? 0 : -1;
 }
 
 int CreateSetupWindow() {

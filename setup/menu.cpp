@@ -7,21 +7,11 @@
 #include "common/command.h"
 #include "common/handles.h"
 #include "common/progman.h"
+#include "common/shell.h"
 #include "common/system.h"
 #include "journal.h"
 
 namespace {
-
-// The Programs folder of the start menu; false when the shell cannot name it.
-bool GetProgramsFolder(char (&path)[kPathSize]) {
-    path[0] = '\0';
-    LPITEMIDLIST list = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAMS, &list)) || list == nullptr) return false;
-    BOOL found = SHGetPathFromIDListA(list, path);
-    ComPtr<IMalloc> allocator;
-    if (SUCCEEDED(SHGetMalloc(reinterpret_cast<IMalloc**>(allocator.PutVoid())))) allocator->Free(list);
-    return found && path[0] != '\0';
-}
 
 // The group folder under the Programs folder, created (one level) when missing.
 bool PrepareGroupFolder(const char* group, char (&folder)[kPathSize]) {
@@ -30,7 +20,7 @@ bool PrepareGroupFolder(const char* group, char (&folder)[kPathSize]) {
     if (!GetProgramsFolder(programs) || !JoinPath(folder, programs, group)) return false;
     if (DirectoryExists(folder)) return true;
     if (!NoteCreatedFolder(folder) || !CreateDirectoryA(folder, nullptr)) return false;
-    SHChangeNotify(SHCNE_MKDIR, SHCNF_PATHA, folder, nullptr);
+    NotifyShell(SHCNE_MKDIR, folder);
     return true;
 }
 
@@ -87,7 +77,7 @@ HRESULT CreateShellLink(const char* target, const char* linkPath, const char* ar
 int CreateProgmanItems(SetupContext& context) {
     const char* group = context.menuGroup;
     // A group that was there stays in a rollback; only this run's items leave it.
-    if (!ProgmanGroupExists(group) && !NoteProgmanGroup(group)) return -1;
+    if (ProgmanAskGroup(group) == GroupAnswer::NoAnswer && !NoteProgmanGroup(group)) return -1;
     if (!ProgmanCreateGroup(group, nullptr)) return -1;
     if (!ProgmanShowGroup(group, 1)) return -1;
     for (int i = 0; i < context.fileCount; ++i) {

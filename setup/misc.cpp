@@ -121,7 +121,11 @@ void CenterWindow(HWND window) {
                (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, TRUE);
 }
 
-void InitWizardPage(PROPSHEETPAGEA* page, int templateId, DLGPROC procedure, const char* title) {
+// Pages have the first record size, the only one the common controls of Windows 95 and
+// NT 4.0 as first shipped accept; the sheet steps through the page array by this size.
+static_assert(sizeof(PROPSHEETPAGEA_V1) == 40, "the first page record size");
+
+void InitWizardPage(PROPSHEETPAGEA_V1* page, int templateId, DLGPROC procedure, const char* title) {
     memset(page, 0, sizeof *page);
     page->dwSize = sizeof *page;
     page->dwFlags = title != nullptr ? PSP_USETITLE : 0;

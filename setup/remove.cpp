@@ -33,8 +33,8 @@ int ReadUninstallRecord(const char* path) {
     // A record is read once per run; start from an empty one all the same.
     FreeUninstallRecord(g_record);
     g_record = UninstallRecord{};
-    const RecordReaderRules rules{kMaxDlls, kMaxFonts, false};
-    const RecordSink sink{nullptr, nullptr, nullptr, ShowOutOfMemory, nullptr};
+    static constexpr RecordReaderRules rules{kMaxDlls, kMaxFonts, false};
+    static constexpr RecordSink sink{nullptr, nullptr, nullptr, ShowOutOfMemory, nullptr};
     return ReadRecordFile(g_record, path, rules, sink);
 }
 

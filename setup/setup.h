@@ -77,7 +77,7 @@ int FormatTitleString(char* out, size_t size, int stringId);
 // out, each inserted text is cut (at a character boundary) to an equal share of the room.
 int SubstituteText(char* out, size_t size, const char* format, const char* text);
 bool IsSupportedWindows();
-void InitWizardPage(PROPSHEETPAGEA* page, int templateId, DLGPROC procedure, const char* title);
+void InitWizardPage(PROPSHEETPAGEA_V1* page, int templateId, DLGPROC procedure, const char* title);
 // Version information through a seam, so tests can present any Windows version.
 using GetVersionFunction = BOOL (WINAPI*)(OSVERSIONINFOA* info);
 extern GetVersionFunction g_getVersion;

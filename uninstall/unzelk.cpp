@@ -120,7 +120,7 @@ void RunWithMutex(HINSTANCE instance, const char* commandLine, UniqueHandle& mut
             "「アプリケーションの追加と削除」でおこなってください。");
         return;
     }
-    const RecordReaderRules rules{kRecordFontSlots, kRecordFontSlots, true};
+    static constexpr RecordReaderRules rules{kRecordFontSlots, kRecordFontSlots, true};
     if (ReadRecordFile(g_record, recordPath, rules, UninstallerRecordSink()) == 0) {
         FreeUninstallRecord(g_record);
         return;

@@ -30,7 +30,7 @@ extern const char kUninstallerCaption[];  // "ZELKアンインストーラ"
 
 int ShowUninstallerMessage(const char* text, UINT type = MB_OK);
 // The reader's messages, for unZELK's record reader.
-RecordSink UninstallerRecordSink();
+const RecordSink& UninstallerRecordSink();
 // Yes/No question with the record's title; false only for No.
 bool ConfirmRemoval(const char* title);
 // The uninstaller program file cannot be removed by the companion: tells the user which.

@@ -48,8 +48,9 @@ int ShowUninstallerMessage(const char* text, UINT type) {
     return g_messageBox(nullptr, text, kUninstallerCaption, type);
 }
 
-RecordSink UninstallerRecordSink() {
-    return RecordSink{CannotOpen, NotAllRead, InvalidLine, OutOfMemory, nullptr};
+const RecordSink& UninstallerRecordSink() {
+    static constexpr RecordSink sink{CannotOpen, NotAllRead, InvalidLine, OutOfMemory, nullptr};
+    return sink;
 }
 
 bool ConfirmRemoval(const char* title) {

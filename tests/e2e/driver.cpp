@@ -13,13 +13,22 @@ namespace e2e {
 
 static const DWORD kPollInterval = 20;
 
-void SetWindowsVersion(WindowsVersion version) {
-    const char* name = "win95";
+const char* WineVersionName(WindowsVersion version) {
     switch (version) {
-    case WindowsVersion::Win95: name = "win95"; break;
-    case WindowsVersion::NT40: name = "nt40"; break;
-    case WindowsVersion::NT351: name = "nt351"; break;
+    case WindowsVersion::Win95: return "win95";
+    case WindowsVersion::Win98: return "win98";
+    case WindowsVersion::NT351: return "nt351";
+    case WindowsVersion::NT40: return "nt40";
+    case WindowsVersion::Win2k: return "win2k";
+    case WindowsVersion::WinXP: return "winxp";
+    case WindowsVersion::Win7: return "win7";
+    case WindowsVersion::Win10: return "win10";
     }
+    return "win95";
+}
+
+void SetWindowsVersion(WindowsVersion version) {
+    const char* name = WineVersionName(version);
     HKEY key;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine", 0, nullptr, 0,
                                              KEY_ALL_ACCESS, nullptr, &key, nullptr));

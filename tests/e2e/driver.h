@@ -16,10 +16,12 @@ namespace e2e {
 
 constexpr DWORD kDefaultTimeout = 15000;  // ms
 
-enum class WindowsVersion { Win95, NT40, NT351 };
+enum class WindowsVersion { Win95, NT40, NT351, Win98, Win2k, WinXP, Win7, Win10 };
 
 // Makes the next programs started see this Windows version (Wine's per-prefix setting).
 void SetWindowsVersion(WindowsVersion version);
+// Wine's name of the version: "win95", "nt40", ...
+const char* WineVersionName(WindowsVersion version);
 
 // A started program.
 class Process {

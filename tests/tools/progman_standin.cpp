@@ -1,12 +1,13 @@
 // A Program Manager stand-in for the tests: a DDE server for service and topic "PROGMAN".
 //
-//   progman_standin.exe <record file> [--pad N]
+//   progman_standin.exe <record file> [--pad N] [--silent]
 //
 // Every EXECUTE transaction's data is appended to the record file exactly as received
 // (terminating zero included), so a test sees the bytes the client sent. The commands also
 // drive a small model of groups and items, from which a REQUEST for a group is answered the
 // way Program Manager does: a first line "name,file,count" followed by one line per item.
-// A REQUEST for an unknown group gets no data. --pad N appends N blanks to every answer.
+// A REQUEST for an unknown group gets no data. --pad N appends N blanks to every answer;
+// --silent answers no REQUEST at all, as the system's own Program Manager service does.
 //
 // Started before the program under test, the stand-in is the server that clients reach
 // (Wine's own desktop runs a "PROGMAN" server too). It signals the named event
@@ -28,6 +29,7 @@ namespace {
 DWORD g_instance = 0;
 std::string g_recordPath;
 size_t g_pad = 0;
+bool g_silent = false;
 
 struct Group {
     std::vector<std::string> items;
@@ -78,7 +80,7 @@ HDDEDATA Request(HSZ item, UINT format) {
     char name[1024] = "";
     DdeQueryStringA(g_instance, item, name, sizeof name, CP_WINANSI);
     auto found = g_groups.find(name);
-    if (format != CF_TEXT || found == g_groups.end()) return nullptr;
+    if (g_silent || format != CF_TEXT || found == g_groups.end()) return nullptr;
     std::string text = found->first + "," + found->first + ".GRP," +
                        std::to_string(found->second.items.size()) + "\r\n";
     for (const std::string& entry : found->second.items) text += "\"" + entry + "\"\r\n";
@@ -105,12 +107,13 @@ HDDEDATA CALLBACK Callback(UINT type, UINT format, HCONV, HSZ topic, HSZ item, H
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        fprintf(stderr, "usage: progman_standin <record file> [--pad N]\n");
+        fprintf(stderr, "usage: progman_standin <record file> [--pad N] [--silent]\n");
         return 2;
     }
     g_recordPath = argv[1];
-    for (int i = 2; i + 1 < argc; ++i) {
-        if (std::string(argv[i]) == "--pad") g_pad = static_cast<size_t>(atoi(argv[i + 1]));
+    for (int i = 2; i < argc; ++i) {
+        if (std::string(argv[i]) == "--pad" && i + 1 < argc) g_pad = static_cast<size_t>(atoi(argv[i + 1]));
+        if (std::string(argv[i]) == "--silent") g_silent = true;
     }
     if (DdeInitializeA(&g_instance, Callback, APPCLASS_STANDARD | CBF_SKIP_REGISTRATIONS |
                        CBF_SKIP_UNREGISTRATIONS, 0) != DMLERR_NO_ERROR) {

@@ -3,6 +3,7 @@
 #define ZELK_TESTS_TOOLS_PROGMAN_STANDIN_H
 
 #include <windows.h>
+#include <ddeml.h>
 
 #include <fstream>
 #include <sstream>
@@ -28,6 +29,27 @@ inline std::vector<std::string> ReadProgmanRecord(const std::string& recordPath)
         start = end + 1;
     }
     return commands;
+}
+
+inline HDDEDATA CALLBACK IgnoreDdeTransaction(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
+    return nullptr;
+}
+
+// Waits until a "PROGMAN" DDE service takes a conversation: the desktop's own service starts
+// on its own time after the first program of a prefix. False when none came in time.
+inline bool WaitForProgramManager(DWORD timeout) {
+    DWORD instance = 0;
+    if (DdeInitializeA(&instance, IgnoreDdeTransaction, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) return false;
+    HSZ name = DdeCreateStringHandleA(instance, "PROGMAN", CP_WINANSI);
+    bool serves = false;
+    for (DWORD start = GetTickCount(); !serves && GetTickCount() - start < timeout; Sleep(200)) {
+        HCONV conversation = DdeConnect(instance, name, name, nullptr);
+        serves = conversation != nullptr;
+        if (serves) DdeDisconnect(conversation);
+    }
+    DdeFreeStringHandle(instance, name);
+    DdeUninitialize(instance);
+    return serves;
 }
 
 class ProgmanStandin {

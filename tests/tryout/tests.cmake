@@ -25,12 +25,18 @@ if(ZELK_WIN_BUILD_DIR)
     --expect "Result: the round trip went through and left nothing unexpected."
     -- ${TRYOUT_MEDIA}/medium --win95)
   # The CD-ROM image on NT 4.0: run from a CD-ROM drive, which is refused as destination;
-  # Program Manager's group made and deleted again.
+  # Program Manager's group made and deleted again, in the commands the stand-in recorded.
   zelk_tryout_test(image.nt40
     --expect "a destination on the CD-ROM drive is refused: D:\\ソフト表  ->  CD-ROMにはセットアップできません。"
     --expect "[DeleteGroup(ZELKトライアウト)]"
     --expect "Result: the round trip went through and left nothing unexpected."
-    -- ${TRYOUT_MEDIA}/medium.iso --nt40)
+    -- ${TRYOUT_MEDIA}/medium.iso --nt40 --progman-standin)
+  # A folder on Windows 10 as a publisher runs it: the desktop's own Program Manager service
+  # makes the group a Start-menu folder, and the removal leaves none of it.
+  zelk_tryout_test(folder.win10
+    --expect "ZELKトライアウト.lnk  ->  C:\\ZELK Games\\ソフト表\\sample.exe"
+    --expect "Result: the round trip went through and left nothing unexpected."
+    -- ${TRYOUT_MEDIA}/medium --win10)
   # The image on Windows 95, the font kept at the uninstaller's question: expected, not left.
   zelk_tryout_test(image.win95.keep_fonts
     --expect "a destination on the CD-ROM drive is refused"

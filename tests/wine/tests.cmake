@@ -41,9 +41,18 @@ if(ZELK_WIN_BUILD_DIR)
     endforeach()
   endforeach()
   list(REMOVE_DUPLICATES E2E_SUITES)
+  list(REMOVE_ITEM E2E_SUITES RealDesktop)
   foreach(suite IN LISTS E2E_SUITES)
     zelk_wine_test(e2e.${suite} ${ZELK_WIN_BUILD_DIR}/tests/e2e/zelk_e2e.exe --gtest_filter=${suite}.*:*/${suite}.*)
   endforeach()
+
+  # The round trip on every Windows version under a real desktop (Xvfb, Wine's X11 driver),
+  # where the desktop's own Program Manager service serves instead of the stand-in. It has
+  # a prefix of its own, copied from one prepared once.
+  add_test(NAME e2e.RealDesktop COMMAND ${WINE_SCRIPTS}/desktop ${ZELK_WIN_BUILD_DIR}/tests/e2e/zelk_e2e.exe
+    --gtest_filter=*/RealDesktop.*)
+  set_tests_properties(e2e.RealDesktop PROPERTIES RUN_SERIAL TRUE TIMEOUT 400
+    ENVIRONMENT "ZELK_WINEPREFIX=${CMAKE_BINARY_DIR}/wine/desktop/prefix")
 endif()
 
 include(bench/tests.cmake)

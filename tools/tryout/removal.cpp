@@ -244,7 +244,7 @@ void Remove(const std::string& command, const RecordFacts& record, std::vector<s
 }
 
 void ListProgmanAfterRemoval(size_t installCommands) {
-    if (!IsNT()) return;
+    if (!UsesProgmanStandin()) return;
     std::vector<std::string> commands = ReadProgmanRecord(StatePath("progman.rec"));
     Say("  Program Manager was told:");
     for (size_t i = installCommands; i < commands.size(); ++i) Say("      " + commands[i]);

@@ -17,7 +17,7 @@ struct Options {
     std::string state;         // folder that carries the findings from walk to compare
     std::string destination;   // typed on the destination page instead of the proposal
     std::string screenshots;   // folder for BMP pictures, or empty
-    std::string progman;       // the Program Manager stand-in (walk on Windows NT)
+    std::string progman;       // the Program Manager stand-in, or empty: the desktop's own service
     bool keepFonts = false;    // answer No to the font questions
 };
 extern Options g_options;
@@ -34,6 +34,8 @@ std::vector<std::string> ReadLines(const std::string& name);
 
 // ---- machine facts ----
 bool IsNT();
+// On Windows NT with the stand-in: Program Manager's commands are recorded and replayed.
+bool UsesProgmanStandin();
 std::string WindowsFolder();
 std::string SystemFolder();   // where shared DLLs go
 std::string FontsFolder();    // where fonts go

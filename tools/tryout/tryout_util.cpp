@@ -68,6 +68,8 @@ bool IsNT() {
     return version.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
+bool UsesProgmanStandin() { return IsNT() && !g_options.progman.empty(); }
+
 std::string WindowsFolder() {
     char path[MAX_PATH] = "";
     GetWindowsDirectoryA(path, sizeof path);

@@ -88,7 +88,7 @@ void ListInstalled(const std::vector<Difference>& changes, const std::string& de
     Heading("What was installed");
     group("folders created:", folders);
     group("files in " + destination + ":", files);
-    if (IsNT()) {
+    if (UsesProgmanStandin()) {
         std::vector<std::string> items;
         for (const ProgmanGroup& g : ReplayProgman(ReadProgmanRecord(StatePath("progman.rec")))) {
             items.push_back("group " + g.name);
@@ -96,6 +96,7 @@ void ListInstalled(const std::vector<Difference>& changes, const std::string& de
         }
         group("Program Manager:", items);
     } else {
+        // The desktop's own Program Manager keeps its groups as Start-menu folders too.
         group("start menu, under " + ProgramsFolder() + ":", shortcuts);
     }
     group("registry:", registry);
@@ -111,10 +112,12 @@ void Walk() {
     ASSERT_TRUE(e2e::PathExists(MediumPath("setup.exe"))) << "no setup.exe on " << Utf8(g_options.medium);
     CoInitialize(nullptr);
     ProgmanStandin programManager;
-    if (IsNT()) {
-        // No desktop shell runs here: the stand-in plays Program Manager and records its commands.
+    if (UsesProgmanStandin()) {
+        // The stand-in plays Program Manager and records its commands byte for byte.
         ASSERT_TRUE(programManager.Start(g_options.progman, StatePath("progman.rec")))
             << "the Program Manager stand-in did not start: " << g_options.progman;
+    } else if (IsNT()) {
+        ASSERT_TRUE(WaitForProgramManager(30000)) << "the desktop's Program Manager service did not start";
     }
     const Snapshot before = TakeSnapshot();
     ASSERT_TRUE(SaveSnapshot(before, StatePath("before.snap")));

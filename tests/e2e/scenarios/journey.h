@@ -66,10 +66,14 @@ inline std::string ProgramsFolderPath() {
     return path;
 }
 
-inline bool IsNT(WindowsVersion version) { return version != WindowsVersion::Win95; }
+inline bool IsNT(WindowsVersion version) {
+    return version != WindowsVersion::Win95 && version != WindowsVersion::Win98;
+}
 
 inline std::string SystemName(const testing::TestParamInfo<WindowsVersion>& info) {
-    return info.param == WindowsVersion::Win95 ? "Win95" : "NT40";
+    // In the order of the enumeration.
+    static const char* const names[] = {"Win95", "NT40", "NT351", "Win98", "Win2k", "WinXP", "Win7", "Win10"};
+    return names[static_cast<int>(info.param)];
 }
 
 }  // namespace e2e

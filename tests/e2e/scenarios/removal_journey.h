@@ -22,15 +22,24 @@ inline const char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion
 inline const char kFontValue[] = "ZELK RoundTrip (TrueType)";
 inline const char kDefaultFolder[] = "C:\\Program Files\\ZELK\\SampleGame";
 
+// The question of a setup started over an earlier installation of the sample.
+inline const char kEarlierQuestion[] =
+    "「ZELKサンプルゲーム」は既にセットアップされています。セットアップを続行するには以前にセットアップされた"
+    "「ZELKサンプルゲーム」を消去する必要があります。\n\n以前の「ZELKサンプルゲーム」を消去してセットアップを続行しますか？";
+
 // The machine as a fresh prefix has it, for everything these journeys touch.
 class RemovalJourney : public testing::TestWithParam<WindowsVersion> {
 protected:
+    RemovalJourney() = default;
+    // withStandin false: the desktop's own Program Manager serves, as on a user's machine.
+    explicit RemovalJourney(bool withStandin) : withStandin_(withStandin) {}
+
     void SetUp() override {
         ResetMachine();
         ClearRestartState();
         CleanSharedFiles();
         SetWindowsVersion(GetParam());
-        ASSERT_TRUE(StartProgramManager(programManager_));
+        if (withStandin_) ASSERT_TRUE(StartProgramManager(programManager_));
     }
     void TearDown() override {
         programManager_.Stop();
@@ -95,6 +104,17 @@ protected:
         EXPECT_NE(std::string::npos, boxes.notices[0].find(SystemFolder() + "\\ZELKRT.DLL"));
     }
 
+    // A second setup started over the installation, answering the question.
+    Process StartAndAnswer(const Medium& medium, int answer) {
+        Process setup = medium.StartSetup();
+        Window question = WaitForWindow(setup, MessageBoxWithText(kEarlierQuestion, "ZELKセットアップ"));
+        if (question.Exists()) {
+            question.Press(answer);
+            question.WaitClosed();  // the click is posted; later steps must not see this box again
+        }
+        return setup;
+    }
+
     // True when Program Manager was told to delete the group.
     bool GroupDeleted() const {
         std::vector<std::string> commands = programManager_.Commands();
@@ -103,6 +123,7 @@ protected:
     }
 
     ProgmanStandin programManager_;
+    bool withStandin_ = true;
 };
 
 // Removes the expected line from the differences (file names compare without regard to

@@ -236,7 +236,7 @@ static std::string DescribeFileAndTimes(const WIN32_FIND_DATAA& data) {
 
 Snapshot TakeSnapshot(bool withTimes) {
     Snapshot snapshot;
-    for (const char* folder : {"C:\\windows", "C:\\Program Files", "C:\\users", "C:\\zelk-test"}) {
+    for (const char* folder : {"C:\\windows", "C:\\Program Files", "C:\\users", "C:\\ProgramData", "C:\\zelk-test"}) {
         if (withTimes) {
             zelktest::SnapshotTree(folder, snapshot, DescribeFileAndTimes);
         } else {

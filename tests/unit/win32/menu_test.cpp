@@ -4,8 +4,11 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
+
 #include "actions_support.h"
 #include "common/progman.h"
+#include "common/uninst.h"
 #include "common/system.h"
 #include "tests/support/files.h"
 #include "tests/tools/progman_standin.h"
@@ -77,6 +80,46 @@ TEST_F(ProgmanClient, AnAnswerLongerThanWhatIsLookedAtCountsAsNotEmpty) {
     StartStandin("--pad 2000");
     ASSERT_EQ(1, ProgmanCreateGroup(kGroup, nullptr));
     EXPECT_EQ(0, ProgmanGroupIsEmpty(kGroup));
+}
+
+// The system's own Program Manager keeps each group as a folder in the Programs folder and
+// answers no question about a group: the removal then deletes the group only when that
+// folder is there and empty. An answer, where one comes, decides alone.
+TEST_F(ProgmanClient, AGroupWithoutAnAnswerGoesOnlyWithAnEmptyFolder) {
+    char programs[MAX_PATH] = "";
+    ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAMS, TRUE));
+    const std::string folder = std::string(programs) + "\\" + kGroup;
+    const std::string othersLink = folder + "\\他のゲーム.lnk";
+    struct Case {
+        const char* standin;
+        bool folder, othersLink, deleted;
+    };
+    const Case cases[] = {
+        {"--silent", true, false, true},
+        {"--silent", true, true, false},
+        {"--silent", false, false, false},
+        {"", true, false, false},  // answered: the other item is still in the group
+    };
+    char ours[] = "ゲーム";
+    char* items[] = {ours};
+    for (const Case& c : cases) {
+        RemoveFile(othersLink);
+        RemoveDirectoryA(folder.c_str());
+        if (c.folder) CreateDirectoryA(folder.c_str(), nullptr);
+        if (c.othersLink) {
+            CloseHandle(CreateFileA(othersLink.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        }
+        StartStandin(c.standin);
+        ASSERT_EQ(1, ProgmanCreateGroup(kGroup, nullptr));
+        ASSERT_EQ(1, ProgmanAddItem("\"C:\\Other\\other.exe\"", "他のゲーム", nullptr, 0));
+        RemoveProgmanEntries(kGroup, items, 1);
+        std::vector<std::string> commands = standin_.Commands();
+        bool deleted = std::find(commands.begin(), commands.end(), std::string("[DeleteGroup(") + kGroup + ")]") !=
+                       commands.end();
+        EXPECT_EQ(c.deleted, deleted) << c.standin << " folder " << c.folder << " other " << c.othersLink;
+    }
+    RemoveFile(othersLink);
+    RemoveDirectoryA(folder.c_str());
 }
 
 // ---- CreateMenuItems: the suite runs as Windows 95 and as NT 4.0 ----

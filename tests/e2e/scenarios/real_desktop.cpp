@@ -1,0 +1,59 @@
+// The round trip of a user's machine on every Windows version the programs support, under a
+// real desktop (tests/wine/desktop): the desktop's own Program Manager service makes the
+// group a Start-menu folder with links and answers no question about it. Install with the
+// defaults, install again over it (the earlier installation is removed first), remove
+// through the registered command, restart: only the shared DLL is left.
+#include <gtest/gtest.h>
+
+#include "driver.h"
+#include "journey.h"
+#include "media.h"
+#include "removal_journey.h"
+#include "removal_steps.h"
+
+using namespace e2e;
+
+namespace {
+
+class RealDesktop : public RemovalJourney {
+protected:
+    RealDesktop() : RemovalJourney(false) {}
+    void SetUp() override {
+        RemovalJourney::SetUp();
+        ASSERT_TRUE(WaitForProgramManager(30000)) << "no Program Manager service: run under tests/wine/desktop";
+    }
+};
+
+TEST_P(RealDesktop, NothingIsLeftButTheSharedDll) {
+    Medium medium = SampleWithDllAndFont("desktop");
+    Snapshot before = TakeSnapshot();
+    Process first = medium.StartSetup();
+    ASSERT_EQ(kDefaultFolder, InstallThroughWizard(first));
+    // A shortcut file on Windows 95, a Program Manager item (kept as one) on NT.
+    const std::string group = ProgramsFolder() + "\\" + kTitle;
+    EXPECT_TRUE(PathExists(group + "\\" + kTitle + ".lnk"));
+
+    // The next setup removes the earlier installation, group included, before its wizard.
+    Process second = StartAndAnswer(medium, IDYES);
+    RemovalBoxes boxes;
+    ASSERT_TRUE(AnswerRemovalBoxesUntil(second, "ZELKセットアップ", &boxes, WizardSheet()).Exists());
+    ExpectTheSampleRemovalBoxes(boxes);
+    EXPECT_FALSE(PathExists(group)) << "the earlier installation's group folder is left";
+    ASSERT_EQ(kDefaultFolder, InstallThroughWizard(second));
+    EXPECT_TRUE(PathExists(group + "\\" + kTitle + ".lnk"));
+
+    ExpectTheSampleRemovalBoxes(UninstallAsTheSystemDoes());
+    EXPECT_FALSE(PathExists(group)) << "the group's folder is left";
+
+    std::vector<std::string> differences = Differences(before, TakeSnapshot());
+    EXPECT_TRUE(TakeAllowed(differences, "+ " + SystemFolder() + "\\ZELKRT.DLL"));
+    EXPECT_TRUE(differences.empty()) << Describe(differences);
+}
+
+INSTANTIATE_TEST_SUITE_P(Systems, RealDesktop,
+                         testing::Values(WindowsVersion::Win95, WindowsVersion::Win98, WindowsVersion::NT351,
+                                         WindowsVersion::NT40, WindowsVersion::Win2k, WindowsVersion::WinXP,
+                                         WindowsVersion::Win7, WindowsVersion::Win10),
+                         SystemName);
+
+}  // namespace

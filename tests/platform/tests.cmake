@@ -1,0 +1,18 @@
+# Platform checks of the built programs, without running them: the import tables against
+# the list of functions that Windows 95 and NT 3.51 export (imports.txt), and the manifest
+# each program carries for current Windows.
+if(ZELK_WIN_BUILD_DIR)
+  find_program(ZELK_OBJDUMP i686-w64-mingw32-objdump REQUIRED)
+  find_program(ZELK_WRESTOOL wrestool)  # icoutils (scripts/install-deps)
+  if(NOT ZELK_WRESTOOL)
+    set(ZELK_WRESTOOL wrestool)  # the manifest tests then fail, naming what is missing
+  endif()
+  set(PLATFORM_CHECKS ${CMAKE_SOURCE_DIR}/tests/platform)
+  add_test(NAME platform.imports
+    COMMAND ${PLATFORM_CHECKS}/check-imports ${ZELK_OBJDUMP} ${PLATFORM_CHECKS}/imports.txt
+            ${ZELK_WIN_BUILD_DIR}/setup.exe ${ZELK_WIN_BUILD_DIR}/unZELK.exe ${ZELK_WIN_BUILD_DIR}/rmZELK.bin)
+  foreach(program setup.exe unZELK.exe)
+    add_test(NAME platform.manifest.${program}
+      COMMAND ${PLATFORM_CHECKS}/check-manifest ${ZELK_WRESTOOL} ${ZELK_WIN_BUILD_DIR}/${program})
+  endforeach()
+endif()
