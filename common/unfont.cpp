@@ -7,8 +7,6 @@
 
 namespace {
 
-const char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
-
 // Repeats action while it fails and the user answers Retry. 1 when it succeeded at once,
 // else the last button pressed (IDRETRY after a retry that succeeded; 0 when the box fails).
 template <typename Action>

@@ -9,8 +9,6 @@
 
 namespace {
 
-const char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
-
 // The creation time of the file at path; false when there is none. A file search works on
 // every system and needs no access to a font that is in use.
 bool FindCreationTime(const char* path, FILETIME* time) {
