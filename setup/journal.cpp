@@ -55,7 +55,6 @@ HANDLE g_list = INVALID_HANDLE_VALUE;
 int g_nextKept = 1;
 
 const char kListHeader[] = "ZELK kept originals";
-const char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
 Entry* Add(Step step, const char* path) {
     if (g_count == kCapacity) return nullptr;
