@@ -29,11 +29,6 @@ void __cdecl free(void* block) {
     if (block != nullptr) HeapFree(GetProcessHeap(), 0, block);
 }
 
-void* __cdecl realloc(void* block, size_t size) {
-    if (block == nullptr) return malloc(size);
-    return HeapReAlloc(GetProcessHeap(), 0, block, size);
-}
-
 void* __cdecl memcpy(void* __restrict__ to, const void* __restrict__ from, size_t size) {
     return memmove(to, from, size);
 }

@@ -5,6 +5,8 @@
 
 MessageBoxFunction g_messageBox = MessageBoxA;
 
+const char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+
 bool IsWindowsNT() {
     OSVERSIONINFOA info = {};
     info.dwOSVersionInfoSize = sizeof info;  // 148 bytes

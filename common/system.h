@@ -12,6 +12,9 @@ extern MessageBoxFunction g_messageBox;
 // True when the system is of the NT platform (any version).
 bool IsWindowsNT();
 
+// The key under HKEY_LOCAL_MACHINE where Windows NT registers its fonts.
+extern const char kFontsKey[];
+
 // Shows the name of a failed system call in an ownerless "API エラー" box; goes on.
 void ShowApiError(const char* name);
 

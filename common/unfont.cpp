@@ -7,8 +7,6 @@
 
 namespace {
 
-const char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
-
 // Repeats action while it fails and the user answers Retry. 1 when it succeeded at once,
 // else the last button pressed (IDRETRY after a retry that succeeded; 0 when the box fails).
 template <typename Action>
@@ -32,11 +30,29 @@ bool AskToRemove(HWND owner, const char* caption, const char* path) {
     return g_messageBox(owner, text, caption, MB_ICONQUESTION | MB_YESNO) == IDYES;
 }
 
-// Windows NT: the ".fot" resource and its file, the font file, the Fonts registry value.
-int RemoveFontNT(HWND owner, const char* caption, const char* fotPath, const char* path,
-                 const char* valueName) {
-    if (Stopped(RemoveFontResourceRetry(owner, caption, fotPath))) return 0;
-    if (Stopped(DeleteFontFileRetry(owner, caption, fotPath))) return 0;
+char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// True when name occurs in the bytes of text, ASCII letters compared without case.
+bool ContainsName(const char* text, DWORD length, const char* name) {
+    DWORD nameLength = static_cast<DWORD>(lstrlenA(name));
+    if (nameLength == 0) return false;
+    for (DWORD at = 0; at + nameLength <= length; ++at) {
+        DWORD i = 0;
+        while (i < nameLength && UpperAscii(text[at + i]) == UpperAscii(name[i])) ++i;
+        if (i == nameLength) return true;
+    }
+    return false;
+}
+
+// Windows NT: the ".fot" resource and its file when they are this font's (another font's
+// resource file of the same name stays), the font file, the Fonts registry value.
+int RemoveFontNT(HWND owner, const char* caption, const char* fotPath, const char* fileName,
+                 const char* path, const char* valueName) {
+    bool foreign = FileExists(fotPath) && !FotBelongsToFont(fotPath, fileName);
+    if (!foreign) {
+        if (Stopped(RemoveFontResourceRetry(owner, caption, fotPath))) return 0;
+        if (Stopped(DeleteFontFileRetry(owner, caption, fotPath))) return 0;
+    }
     if (Stopped(DeleteFontFileRetry(owner, caption, path))) return 0;
     // A missing value name would name the key's default value instead.
     if (valueName == nullptr) return 0;
@@ -55,6 +71,18 @@ int RemoveFont95(HWND owner, const char* caption, const char* fileName, const ch
 }
 
 }  // namespace
+
+// A resource file is small: it names its font file in its first few hundred bytes.
+bool FotBelongsToFont(const char* fotPath, const char* fontFileName) {
+    HANDLE file = CreateFileA(fotPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    char text[4096];
+    DWORD length = 0;
+    BOOL read = ReadFile(file, text, sizeof text, &length, nullptr);
+    CloseHandle(file);
+    return read && ContainsName(text, length, fontFileName);
+}
 
 int RemoveFontResourceRetry(HWND owner, const char* caption, const char* name) {
     return RetryWhileFailing(owner, caption, "フォントリソースの削除に失敗しました(Error #%u)",
@@ -79,7 +107,7 @@ int RemoveFont(HWND owner, const char* caption, const char* fontsDir, const char
         return 1;
     }
     if (!AskToRemove(owner, caption, path)) return 1;
-    int result = nt ? RemoveFontNT(owner, caption, fotPath, path, valueName)
+    int result = nt ? RemoveFontNT(owner, caption, fotPath, fileName, path, valueName)
                     : RemoveFont95(owner, caption, fileName, path);
     if (result == 1) BroadcastFontChange();
     return result;

@@ -29,6 +29,9 @@ int RemoveFont(HWND owner, const char* caption, const char* fontsDir, const char
                const char* valueName);
 int RemoveFontResourceRetry(HWND owner, const char* caption, const char* name);
 int DeleteFontFileRetry(HWND owner, const char* caption, const char* path);
+// True when the font resource file at fotPath names the font file fontFileName: only then
+// is it this font's to replace or delete.
+bool FotBelongsToFont(const char* fotPath, const char* fontFileName);
 
 // Start-menu entries (unmenu.cpp).
 void RemoveMenuEntries(const char* group, char* const* items, int count);

@@ -78,6 +78,7 @@
 #define IDS_PREVIOUS_INSTALL 54
 #define IDS_NO_APPREGISTRY 58
 #define IDS_NO_APPVERSION 59
+#define IDS_RESTORED 60
 
 // ---- unZELK.exe ----
 #define IDD_UN_DELETING 102

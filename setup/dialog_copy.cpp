@@ -10,6 +10,7 @@
 #include "common/shell.h"
 #include "common/system.h"
 #include "ids.h"
+#include "journal.h"
 
 enum class ItemKind { File, Dll, Font };
 
@@ -48,7 +49,7 @@ static int InstallItem(ItemKind kind, int i, const ItemPaths& paths) {
     if (!paths.joined) return 0;
     const SetupContext& c = g_setup;
     switch (kind) {
-    case ItemKind::File: return CopyInstallFile(paths.source, paths.destination);
+    case ItemKind::File: return CopyJournaledFile(paths.source, paths.destination);
     case ItemKind::Dll: return InstallDll(paths.source, paths.destination);
     case ItemKind::Font:
         return InstallFont(c.srcDirectory, c.fontsDir, c.fontSource[i], InstalledFontName(c, i),
@@ -182,36 +183,47 @@ bool IsCompressedName(const char* name) {
 // LZInit. LZOpenFile would do the same through OpenFile, but OpenFile takes no path of 128
 // bytes or more, and when it cannot open a destination, LZOpenFile creates a file of a
 // different name (the last character replaced by "_") and reports success.
-static bool ExpandFile(const char* source, const char* destination) {
+static CopyResult ExpandFile(const char* source, const char* destination, bool replace) {
     UniqueFile input(CreateFileA(source, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!input) return false;
+    if (!input) return CopyResult::Failed;
     UniqueFile output(CreateFileA(destination, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!output) return false;
+                                  replace ? CREATE_ALWAYS : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!output) return GetLastError() == ERROR_FILE_EXISTS ? CopyResult::Exists : CopyResult::Failed;
+    bool expanded = false;
     INT expander = LZInit(static_cast<INT>(HandleToLong(input.Get())));
-    if (expander < 0) return false;
-    input.Release();  // LZClose closes the file now
-    LONG copied = LZCopy(expander, static_cast<INT>(HandleToLong(output.Get())));
+    if (expander >= 0) {
+        input.Release();  // LZClose closes the file now
+        expanded = LZCopy(expander, static_cast<INT>(HandleToLong(output.Get()))) >= 0;
+        LZClose(expander);
+    }
     output.Reset();
-    LZClose(expander);
-    if (copied < 0) return false;
-
     FILETIME created;
-    if (!GetFileCreationTime(source, &created)) return false;
-    SetAllFileTimes(destination, &created);
-    return true;
+    if (expanded && GetFileCreationTime(source, &created)) {
+        SetAllFileTimes(destination, &created);
+        return CopyResult::Copied;
+    }
+    // A file this copy created is not left half made.
+    if (!replace) DeleteFileA(destination);
+    return CopyResult::Failed;
 }
 
-int CopyInstallFile(const char* source, const char* destination) {
+CopyResult CopyInstallFileAs(const char* source, const char* destination, bool replace) {
     if (IsCompressedName(source)) {
-        if (!ExpandFile(source, destination)) return 0;
-    } else if (!CopyFileA(source, destination, FALSE)) {
-        return 0;
+        CopyResult result = ExpandFile(source, destination, replace);
+        if (result != CopyResult::Copied) return result;
+    } else if (!CopyFileA(source, destination, replace ? FALSE : TRUE)) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? CopyResult::Exists
+                                                                            : CopyResult::Failed;
     }
     SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
     NotifyShell(SHCNE_CREATE, destination);
-    return 1;
+    return CopyResult::Copied;
+}
+
+int CopyInstallFile(const char* source, const char* destination) {
+    return CopyInstallFileAs(source, destination, true) == CopyResult::Copied ? 1 : 0;
 }
 
 int GetFileCreationTime(const char* path, FILETIME* time) {

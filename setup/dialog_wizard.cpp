@@ -196,8 +196,8 @@ static void DestinationShown(HWND page) {
 }
 
 // Removes the folder levels an earlier Next created, deepest first; a folder that is not
-// empty stays.
-static void RemoveCreatedFolder() {
+// empty stays. These are all the levels this run created, whatever the destination is now.
+void RemoveCreatedFolder() {
     for (int level = 0; level < createdFolderDepth; ++level) {
         char path[kPathSize];
         if (GetAncestorPath(path, createdFolder, level) == 0) RemoveDirectoryA(path);

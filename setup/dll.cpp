@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "common/system.h"
+#include "journal.h"
 
 int ReadFixedFileInfo(const char* path, FixedFileInfo* block) {
     DWORD handle = 0;
@@ -57,7 +58,7 @@ int InstallDll(const char* sourcePath, const char* destPath) {
                                                       : CompareFileVersions(sourcePath, destPath);
         if (comparison == 0) return 1;
     }
-    if (!CopyInstallFile(sourcePath, destPath)) return 0;
+    if (!CopyJournaledFile(sourcePath, destPath)) return 0;
     SetFileAttributesA(destPath, FILE_ATTRIBUTE_NORMAL);
     return 1;
 }

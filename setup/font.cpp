@@ -4,10 +4,10 @@
 
 #include "common/handles.h"
 #include "common/system.h"
+#include "common/uninst.h"
+#include "journal.h"
 
 namespace {
-
-const char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
 // The creation time of the file at path; false when there is none. A file search works on
 // every system and needs no access to a font that is in use.
@@ -42,17 +42,23 @@ bool RegisterFontNT(const char* fontFolder, const char* destName, const char* va
         return false;
     }
     // A resource file is never overwritten by the system: one left by an earlier
-    // installation of this font is taken out of use and made anew.
+    // installation of this font is taken out of use, kept aside and made anew. One that
+    // belongs to another font stays, and this font cannot be registered.
     if (FileExists(resourcePath)) {
+        if (!FotBelongsToFont(resourcePath, destName) || !NoteFontResourceRemoved(resourcePath)) return false;
         RemoveFontResourceA(resourcePath);
+    }
+    if (!PrepareToWrite(resourcePath, true)) return false;
+    if (FileExists(resourcePath)) {  // kept by a copy: still in the way
         SetFileAttributesA(resourcePath, FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(resourcePath);
     }
     // The resource file names the font by its bare name, found in fontFolder.
     if (!CreateScalableFontResourceA(0, resourcePath, destName, fontFolder)) return false;
-    if (AddFontResourceIn(fontFolder, resourcePath) == 0) return false;
+    if (!NoteFontResourceAdded(resourcePath) || AddFontResourceIn(fontFolder, resourcePath) == 0) return false;
     UniqueKey key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_SET_VALUE, key.Put()) != ERROR_SUCCESS) {
+    if (!NoteFontsValue(valueName) ||
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_SET_VALUE, key.Put()) != ERROR_SUCCESS) {
         return false;
     }
     // The value holds the resource file's name alone, stored without the terminating zero.
@@ -81,13 +87,13 @@ int InstallFont(const char* sourceFolder, const char* fontFolder, const char* so
     case 1: return 1;  // the installed font is as new: it stays, nothing more to do
     default: break;
     }
-    if (!CopyInstallFile(sourcePath, destPath)) return 0;
+    if (!CopyJournaledFile(sourcePath, destPath)) return 0;
     SetFileAttributesA(destPath, FILE_ATTRIBUTE_NORMAL);
     if (IsWindowsNT()) {
         if (!RegisterFontNT(fontFolder, destName, valueName)) return 0;
     } else {
         // Windows 95 finds a bare name in its fonts folder.
-        if (AddFontResourceA(destName) == 0) return 0;
+        if (!NoteFontResourceAdded(destName) || AddFontResourceA(destName) == 0) return 0;
     }
     BroadcastFontChange();
     return 1;

@@ -1,5 +1,6 @@
 // Writing the uninstall record into the destination folder.
 #include "ids.h"
+#include "journal.h"
 #include "record_writer.h"
 #include "setup.h"
 
@@ -11,7 +12,8 @@ int WriteUninstallRecord(SetupContext& context) {
     bool written = false;
     if (JoinPath(path, context.destination, context.unZelkName)) {
         ByteFile file;
-        if (file.CreateForWriting(path)) {
+        // An existing file of the record's name is kept aside, so that a rollback puts it back.
+        if (PrepareToWrite(path) && file.CreateForWriting(path)) {
             bool lines = WriteRecordLines(context, file);
             bool closed = file.Close();
             written = lines && closed;

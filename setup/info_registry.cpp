@@ -10,6 +10,7 @@
 #include "common/registry.h"
 #include "common/system.h"
 #include "ids.h"
+#include "journal.h"
 
 namespace {
 
@@ -60,15 +61,42 @@ bool SetStringValue(HKEY key, const char* name, const char* text) {
                           lstrlenA(text)) == ERROR_SUCCESS;
 }
 
-UniqueKey CreateKey(HKEY root, const char* name) {
+// Creates or opens one key; *created tells which.
+UniqueKey CreateKey(HKEY root, const char* name, bool* created) {
     UniqueKey key;
     char emptyClass[] = "";
-    DWORD disposition;
+    DWORD disposition = 0;
     if (RegCreateKeyExA(root, name, 0, emptyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                         nullptr, key.Put(), &disposition) != ERROR_SUCCESS) {
         key.Reset();
     }
+    *created = key && disposition == REG_CREATED_NEW_KEY;
     return key;
+}
+
+// Creates the key with every missing level above it, one level at a time, so that the
+// journal knows each level this run created; a rollback deletes exactly those.
+UniqueKey CreateKeyLevels(HKEY root, const char* name) {
+    char level[kPathSize];
+    if (!CopyString(level, name)) return UniqueKey();
+    for (char* p = level;; ++p) {
+        // A Shift-JIS trail byte may have the backslash's value without being one.
+        if (IsLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0') {
+            ++p;
+            continue;
+        }
+        if (*p != '\\' && *p != '\0') continue;
+        char end = *p;
+        *p = '\0';
+        bool created = false;
+        UniqueKey key = CreateKey(root, level, &created);
+        if (created && !NoteRegistryKey(root, level)) {
+            RegDeleteKeyA(root, level);
+            return UniqueKey();
+        }
+        if (!key || end == '\0') return key;
+        *p = end;
+    }
 }
 
 // branch\application\version; false when a part is missing or the name does not fit.
@@ -80,7 +108,7 @@ bool AppKeyName(const SetupContext& context, const char* branch, char (&key)[kPa
 // Creates the empty application key; best effort.
 void CreateAppKey(const SetupContext& context, HKEY root, const char* branch) {
     char name[kPathSize];
-    if (AppKeyName(context, branch, name)) CreateKey(root, name);
+    if (AppKeyName(context, branch, name)) CreateKeyLevels(root, name);
 }
 
 }  // namespace
@@ -149,7 +177,7 @@ int WriteRegistryRecords(SetupContext& context) {
         return -1;
     }
     {
-        UniqueKey key = CreateKey(HKEY_LOCAL_MACHINE, keyName);
+        UniqueKey key = CreateKeyLevels(HKEY_LOCAL_MACHINE, keyName);
         const char* display = context.unRegDisplay ? context.unRegDisplay : "";
         if (!key || !SetStringValue(key.Get(), kUninstallValue, command) ||
             !SetStringValue(key.Get(), kDisplayValue, display)) {

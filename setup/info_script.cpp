@@ -302,9 +302,14 @@ bool SetDefault(char** target, const char* value, const ScriptReport& report) {
     return false;
 }
 
-// A required keyword's value; its message when the script had none.
+// A required keyword's value; its message when the script had none. A value of blanks
+// alone counts as none: an empty version, for one, would make every removal delete the
+// whole application key with the keys of the product's other versions.
 bool Require(const char* value, int stringId, const ScriptReport& report) {
-    if (value != nullptr) return true;
+    if (value != nullptr) {
+        while (*value == ' ' || *value == '\t') ++value;
+        if (*value != '\0') return true;
+    }
     report.Show(stringId, 0);
     return false;
 }

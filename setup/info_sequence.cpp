@@ -3,6 +3,9 @@
 #include "setup.h"
 
 #include "ids.h"
+#include "journal.h"
+
+#include "common/system.h"
 
 int CreateDestination(SetupContext& context) {
     context.dirDepth = CreateDirectoryPath(context.destination);
@@ -23,14 +26,6 @@ int RunMenuStep(SetupContext& context) {
     return 0;
 }
 
-// Removes the folder levels this run created for the destination, deepest first.
-static void RemoveCreatedLevels(const SetupContext& context) {
-    for (int level = 0; level < context.dirDepth; ++level) {
-        char path[kPathSize];
-        if (GetAncestorPath(path, context.destination, level) == 0) RemoveDirectoryA(path);
-    }
-}
-
 // Steps 4 to 8: copy, menu, registry, record. 0 when all succeeded.
 static int InstallEverything(SetupContext& context, HWND* menuWait) {
     if (RunCopyProgress() != 0) return -1;
@@ -45,20 +40,38 @@ static int InstallEverything(SetupContext& context, HWND* menuWait) {
     return 0;
 }
 
+// Originals an interrupted earlier run of this product kept aside go back first, with one
+// notice.
+static void RestoreKeptOriginals(SetupContext& context) {
+    if (!RestoreInterruptedRun(context)) return;
+    char caption[64];
+    char text[512];
+    if (LoadStringA(GetSetupInstance(), IDS_CAPTION, caption, sizeof caption) == 0 ||
+        FormatTitleString(text, sizeof text, IDS_RESTORED) != 0) {
+        return;
+    }
+    g_messageBox(GetSetupWindow(), text, caption, MB_OK | MB_ICONINFORMATION);
+}
+
 void RunInstallation(SetupContext& context) {
+    RestoreKeptOriginals(context);
     if (CheckPreviousInstall(context, GetSetupWindow()) == 0) {
         ShowAbortedDialog();
         return;
     }
     if (RunSetupWizard(context) == 0) {
-        RemoveCreatedLevels(context);
+        // The levels created for the folder typed last before Back, not those of the
+        // destination now shown, which may be a folder of the user's.
+        RemoveCreatedFolder();
         ShowAbortedDialog();
         return;
     }
     PumpMessages();
 
     HWND menuWait = nullptr;
+    BeginJournal(context);
     if (InstallEverything(context, &menuWait) == 0) {
+        CommitJournal();
         PumpMessages();
         if (menuWait != nullptr) DestroyWindow(menuWait);
         PumpMessages();

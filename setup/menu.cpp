@@ -9,6 +9,7 @@
 #include "common/progman.h"
 #include "common/shell.h"
 #include "common/system.h"
+#include "journal.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ bool PrepareGroupFolder(const char* group, char (&folder)[kPathSize]) {
     // Without the Programs folder the group would land in the current drive's root.
     if (!GetProgramsFolder(programs) || !JoinPath(folder, programs, group)) return false;
     if (DirectoryExists(folder)) return true;
-    if (!CreateDirectoryA(folder, nullptr)) return false;
+    if (!NoteCreatedFolder(folder) || !CreateDirectoryA(folder, nullptr)) return false;
     NotifyShell(SHCNE_MKDIR, folder);
     return true;
 }
@@ -36,8 +37,9 @@ int CreateShellLinks(const SetupContext& context) {
         if (item == nullptr) continue;
         char target[kPathSize];
         char link[kPathSize];
+        // A shortcut of the same name that was there is kept aside, for the rollback.
         if (!TargetPath(context, i, target) || !JoinPath(link, folder, item) ||
-            !AppendString(link, ".lnk")) {
+            !AppendString(link, ".lnk") || !PrepareToWrite(link)) {
             return -1;
         }
         if (CreateShellLink(target, link, "", context.destination) != S_OK) return -1;
@@ -74,6 +76,8 @@ HRESULT CreateShellLink(const char* target, const char* linkPath, const char* ar
 
 int CreateProgmanItems(SetupContext& context) {
     const char* group = context.menuGroup;
+    // A group that was there stays in a rollback; only this run's items leave it.
+    if (ProgmanAskGroup(group) == GroupAnswer::NoAnswer && !NoteProgmanGroup(group)) return -1;
     if (!ProgmanCreateGroup(group, nullptr)) return -1;
     if (!ProgmanShowGroup(group, 1)) return -1;
     for (int i = 0; i < context.fileCount; ++i) {
@@ -86,7 +90,7 @@ int CreateProgmanItems(SetupContext& context) {
             !AppendString(commandLine, "\"")) {
             return -1;
         }
-        if (!ProgmanAddItem(commandLine, item, nullptr, 0)) return -1;
+        if (!NoteProgmanItem(group, item) || !ProgmanAddItem(commandLine, item, nullptr, 0)) return -1;
     }
     if (context.menuUninst == nullptr) return 0;
 
@@ -96,5 +100,6 @@ int CreateProgmanItems(SetupContext& context) {
     if (!FormatUninstallCommand(commandLine, sizeof commandLine, context.destination, recordName)) {
         return -1;
     }
+    if (!NoteProgmanItem(group, context.menuUninst)) return -1;
     return ProgmanAddItem(commandLine, context.menuUninst, nullptr, 0) ? 0 : -1;
 }

@@ -1,5 +1,5 @@
 // Setup-side removal: an earlier installation through its uninstall record, and the
-// rollback of this run from the lists of the setup context.
+// rollback of this run through its journal.
 #include "setup.h"
 
 #include <shlobj.h>
@@ -7,6 +7,7 @@
 #include "common/record.h"
 #include "common/system.h"
 #include "common/uninst.h"
+#include "journal.h"
 
 namespace {
 
@@ -65,42 +66,9 @@ void RemoveUninstallerAndFolders(const char* recordPath) {
     RemoveFolderLevels(folder, g_record.dirDepth, true);
 }
 
-int RollBackMenus(SetupContext& context) {
-    // The uninstaller's own item goes too: left behind, it would start a program that the
-    // rollback deletes, and it would keep the group alive.
-    char* items[kFileSlots + 1];
-    int count = 0;
-    for (int i = 0; i < context.fileCount; ++i) items[count++] = context.fileMenuItem[i];
-    items[count++] = context.menuUninst;
-    RemoveMenuEntries(context.menuGroup, items, count);
+// The run's own journal, backwards: what it created goes, what it replaced comes back,
+// nothing else is touched and nothing is asked.
+int RollBackInstallation(SetupContext&) {
+    RollBackJournal();
     return 0;
-}
-
-int RollBackFiles(SetupContext& context) {
-    for (int i = 0; i < context.addFileCount; ++i) DeleteInFolder(context.destination, context.addFile[i]);
-    // The script's files and the two built-ins behind them.
-    for (int i = 0; i < context.fileCount + 2; ++i) {
-        DeleteInFolder(context.destination, InstalledFileName(context, i));
-    }
-    DeleteInFolder(context.destination, context.unZelkName);
-    return 0;
-}
-
-int RollBackFolders(SetupContext& context) {
-    RemoveFolderLevels(context.destination, context.dirDepth, false);
-    return 0;
-}
-
-int RollBackInstallation(SetupContext& context) {
-    HWND owner = GetSetupWindow();
-    ResetSharedFileNotice();
-    for (int i = 0; i < context.dllCount; ++i) NoteSharedFile(context.systemDir, InstalledDllName(context, i));
-    ShowSharedFileNotice(owner, kSetupCaption);
-    for (int i = 0; i < context.fontCount; ++i) {
-        RemoveFont(owner, kSetupCaption, context.fontsDir, InstalledFontName(context, i), context.fontName[i]);
-    }
-    RollBackMenus(context);
-    RollBackFiles(context);
-    RollBackFolders(context);
-    return DeleteRegistryRecords(context);
 }

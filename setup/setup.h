@@ -90,6 +90,7 @@ INT_PTR CALLBACK ReadyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lP
 int BrowseForDestination(HWND page);
 int CALLBACK BrowseCallback(HWND browser, UINT event, LPARAM lParam, LPARAM data);
 void ShowKilobytes(HWND page, int controlId, uint64_t bytes);
+void RemoveCreatedFolder();
 
 // ---- dialog_messages.cpp: message dialogs, wait windows, the progress dialog ----
 extern volatile int g_cancelFlag;
@@ -107,6 +108,10 @@ HWND ShowMenuWaitWindow();
 int CopyAllFiles(HWND dialog);
 void SetItemText(HWND dialog, int controlId, const char* text);
 int CopyInstallFile(const char* source, const char* destination);
+// The copy primitive itself. Without replace, an existing destination is left as it is and
+// reported as Exists; a file the copy created and could not complete is deleted again.
+enum class CopyResult { Copied, Exists, Failed };
+CopyResult CopyInstallFileAs(const char* source, const char* destination, bool replace);
 // True when the file name ends in "_": the file is compressed in the LZ format.
 bool IsCompressedName(const char* name);
 int GetFileCreationTime(const char* path, FILETIME* time);
@@ -131,8 +136,5 @@ int ReadUninstallRecord(const char* path);            // setup's silent variant
 int RemoveInstallationByRecord(SetupContext& context, const char* recordPath);
 void RemoveUninstallerAndFolders(const char* recordPath);
 int RollBackInstallation(SetupContext& context);
-int RollBackMenus(SetupContext& context);
-int RollBackFiles(SetupContext& context);
-int RollBackFolders(SetupContext& context);
 
 #endif

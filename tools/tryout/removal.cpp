@@ -46,6 +46,8 @@ RecordFacts ShowRecord(const std::string& path) {
         Say("      " + text);
         if (StartsWithNoCase(text, "Title=")) facts.title = AfterEquals(text);
         if (StartsWithNoCase(text, "Dll=")) facts.dlls.push_back(AfterEquals(text));
+        if (StartsWithNoCase(text, "MenuGroup=")) facts.menuGroup = AfterEquals(text);
+        if (StartsWithNoCase(text, "MenuItem=")) facts.menuItems.push_back(AfterEquals(text));
         if (StartsWithNoCase(text, "Font=")) {
             std::string value = AfterEquals(text);
             size_t comma = value.find(',');
@@ -54,6 +56,16 @@ RecordFacts ShowRecord(const std::string& path) {
     }
     fclose(file);
     return facts;
+}
+
+void NoteMissingMenuItems(const RecordFacts& record) {
+    if (!IsNT() || UsesProgmanStandin() || record.menuGroup.empty()) return;
+    const std::string group = ProgramsFolder() + "\\" + record.menuGroup;
+    for (const std::string& item : record.menuItems) {
+        if (e2e::PathExists(group + "\\" + item + ".lnk")) continue;
+        Say("  note: Program Manager made no shortcut " + item + " (under Wine its service refuses an item "
+            "whose command line has arguments, as the uninstaller's has; Windows NT makes it)");
+    }
 }
 
 std::string NewUninstallEntry(const std::vector<Difference>& changes) {

@@ -138,6 +138,7 @@ void Walk() {
     std::string recordPath = command.substr(command.find('*'));
     recordPath.erase(0, recordPath.find_first_not_of("* \t"));
     RecordFacts record = ShowRecord(recordPath);
+    NoteMissingMenuItems(record);
 
     std::vector<std::string> expected;
     NoteSharedDlls(record, expected);

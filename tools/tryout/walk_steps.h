@@ -43,9 +43,14 @@ struct RecordFacts {
     std::string title;
     std::vector<std::string> dlls;
     std::vector<std::pair<std::string, std::string>> fonts;  // file, registry value name
+    std::string menuGroup;
+    std::vector<std::string> menuItems;
 };
 // Shows the uninstall record line by line and keeps what the removal needs to know.
 RecordFacts ShowRecord(const std::string& path);
+// On NT with the desktop's own Program Manager service: the recorded items it made no
+// shortcut for, each said with the likely reason.
+void NoteMissingMenuItems(const RecordFacts& record);
 // The uninstall entry the installation added: its key below HKLM.
 std::string NewUninstallEntry(const std::vector<Difference>& changes);
 std::string RegistryText(const std::string& key, const char* value);

@@ -1,7 +1,8 @@
 // The round trip of a user's machine on every Windows version the programs support, under a
 // real desktop (tests/wine/desktop): the desktop's own Program Manager service makes the
 // group a Start-menu folder with links and answers no question about it. Install with the
-// defaults, remove through the registered command, restart: only the shared DLL is left.
+// defaults, install again over it (the earlier installation is removed first), remove
+// through the registered command, restart: only the shared DLL is left.
 #include <gtest/gtest.h>
 
 #include "driver.h"
@@ -26,10 +27,19 @@ protected:
 TEST_P(RealDesktop, NothingIsLeftButTheSharedDll) {
     Medium medium = SampleWithDllAndFont("desktop");
     Snapshot before = TakeSnapshot();
-    Process setup = medium.StartSetup();
-    ASSERT_EQ(kDefaultFolder, InstallThroughWizard(setup));
+    Process first = medium.StartSetup();
+    ASSERT_EQ(kDefaultFolder, InstallThroughWizard(first));
     // A shortcut file on Windows 95, a Program Manager item (kept as one) on NT.
     const std::string group = ProgramsFolder() + "\\" + kTitle;
+    EXPECT_TRUE(PathExists(group + "\\" + kTitle + ".lnk"));
+
+    // The next setup removes the earlier installation, group included, before its wizard.
+    Process second = StartAndAnswer(medium, IDYES);
+    RemovalBoxes boxes;
+    ASSERT_TRUE(AnswerRemovalBoxesUntil(second, "ZELKセットアップ", &boxes, WizardSheet()).Exists());
+    ExpectTheSampleRemovalBoxes(boxes);
+    EXPECT_FALSE(PathExists(group)) << "the earlier installation's group folder is left";
+    ASSERT_EQ(kDefaultFolder, InstallThroughWizard(second));
     EXPECT_TRUE(PathExists(group + "\\" + kTitle + ".lnk"));
 
     ExpectTheSampleRemovalBoxes(UninstallAsTheSystemDoes());

@@ -22,6 +22,11 @@ inline const char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion
 inline const char kFontValue[] = "ZELK RoundTrip (TrueType)";
 inline const char kDefaultFolder[] = "C:\\Program Files\\ZELK\\SampleGame";
 
+// The question of a setup started over an earlier installation of the sample.
+inline const char kEarlierQuestion[] =
+    "「ZELKサンプルゲーム」は既にセットアップされています。セットアップを続行するには以前にセットアップされた"
+    "「ZELKサンプルゲーム」を消去する必要があります。\n\n以前の「ZELKサンプルゲーム」を消去してセットアップを続行しますか？";
+
 // The machine as a fresh prefix has it, for everything these journeys touch.
 class RemovalJourney : public testing::TestWithParam<WindowsVersion> {
 protected:
@@ -63,10 +68,15 @@ protected:
         }
     }
 
+    // The sample's script with a shared DLL and a font added.
+    static std::string SampleScriptWithDllAndFont() {
+        return SampleScript() + "DLL=dll_file_higher.dll>ZELKRT.DLL\r\n"
+                                "FONT=ZELKTEST.TTF>ZELKRT.TTF," + kFontValue + "\r\n";
+    }
+
     // The sample with a shared DLL and a font added.
     static Medium SampleWithDllAndFont(const std::string& name) {
-        Medium medium(name, SampleScript() + "DLL=dll_file_higher.dll>ZELKRT.DLL\r\n"
-                                             "FONT=ZELKTEST.TTF>ZELKRT.TTF," + kFontValue + "\r\n");
+        Medium medium(name, SampleScriptWithDllAndFont());
         const std::string testdata = BuildFolder() + "\\testdata\\";
         medium.WriteFile("dll_file_higher.dll", ReadWholeFile(testdata + "dll_file_higher.dll"));
         medium.WriteFile("ZELKTEST.TTF", ReadWholeFile(testdata + "ZELKTEST.TTF"));
@@ -92,6 +102,17 @@ protected:
         EXPECT_EQ(1, boxes.fontQuestions);
         ASSERT_EQ(1u, boxes.notices.size());
         EXPECT_NE(std::string::npos, boxes.notices[0].find(SystemFolder() + "\\ZELKRT.DLL"));
+    }
+
+    // A second setup started over the installation, answering the question.
+    Process StartAndAnswer(const Medium& medium, int answer) {
+        Process setup = medium.StartSetup();
+        Window question = WaitForWindow(setup, MessageBoxWithText(kEarlierQuestion, "ZELKセットアップ"));
+        if (question.Exists()) {
+            question.Press(answer);
+            question.WaitClosed();  // the click is posted; later steps must not see this box again
+        }
+        return setup;
     }
 
     // True when Program Manager was told to delete the group.

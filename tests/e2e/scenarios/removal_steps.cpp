@@ -226,10 +226,22 @@ static void SnapshotKey(HKEY root, const std::string& rootName, const std::strin
     for (const std::string& subkey : subkeys) SnapshotKey(root, rootName, key + "\\" + subkey, snapshot);
 }
 
-Snapshot TakeSnapshot() {
+// With its creation and write times too.
+static std::string DescribeFileAndTimes(const WIN32_FIND_DATAA& data) {
+    auto time = [](const FILETIME& t) {
+        return std::to_string((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+    };
+    return DescribeFile(data) + ", created " + time(data.ftCreationTime) + ", written " + time(data.ftLastWriteTime);
+}
+
+Snapshot TakeSnapshot(bool withTimes) {
     Snapshot snapshot;
     for (const char* folder : {"C:\\windows", "C:\\Program Files", "C:\\users", "C:\\ProgramData", "C:\\zelk-test"}) {
-        zelktest::SnapshotTree(folder, snapshot, DescribeFile);
+        if (withTimes) {
+            zelktest::SnapshotTree(folder, snapshot, DescribeFileAndTimes);
+        } else {
+            zelktest::SnapshotTree(folder, snapshot, DescribeFile);
+        }
     }
     SnapshotKey(HKEY_LOCAL_MACHINE, "HKLM", kUninstallKey, snapshot);
     SnapshotKey(HKEY_LOCAL_MACHINE, "HKLM", "Software\\ZELK", snapshot);

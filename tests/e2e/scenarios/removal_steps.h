@@ -58,8 +58,9 @@ void ClearRestartState();
 using Snapshot = std::map<std::string, std::string>;
 
 // Files and folders under C:\windows, C:\Program Files, C:\users (the Programs folder and
-// the user's folders), C:\ProgramData (the common Programs folder) and C:\zelk-test; the uninstall list, the maker's keys, the Fonts key.
-Snapshot TakeSnapshot();
+// the user's folders), C:\ProgramData (the common Programs folder) and C:\zelk-test; the uninstall
+// list, the maker's keys, the Fonts key. withTimes adds each file's creation and write time.
+Snapshot TakeSnapshot(bool withTimes = false);
 // Lines "+ path", "- path", "~ path" for every entry that differs.
 std::vector<std::string> Differences(const Snapshot& before, const Snapshot& after);
 std::string Describe(const std::vector<std::string>& differences);

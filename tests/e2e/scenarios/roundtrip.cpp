@@ -76,23 +76,8 @@ INSTANTIATE_TEST_SUITE_P(Systems, RoundTrip, testing::Values(WindowsVersion::Win
 
 // ---- the earlier installation, removed by the next setup ----
 
-const char kQuestion[] =
-    "「ZELKサンプルゲーム」は既にセットアップされています。セットアップを続行するには以前にセットアップされた"
-    "「ZELKサンプルゲーム」を消去する必要があります。\n\n以前の「ZELKサンプルゲーム」を消去してセットアップを続行しますか？";
-
 class EarlierInstallation : public RemovalJourney {
 protected:
-    // A second setup started over the installation, answering the question.
-    Process StartAndAnswer(const Medium& medium, int answer) {
-        Process setup = medium.StartSetup();
-        Window question = WaitForWindow(setup, MessageBoxWithText(kQuestion, "ZELKセットアップ"));
-        if (question.Exists()) {
-            question.Press(answer);
-            question.WaitClosed();  // the click is posted; later steps must not see this box again
-        }
-        return setup;
-    }
-
     // Ends a wizard through its Cancel button.
     static void CancelWizard(Process& setup, const Window& sheet) {
         sheet.PressSheetButton(PSBTN_CANCEL);

@@ -291,6 +291,32 @@ TEST_P(Wizard, CancelOnEachPage) {
     }
 }
 
+// Cancel after Back: the folders made for the first destination go; the user's own empty
+// folders typed afterwards stay.
+TEST_P(Wizard, CancelAfterBackRemovesOnlyTheFoldersMade) {
+    CreateDirectoryA("C:\\zelk-test", nullptr);
+    CreateDirectoryA("C:\\zelk-test\\Mine", nullptr);
+    CreateDirectoryA("C:\\zelk-test\\Mine\\Empty", nullptr);
+    Medium medium("wizard");
+    WizardRun run = StartWizard(medium);
+    ASSERT_TRUE(ToDestinationPage(run).Exists());
+    run.sheet.PressSheetButton(PSBTN_NEXT);
+    Answer(run.setup, IDD_CREATE_FOLDER, IDB_CREATE_FOLDER);
+    ASSERT_TRUE(WaitForPage(run.sheet, IDD_READY_PAGE).Exists());
+    run.sheet.PressSheetButton(PSBTN_BACK);
+    Window page = WaitForPage(run.sheet, IDD_DESTINATION_PAGE);
+    // Back once more takes the typed folder as the destination.
+    page.SetText(IDC_DESTINATION_EDIT, "C:\\zelk-test\\Mine\\Empty");
+    run.sheet.PressSheetButton(PSBTN_BACK);
+    ASSERT_TRUE(WaitForPage(run.sheet, IDD_WELCOME_PAGE).Exists());
+    run.sheet.PressSheetButton(PSBTN_CANCEL);
+    Answer(run.setup, IDD_CONFIRM_CANCEL, IDB_ABANDON);
+    Answer(run.setup, IDD_ABORTED, IDOK);
+    EXPECT_EQ(0, run.setup.WaitForExit());
+    EXPECT_FALSE(PathExists("C:\\Program Files\\ZELK"));
+    EXPECT_TRUE(IsFolder("C:\\zelk-test\\Mine\\Empty"));
+}
+
 // On Windows 95 the folder browser opens on the deepest existing folder of the destination
 // and adds the application's folder name to what is picked.
 TEST_P(Wizard, FolderBrowserPicksAParentFolder) {

@@ -253,7 +253,8 @@ TEST(CompleteScript, DestinationUnderRootDirectory) {
     EXPECT_STREQ(script.context->destination, "C:\\B");
 }
 
-// Each required keyword, removed in turn, gives its own message; the first missing one wins.
+// Each required keyword, removed or blank in turn, gives its own message; the first missing
+// one wins.
 TEST(CompleteScript, RequiredKeywords) {
     const struct {
         const char* keyword;
@@ -264,15 +265,19 @@ TEST(CompleteScript, RequiredKeywords) {
         {"APPREGISTRY", IDS_NO_APPREGISTRY}, {"APPVERSION", IDS_NO_APPVERSION},
         {"BASENAME", IDS_NO_BASENAME},
     };
-    for (const auto& test : cases) {
-        SCOPED_TRACE(test.keyword);
-        std::string text = kRequired;
-        size_t at = text.find(std::string(test.keyword) + "=");
-        text.erase(at, text.find('\n', at) - at + 1);
-        Script script;
-        ASSERT_EQ(script.Read(text), 0);
-        EXPECT_EQ(CompleteSetupScript(*script.context, script.report), -1);
-        EXPECT_EQ(script.reports, (Reports{{test.stringId, 0}}));
+    // Removed, or given a value of blanks alone: both count as missing.
+    for (const char* replacement : {"", "= \t\n"}) {
+        for (const auto& test : cases) {
+            SCOPED_TRACE(std::string(test.keyword) + replacement);
+            std::string text = kRequired;
+            size_t at = text.find(std::string(test.keyword) + "=");
+            size_t end = text.find('\n', at) + 1;
+            text.replace(at, end - at, *replacement ? test.keyword + std::string(replacement) : "");
+            Script script;
+            ASSERT_EQ(script.Read(text), 0);
+            EXPECT_EQ(CompleteSetupScript(*script.context, script.report), -1);
+            EXPECT_EQ(script.reports, (Reports{{test.stringId, 0}}));
+        }
     }
     Script empty;
     ASSERT_EQ(empty.Read(""), 0);

@@ -154,6 +154,11 @@ TEST(TextSub, DriveRootAndCopies) {
     EXPECT_EQ(DuplicateString(nullptr), nullptr);
     EXPECT_EQ(ParseDecimal("  -12x"), -12);
     EXPECT_EQ(ParseDecimal("99999999999999"), 2147483647);
+    char number[12];
+    for (int value : {0, 47, -305, -2147483647 - 1}) {
+        FormatDecimal(number, value);
+        EXPECT_EQ(ParseDecimal(number), value) << number;
+    }
 }
 
 // The pieces a text file is read in, each with the line it came from.

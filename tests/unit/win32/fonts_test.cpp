@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "actions_support.h"
+#include "boxes.h"
+#include "common/uninst.h"
 #include "common/system.h"
 
 using namespace unit;
@@ -145,13 +147,33 @@ TEST_F(FontInstall, ALaterSourceReplacesTheInstalledFont) {
     }
 }
 
-TEST_F(FontInstall, AResourceFileLeftBehindIsMadeAnew) {
+// A resource file of the font's name is replaced only when it names this font; another
+// font's stays, and this font then fails. Removing the font leaves another font's too.
+TEST_F(FontInstall, OnlyTheFontsOwnResourceFileIsReplacedOrDeleted) {
     if (!IsWindowsNT()) GTEST_SKIP() << "resource files are made on Windows NT only";
-    Write(Installed("ZELKUT1.fot"), "left behind");
-    SetFileAttributesA(Installed("ZELKUT1.fot").c_str(), FILE_ATTRIBUTE_READONLY);
+    const std::string fot = Installed("ZELKUT1.fot");
+    const struct {
+        const char* contents;
+        int installed;
+    } cases[] = {{"left behind for zelkut1.ttf", 1}, {"left behind for OTHER.TTF", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.contents);
+        Clean();
+        Write(fot, c.contents);
+        SetFileAttributesA(fot.c_str(), FILE_ATTRIBUTE_READONLY);
+        EXPECT_EQ(c.installed, Install("ZELKUT1.TTF"));
+        EXPECT_EQ(c.installed == 0, ReadAll(fot) == c.contents);
+    }
+    // The font is installed, its resource file then taken by another font.
+    SetFileAttributesA(fot.c_str(), FILE_ATTRIBUTE_NORMAL);
+    Clean();
     ASSERT_EQ(1, Install("ZELKUT1.TTF"));
-    EXPECT_NE("left behind", ReadAll(Installed("ZELKUT1.fot")));
-    EXPECT_EQ("ZELKUT1.fot", FontsValue());
+    RemoveFontResourceA(fot.c_str());
+    Write(fot, "another font: OTHER.TTF");
+    BoxRecorder boxes(IDYES);
+    RemoveFont(nullptr, "ZELKセットアップ", fontsDir_.c_str(), "ZELKUT1.TTF", kValueName);
+    EXPECT_FALSE(Exists(Installed("ZELKUT1.TTF")));
+    EXPECT_EQ("another font: OTHER.TTF", ReadAll(fot));
 }
 
 TEST_F(FontInstall, AMissingSourceWithAnInstalledFontFails) {

@@ -12,6 +12,7 @@
 #include "common/record.h"
 #include "common/registry.h"
 #include "common/uninst.h"
+#include "setup/journal.h"
 #include "setup/setup.h"
 
 namespace {
@@ -236,47 +237,92 @@ TEST_F(Removal, UninstallerAndFoldersBesideAnEarlierRecord) {
     }
 }
 
-// A context whose destination is kBase\ZELK\Game, two levels created by the run.
-std::unique_ptr<SetupContext> RollBackContext() {
-    auto context = std::make_unique<SetupContext>();
-    lstrcpyA(context->destination, (kBase + "\\ZELK\\Game").c_str());
-    context->dirDepth = 2;
-    context->fileSource[0] = DuplicateString("GAME.EX_");
-    context->fileDest[0] = DuplicateString("game.exe");
-    context->fileSource[1] = DuplicateString("readme.txt");
-    context->fileCount = 2;
-    context->fileSource[2] = const_cast<char*>(kUninstallerName);
-    context->fileSource[3] = const_cast<char*>(kCompanionName);
-    context->addFile[0] = DuplicateString("score.dat");
-    context->addFileCount = 1;
-    context->unZelkName = DuplicateString("unZELK.dat");
-    return context;
+// ---- the rollback: the run's journal backwards ----
+
+std::string ReadText(const std::string& path) {
+    std::string text;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+    char buffer[256];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+    CloseHandle(file);
+    return text;
 }
 
-TEST_F(Removal, RollBackDeletesEveryListedFileAndTheCreatedLevels) {
-    auto context = RollBackContext();
-    const std::string folder = context->destination;
-    MakeFolders(folder);
-    for (const char* name : {"game.exe", "readme.txt", "unZELK.exe", "rmZELK.bin", "score.dat", "unZELK.dat"}) {
-        MakeFile(folder + "\\" + name, true);
+// Names in folder that start with "~ZK": kept originals and their list.
+int JournalTraces(const std::string& folder) {
+    int count = 0;
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA((folder + "\\~ZK*").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    do ++count;
+    while (FindNextFileA(search, &data));
+    FindClose(search);
+    return count;
+}
+
+// A run into kBase\Game, which holds the user's readme.txt and mine.txt; its Windows folder is
+// kBase. game.exe and readme.txt are copied from kBase\src.
+class JournalRun : public Removal {
+protected:
+    void SetUp() override {
+        Removal::SetUp();
+        MakeFolders(folder_);
+        MakeFolders(kBase + "\\src");
+        for (const char* name : {"game.exe", "readme.txt", "locked.dat"}) WriteSource(name);
+        MakeFile(folder_ + "\\readme.txt");
+        MakeFile(folder_ + "\\mine.txt");
+        MakeFile(folder_ + "\\locked.dat", true);
+        lstrcpyA(context_.windowsDir, kBase.c_str());
+        context_.unRegistry = DuplicateString("ZELKJournalTest");
+        BeginJournal(context_);
     }
-    RollBackFiles(*context);
-    RollBackFolders(*context);
-    EXPECT_FALSE(Exists(folder));
-    EXPECT_FALSE(Exists(kBase + "\\ZELK"));
-    EXPECT_TRUE(Exists(kBase));
+    void WriteSource(const char* name) {
+        HANDLE file = CreateFileA((kBase + "\\src\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                                  nullptr);
+        DWORD written;
+        WriteFile(file, "new", 3, &written, nullptr);
+        CloseHandle(file);
+    }
+    int Copy(const char* name) {
+        return CopyJournaledFile((kBase + "\\src\\" + name).c_str(), (folder_ + "\\" + name).c_str());
+    }
+    const std::string folder_ = kBase + "\\Game";
+    SetupContext context_;
+};
+
+TEST_F(JournalRun, RollBackRemovesWhatTheRunCopiedAndPutsBackWhatItReplaced) {
+    WIN32_FILE_ATTRIBUTE_DATA before;
+    ASSERT_TRUE(GetFileAttributesExA((folder_ + "\\readme.txt").c_str(), GetFileExInfoStandard, &before));
+    EXPECT_EQ(1, Copy("game.exe"));
+    EXPECT_EQ(1, Copy("readme.txt"));
+    EXPECT_EQ(0, Copy("locked.dat")) << "a read-only file is not replaced";
+    EXPECT_EQ("new", ReadText(folder_ + "\\readme.txt"));
+    EXPECT_EQ(1, JournalTraces(folder_)) << "the user's readme.txt is kept aside";
+    EXPECT_EQ(1, JournalTraces(kBase)) << "and listed before it was moved";
+
+    RollBackJournal();
+    EXPECT_FALSE(Exists(folder_ + "\\game.exe"));
+    EXPECT_EQ("x", ReadText(folder_ + "\\readme.txt"));
+    WIN32_FILE_ATTRIBUTE_DATA after;
+    ASSERT_TRUE(GetFileAttributesExA((folder_ + "\\readme.txt").c_str(), GetFileExInfoStandard, &after));
+    EXPECT_EQ(0, CompareFileTime(&before.ftLastWriteTime, &after.ftLastWriteTime));
+    EXPECT_EQ(0, CompareFileTime(&before.ftCreationTime, &after.ftCreationTime));
+    EXPECT_EQ("x", ReadText(folder_ + "\\mine.txt"));
+    EXPECT_EQ("x", ReadText(folder_ + "\\locked.dat"));
+    EXPECT_EQ(0, JournalTraces(folder_) + JournalTraces(kBase));
 }
 
-TEST_F(Removal, RollBackLeavesAUsersFileAndItsFolders) {
-    auto context = RollBackContext();
-    const std::string folder = context->destination;
-    MakeFolders(folder);
-    MakeFile(folder + "\\game.exe", true);  // a copy cut short: only the first file arrived
-    MakeFile(folder + "\\mine.txt");
-    RollBackFiles(*context);
-    RollBackFolders(*context);
-    EXPECT_FALSE(Exists(folder + "\\game.exe"));
-    EXPECT_TRUE(Exists(folder + "\\mine.txt"));
+TEST_F(JournalRun, SuccessLeavesNoTraceOfTheJournal) {
+    EXPECT_EQ(1, Copy("game.exe"));
+    EXPECT_EQ(1, Copy("readme.txt"));
+    CommitJournal();
+    EXPECT_EQ("new", ReadText(folder_ + "\\game.exe"));
+    EXPECT_EQ("new", ReadText(folder_ + "\\readme.txt"));
+    EXPECT_EQ(0, JournalTraces(folder_) + JournalTraces(kBase));
+    RollBackJournal();  // a committed journal has nothing left to undo
+    EXPECT_EQ("new", ReadText(folder_ + "\\readme.txt"));
 }
 
 // ---- fonts: the user decides about each one ----

@@ -48,6 +48,7 @@ const std::map<int, std::string> kStrings = {
     {54, "「%s」は既にセットアップされています。セットアップを続行するには以前にセットアップされた「%s」を消去する必要があります。\n\n以前の「%s」を消去してセットアップを続行しますか？"},
     {58, "情報ファイルに AppRegistry がありません。"},
     {59, "情報ファイルに AppVersion がありません。"},
+    {60, "前回の「%s」のセットアップは途中で終了しました。セットアップが置き換えたファイルを元に戻しました。"},
 };
 
 TEST(StringTable, HoldsExactlyTheTextsOfSetup) {
