@@ -59,7 +59,11 @@ void RunInstallation(SetupContext& context) {
         ShowAbortedDialog();
         return;
     }
-    if (RunSetupWizard(context) == 0) {
+    int wizard = RunSetupWizard(context);
+    if (wizard <= 0) {
+        // A sheet the system could not show (-1) is no Finish: the user chose nothing, so
+        // nothing may be copied.
+        if (wizard < 0) ShowApiError("PropertySheet");
         // The levels created for the folder typed last before Back, not those of the
         // destination now shown, which may be a folder of the user's.
         RemoveCreatedFolder();

@@ -83,6 +83,7 @@ using GetVersionFunction = BOOL (WINAPI*)(OSVERSIONINFOA* info);
 extern GetVersionFunction g_getVersion;
 
 // ---- dialog_wizard.cpp: the three wizard pages ----
+// Finish: non-zero; cancelled: 0; -1 when the system could not show the sheet.
 int RunSetupWizard(SetupContext& context);
 INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
