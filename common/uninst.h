@@ -36,6 +36,10 @@ bool FotBelongsToFont(const char* fotPath, const char* fontFileName);
 // Start-menu entries (unmenu.cpp).
 void RemoveMenuEntries(const char* group, char* const* items, int count);
 void RemoveProgmanEntries(const char* group, char* const* items, int count);
+// What is known of a Program Manager group: its answer, or, where Program Manager answers
+// nothing (a desktop's own service), its folder in the Programs folder.
+enum class GroupState { Missing, Empty, HasItems };
+GroupState GetProgmanGroupState(const char* group);
 
 // Registry records named by a record.
 void DeleteRecordedRegistry(const UninstallRecord& record);

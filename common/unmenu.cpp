@@ -40,21 +40,27 @@ static void RemoveShortcuts(const char* group, char* const* items, int count) {
     if (RemoveDirectoryA(groupPath)) NotifyShell(SHCNE_RMDIR, groupPath);
 }
 
+GroupState GetProgmanGroupState(const char* group) {
+    switch (ProgmanAskGroup(group)) {
+    case GroupAnswer::Empty: return GroupState::Empty;
+    case GroupAnswer::HasItems: return GroupState::HasItems;
+    case GroupAnswer::NoAnswer: break;
+    }
+    // The system's own Program Manager keeps each group as a folder in the Programs folder
+    // and answers no question about a group: there, the folder tells. Without an answer and
+    // without such a folder there is no group to speak of.
+    char groupPath[kPathSize];
+    if (!GetGroupFolder(groupPath, group) || !DirectoryExists(groupPath)) return GroupState::Missing;
+    return FolderIsEmpty(groupPath) ? GroupState::Empty : GroupState::HasItems;
+}
+
 void RemoveProgmanEntries(const char* group, char* const* items, int count) {
     // Showing the group makes it the active one, on which DeleteItem acts.
     if (ProgmanShowGroup(group, 1) == 0) return;
     for (int i = 0; i < count; ++i) {
         if (items[i] != nullptr) ProgmanDeleteItem(items[i]);
     }
-    // The system's own Program Manager keeps each group as a folder in the Programs folder
-    // and answers no question about a group: there, the group is empty when its folder is.
-    // Without an answer and without such a folder the group stays.
-    GroupAnswer answer = ProgmanAskGroup(group);
-    char groupPath[kPathSize];
-    if (answer == GroupAnswer::Empty ||
-        (answer == GroupAnswer::NoAnswer && GetGroupFolder(groupPath, group) && FolderIsEmpty(groupPath))) {
-        ProgmanDeleteGroup(group);
-    }
+    if (GetProgmanGroupState(group) == GroupState::Empty) ProgmanDeleteGroup(group);
 }
 
 void RemoveMenuEntries(const char* group, char* const* items, int count) {

@@ -7,6 +7,7 @@
 #include "common/progman.h"
 #include "common/shell.h"
 #include "common/system.h"
+#include "common/uninst.h"
 #include "setup.h"
 
 namespace {
@@ -207,9 +208,9 @@ bool Undo(const Entry& entry) {
     case Step::ResourceRemoved: AddFontResourceA(entry.path); return true;
     case Step::FontsValue: RestoreFontsValue(entry); break;
     case Step::ProgmanGroup:
-        // Its items are gone by now; a group that cannot be seen empty is not deleted, since
-        // a Program Manager that answers nothing may have had it before the run.
-        if (ProgmanAskGroup(entry.path) == GroupAnswer::Empty) ProgmanDeleteGroup(entry.path);
+        // The run made it, and its items are gone by now; it goes when nothing else has
+        // come into it meanwhile.
+        if (GetProgmanGroupState(entry.path) == GroupState::Empty) ProgmanDeleteGroup(entry.path);
         break;
     case Step::ProgmanItem:
         // Item deletion acts on the active group.

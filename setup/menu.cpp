@@ -9,6 +9,7 @@
 #include "common/progman.h"
 #include "common/shell.h"
 #include "common/system.h"
+#include "common/uninst.h"
 #include "journal.h"
 
 namespace {
@@ -77,7 +78,7 @@ HRESULT CreateShellLink(const char* target, const char* linkPath, const char* ar
 int CreateProgmanItems(SetupContext& context) {
     const char* group = context.menuGroup;
     // A group that was there stays in a rollback; only this run's items leave it.
-    if (ProgmanAskGroup(group) == GroupAnswer::NoAnswer && !NoteProgmanGroup(group)) return -1;
+    if (GetProgmanGroupState(group) == GroupState::Missing && !NoteProgmanGroup(group)) return -1;
     if (!ProgmanCreateGroup(group, nullptr)) return -1;
     if (!ProgmanShowGroup(group, 1)) return -1;
     for (int i = 0; i < context.fileCount; ++i) {

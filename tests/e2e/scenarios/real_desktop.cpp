@@ -2,7 +2,8 @@
 // real desktop (tests/wine/desktop): the desktop's own Program Manager service makes the
 // group a Start-menu folder with links and answers no question about it. Install with the
 // defaults, install again over it (the earlier installation is removed first), remove
-// through the registered command, restart: only the shared DLL is left.
+// through the registered command, restart: only the shared DLL is left. A run that fails
+// before all that is rolled back, its group with it.
 #include <gtest/gtest.h>
 
 #include "driver.h"
@@ -10,6 +11,7 @@
 #include "media.h"
 #include "removal_journey.h"
 #include "removal_steps.h"
+#include "wizard_steps.h"
 
 using namespace e2e;
 
@@ -22,15 +24,46 @@ protected:
         RemovalJourney::SetUp();
         ASSERT_TRUE(WaitForProgramManager(30000)) << "no Program Manager service: run under tests/wine/desktop";
     }
+
+    // A run of the sample whose registry step fails (its uninstall entry would go below a
+    // volatile key, where no lasting key can be made), up to the aborted dialog. The group's
+    // folder is there when the step fails.
+    void InstallFailingAtTheRegistryStep(const std::string& groupFolder) {
+        const std::string blocked = std::string(kUninstallKey) + "\\ZELKBlocked";
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, blocked.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
+        RegCloseKey(key);
+        Medium failing = SampleWithDllAndFont("desktop-failing");
+        std::string script = SampleScriptWithDllAndFont();
+        script.replace(script.find("UNREGISTRY=ZELKSampleGame"), 25, "UNREGISTRY=ZELKBlocked\\ZELKSampleGame");
+        failing.WriteScript(script);
+        Process setup = failing.StartSetup();
+        Window sheet = ToReadyPage(setup);
+        ASSERT_TRUE(sheet.Exists());
+        sheet.PressSheetButton(PSBTN_FINISH);
+        Window box = WaitForWindow(setup, MessageBoxWithText("レジストリに項目を設定することに失敗しました。",
+                                                             "ZELKセットアップ"), 60000);
+        ASSERT_TRUE(box.Exists());
+        EXPECT_TRUE(PathExists(groupFolder)) << "the failing run made no group";
+        box.Press(IDOK);
+        box.WaitClosed();
+        Answer(setup, IDD_ABORTED, IDOK);
+        EXPECT_EQ(0, setup.WaitForExit());
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, blocked.c_str());
+    }
 };
 
 TEST_P(RealDesktop, NothingIsLeftButTheSharedDll) {
     Medium medium = SampleWithDllAndFont("desktop");
     Snapshot before = TakeSnapshot();
+    const std::string group = ProgramsFolder() + "\\" + kTitle;
+    InstallFailingAtTheRegistryStep(group);
+    EXPECT_FALSE(PathExists(group)) << "the rolled-back run's group folder is left";
+
     Process first = medium.StartSetup();
     ASSERT_EQ(kDefaultFolder, InstallThroughWizard(first));
     // A shortcut file on Windows 95, a Program Manager item (kept as one) on NT.
-    const std::string group = ProgramsFolder() + "\\" + kTitle;
     EXPECT_TRUE(PathExists(group + "\\" + kTitle + ".lnk"));
 
     // The next setup removes the earlier installation, group included, before its wizard.

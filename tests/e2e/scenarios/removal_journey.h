@@ -39,7 +39,9 @@ protected:
         ClearRestartState();
         CleanSharedFiles();
         SetWindowsVersion(GetParam());
-        if (withStandin_) ASSERT_TRUE(StartProgramManager(programManager_));
+        if (withStandin_) {
+            ASSERT_TRUE(StartProgramManager(programManager_));
+        }
     }
     void TearDown() override {
         programManager_.Stop();

@@ -193,7 +193,9 @@ TEST_F(CopyEngine, CopiesEveryFileAndTheBuiltIns) {
     // progress dialog, and nothing else came.
     std::vector<SeenDialog> seen = answerer.Seen();
     ASSERT_LE(seen.size(), 1u);
-    if (!seen.empty() && !seen[0].caption.empty()) EXPECT_TRUE(IsProgressDialog(seen[0]));
+    if (!seen.empty() && !seen[0].caption.empty()) {
+        EXPECT_TRUE(IsProgressDialog(seen[0]));
+    }
     SetFileAttributesA(Dest("unZELK.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
     SetFileAttributesA(Dest("rmZELK.bin").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
