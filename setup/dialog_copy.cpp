@@ -220,8 +220,11 @@ CopyResult CopyInstallFileAs(const char* source, const char* destination, bool r
         if (result != CopyResult::Copied) return result;
     } else if (!CopyFileA(source, destination, replace ? FALSE : TRUE)) {
         DWORD error = GetLastError();
-        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? CopyResult::Exists
-                                                                            : CopyResult::Failed;
+        if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) return CopyResult::Exists;
+        // What lies there now is this copy's broken start (a full disk leaves one on some
+        // systems): it is not left for a later attempt to take for the user's file.
+        if (!replace) DeleteFileA(destination);
+        return CopyResult::Failed;
     }
     SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
     NotifyShell(SHCNE_CREATE, destination);
