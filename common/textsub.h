@@ -14,6 +14,10 @@
 
 constexpr size_t kPathSize = 260;  // the system's maximum path, terminator included
 
+// The ASCII letter c in upper case; any other byte as it is (names compared the way the
+// file system and the registry compare ASCII names).
+inline char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
 // True for the first byte of a Shift-JIS double-byte character.
 bool IsLeadByte(unsigned char c);
 

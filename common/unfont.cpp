@@ -30,8 +30,6 @@ bool AskToRemove(HWND owner, const char* caption, const char* path) {
     return g_messageBox(owner, text, caption, MB_ICONQUESTION | MB_YESNO) == IDYES;
 }
 
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // True when name occurs in the bytes of text, ASCII letters compared without case.
 bool ContainsName(const char* text, DWORD length, const char* name) {
     DWORD nameLength = static_cast<DWORD>(lstrlenA(name));

@@ -71,8 +71,6 @@ Entry* Add(Step step, const char* path) {
 
 bool Note(Step step, const char* path) { return path != nullptr && Add(step, path) != nullptr; }
 
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // The list's path: the Windows folder, a name drawn from the product's uninstall key name
 // (key names ignore case, so the name does too).
 bool ListPathOf(const SetupContext& context, char (&path)[kPathSize]) {
@@ -117,28 +115,26 @@ void RemoveList() {
     }
 }
 
-// A name beside path that nothing uses yet: "~ZKnnnnn.BAK".
-bool FreeKeptName(const char* path, char (&kept)[kPathSize], int* number) {
+// The kept original number beside path: "~ZKnnnnn.BAK".
+bool KeptPathOf(const char* path, int number, char (&kept)[kPathSize]) {
     char folder[kPathSize];
     char name[kPathSize];
-    if (!SplitPath(folder, name, path)) return false;
+    char keptName[16];
+    wsprintfA(keptName, "~ZK%05d.BAK", number);
+    return SplitPath(folder, name, path) && JoinPath(kept, folder, keptName);
+}
+
+// A name beside path that nothing uses yet.
+bool FreeKeptName(const char* path, char (&kept)[kPathSize], int* number) {
     for (int tries = 0; tries < 1000 && g_nextKept < 100000; ++tries) {
-        char keptName[16];
         *number = g_nextKept++;
-        wsprintfA(keptName, "~ZK%05d.BAK", *number);
-        if (!JoinPath(kept, folder, keptName)) return false;
+        if (!KeptPathOf(path, *number, kept)) return false;
         if (GetFileAttributesA(kept) == INVALID_FILE_ATTRIBUTES) return true;
     }
     return false;
 }
 
-bool KeptPath(const Entry& entry, char (&kept)[kPathSize]) {
-    char folder[kPathSize];
-    char name[kPathSize];
-    char keptName[16];
-    wsprintfA(keptName, "~ZK%05d.BAK", entry.number);
-    return SplitPath(folder, name, entry.path) && JoinPath(kept, folder, keptName);
-}
+bool KeptPath(const Entry& entry, char (&kept)[kPathSize]) { return KeptPathOf(entry.path, entry.number, kept); }
 
 // Keeps the existing file at path aside: listed on disk first, then renamed beside itself,
 // or copied there when it cannot be renamed (then *copied). A read-only file is not
