@@ -143,9 +143,10 @@ bool JournalList::ReadLine(size_t offset, Line* line) const {
     return ReadHex(in + kFirstAt, 8, &line->first) && ReadHex(in + kSecondAt, 8, &line->second);
 }
 
-// The next line of an entry, at *offset, which moves past it.
+// The next line of an entry, at *offset, which moves past it. Its second number is always
+// 0, so that every entry has one form only.
 bool JournalList::ReadMore(size_t* offset, Line* line) const {
-    if (!ReadLine(*offset, line) || line->kind != journal::kMore) return false;
+    if (!ReadLine(*offset, line) || line->kind != journal::kMore || line->second != 0) return false;
     *offset += kJournalLineSize;
     return true;
 }
@@ -170,12 +171,13 @@ bool JournalList::ReadEntry(size_t offset, JournalEntry* entry, size_t* next) co
     if (line.kind == journal::kProgmanItem || line.kind == journal::kRegistryValue) {
         if (!ReadMore(&offset, &line)) return false;
         memcpy(entry->name, line.text, line.length);
+        if (entry->kind == journal::kProgmanItem && line.first != 0) return false;
         if (entry->kind == journal::kRegistryValue) {
             if (line.first > kJournalMaxData) return false;
             entry->dataSize = line.first;
             for (size_t at = 0; at < entry->dataSize; at += kJournalDataPerLine) {
                 size_t count = entry->dataSize - at < kJournalDataPerLine ? entry->dataSize - at : kJournalDataPerLine;
-                if (!ReadMore(&offset, &line) || line.length != 2 * count) return false;
+                if (!ReadMore(&offset, &line) || line.first != 0 || line.length != 2 * count) return false;
                 for (size_t i = 0; i < count; ++i) {
                     int high = HexValue(line.text[2 * i]);
                     int low = HexValue(line.text[2 * i + 1]);
