@@ -70,9 +70,11 @@ bool GroupDataHoldsItem(const char* data, size_t length, const char* item) {
     while (at < length && data[at] == '\n') {
         size_t start = ++at;
         if (start < length && data[start] == '"') {
+            const char* name = data + start + 1;
+            size_t room = length - start - 1;
             size_t i = 0;
-            while (start + 1 + i < length && item[i] != '\0' && UpperAscii(data[start + 1 + i]) == UpperAscii(item[i])) ++i;
-            if (item[i] == '\0' && start + 1 + i < length && data[start + 1 + i] == '"') return true;
+            while (i < room && item[i] != '\0' && UpperAscii(name[i]) == UpperAscii(item[i])) ++i;
+            if (item[i] == '\0' && i < room && name[i] == '"') return true;
         }
         while (at < length && data[at] != '\0' && data[at] != '\n') ++at;
     }

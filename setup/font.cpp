@@ -56,7 +56,8 @@ bool RegisterFontNT(const char* fontFolder, const char* destName, const char* va
     if (!CreateScalableFontResourceA(0, resourcePath, destName, fontFolder)) return false;
     if (!NoteFontResourceAdded(resourcePath) || AddFontResourceIn(fontFolder, resourcePath) == 0) return false;
     // The value holds the resource file's name alone, stored without the terminating zero.
-    return SetJournaledValue(HKEY_LOCAL_MACHINE, kFontsKey, valueName, REG_SZ, resourceName, lstrlenA(resourceName));
+    return SetJournaledValue(HKEY_LOCAL_MACHINE, kFontsKey, valueName, REG_SZ, resourceName,
+                             lstrlenA(resourceName));
 }
 
 }  // namespace

@@ -55,7 +55,8 @@ static bool PutRightEndedRun(SetupContext& context) {
     if (LoadStringA(GetSetupInstance(), IDS_CAPTION, caption, sizeof caption) != 0 &&
         FormatTitleString(text, sizeof text, textId) == 0) {
         if (recovery == Recovery::Partly && AppendString(text, "\n\n")) AppendString(text, leftovers);
-        g_messageBox(GetSetupWindow(), text, caption, MB_OK | MB_ICONINFORMATION);
+        UINT icon = recovery == Recovery::Undone ? MB_ICONINFORMATION : MB_ICONWARNING;
+        g_messageBox(GetSetupWindow(), text, caption, MB_OK | icon);
     }
     return recovery == Recovery::Undone;
 }

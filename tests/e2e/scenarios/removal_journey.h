@@ -60,7 +60,8 @@ protected:
 
     static void CleanSharedFiles() {
         for (const char* folder : {"\\SYSTEM", "\\FONTS", "\\system32"}) {
-            for (const char* name : {"ZELKRT.DLL", "ZELKRT.TTF", "ZELKRT.fot", "ZELKNEW.DLL", "ZELKNEW.TTF", "ZELKNEW.fot"}) {
+            for (const char* name :
+                 {"ZELKRT.DLL", "ZELKRT.TTF", "ZELKRT.fot", "ZELKNEW.DLL", "ZELKNEW.TTF", "ZELKNEW.fot"}) {
                 RemoveTree(WindowsFolder() + folder + "\\" + name);
             }
         }
