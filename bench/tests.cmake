@@ -1,7 +1,7 @@
 # A smoke run of the benchmark inside the test suite: one repetition of small payloads in the
 # tests' Wine prefix, so that bench/run keeps working. It measures nothing that is checked.
-if(ZELK_WIN_BUILD_DIR)
+if(ZELK_RUN_BUILD_DIR)
   add_test(NAME bench.smoke COMMAND ${CMAKE_SOURCE_DIR}/bench/run --quick --no-build)
   set_tests_properties(bench.smoke PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 300
-    ENVIRONMENT "${WINE_ENV};ZELK_WIN_BUILD_DIR=${ZELK_WIN_BUILD_DIR}")
+    ENVIRONMENT "${WINE_ENV};ZELK_WIN_BUILD_DIR=${ZELK_RUN_BUILD_DIR}")
 endif()

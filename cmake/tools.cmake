@@ -27,45 +27,56 @@ target_link_libraries(zelk-check PRIVATE zelk_tool_core)
 add_executable(zelk-compress tools/lz/main.cpp tools/lz/szdd.cpp)
 target_compile_options(zelk-compress PRIVATE -O2)
 
-if(ZELK_WIN_BUILD_DIR)
-  # The bundled sample product (its files plus the built sample program) and its medium,
-  # in the Windows tree where the tests look for it.
-  set(ZELK_SAMPLE_MEDIUM ${ZELK_WIN_BUILD_DIR}/sample-medium)
-  set(SAMPLE_STAGE ${CMAKE_BINARY_DIR}/sample-product)
-  file(GLOB SAMPLE_PRODUCT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sample/product/*)
-  set(SAMPLE_PROGRAMS ${ZELK_WIN_BUILD_DIR}/setup.exe ${ZELK_WIN_BUILD_DIR}/unZELK.exe
-    ${ZELK_WIN_BUILD_DIR}/rmZELK.bin ${ZELK_WIN_BUILD_DIR}/sample.exe)
+# The media the Windows tests of one tree start from: the bundled sample product (its files
+# plus the built sample program) and the medium builder's test product (a source folder of
+# its own, compressed files, a Japanese name, a DLL and a font from the test data), each
+# built by the publisher's medium builder from that tree's programs and kept in that tree
+# where its tests look for them. The x86-64 twin's media say so to the builder.
+#   zelk_test_media(tree tag [--test-twin])
+function(zelk_test_media dir tag)
+  set(twin ${ARGN})
+  set(sample_medium ${dir}/sample-medium)
+  set(sample_stage ${CMAKE_BINARY_DIR}/sample-product${tag})
+  file(GLOB sample_product CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sample/product/*)
+  set(programs ${dir}/setup.exe ${dir}/unZELK.exe ${dir}/rmZELK.bin ${dir}/sample.exe)
   add_custom_command(
-    OUTPUT ${ZELK_SAMPLE_MEDIUM}/setup.dat
-    COMMAND ${CMAKE_COMMAND} -E rm -rf ${SAMPLE_STAGE}
-    COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/sample/product ${SAMPLE_STAGE}
-    COMMAND ${CMAKE_COMMAND} -E copy ${ZELK_WIN_BUILD_DIR}/sample.exe ${SAMPLE_STAGE}
-    COMMAND ${CMAKE_SOURCE_DIR}/tools/zelk-medium --programs ${ZELK_WIN_BUILD_DIR}
-            --tools ${CMAKE_BINARY_DIR} ${SAMPLE_STAGE} ${ZELK_SAMPLE_MEDIUM}
-    DEPENDS zelk-check zelk-compress ${SAMPLE_PROGRAMS} ${SAMPLE_PRODUCT} ${CMAKE_SOURCE_DIR}/tools/zelk-medium
-    COMMENT "Building the sample medium")
-  add_custom_target(sample_medium ALL DEPENDS ${ZELK_SAMPLE_MEDIUM}/setup.dat)
+    OUTPUT ${sample_medium}/setup.dat
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${sample_stage}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/sample/product ${sample_stage}
+    COMMAND ${CMAKE_COMMAND} -E copy ${dir}/sample.exe ${sample_stage}
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/zelk-medium --programs ${dir} ${twin}
+            --tools ${CMAKE_BINARY_DIR} ${sample_stage} ${sample_medium}
+    DEPENDS zelk-check zelk-compress ${programs} ${sample_product} ${CMAKE_SOURCE_DIR}/tools/zelk-medium
+    COMMENT "Building the sample medium${tag}")
+  add_custom_target(sample_medium${tag} ALL DEPENDS ${sample_medium}/setup.dat)
 
-  # The medium builder's test product (a source folder of its own, compressed files, a
-  # Japanese name, a DLL and a font from the test data) as a medium for the end-to-end
-  # scenario PublisherMedium.
-  set(PUBLISHER_MEDIUM ${ZELK_WIN_BUILD_DIR}/testdata/publisher-medium)
-  set(PUBLISHER_STAGE ${CMAKE_BINARY_DIR}/publisher-product)
-  file(GLOB_RECURSE PUBLISHER_PRODUCT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/medium/product/*)
-  set(PUBLISHER_TESTDATA ${ZELK_WIN_BUILD_DIR}/testdata/dll_base.dll ${ZELK_WIN_BUILD_DIR}/testdata/ZELKTEST.TTF)
+  set(publisher_medium ${dir}/testdata/publisher-medium)
+  set(publisher_stage ${CMAKE_BINARY_DIR}/publisher-product${tag})
+  file(GLOB_RECURSE publisher_product CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/medium/product/*)
+  set(testdata ${dir}/testdata/dll_base.dll ${dir}/testdata/ZELKTEST.TTF)
   add_custom_command(
-    OUTPUT ${PUBLISHER_MEDIUM}/setup.dat
-    COMMAND ${CMAKE_COMMAND} -E rm -rf ${PUBLISHER_STAGE}
-    COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/tests/medium/product ${PUBLISHER_STAGE}
-    COMMAND ${CMAKE_COMMAND} -E copy ${ZELK_WIN_BUILD_DIR}/testdata/dll_base.dll ${PUBLISHER_STAGE}/FILES/ZELKPUB.DLL
-    COMMAND ${CMAKE_COMMAND} -E copy ${ZELK_WIN_BUILD_DIR}/testdata/ZELKTEST.TTF ${PUBLISHER_STAGE}/FILES/ZELKPUB.TTF
-    COMMAND ${CMAKE_SOURCE_DIR}/tools/zelk-medium --programs ${ZELK_WIN_BUILD_DIR}
-            --tools ${CMAKE_BINARY_DIR} ${PUBLISHER_STAGE} ${PUBLISHER_MEDIUM}
-    DEPENDS zelk-check zelk-compress ${SAMPLE_PROGRAMS} ${PUBLISHER_PRODUCT} ${PUBLISHER_TESTDATA}
+    OUTPUT ${publisher_medium}/setup.dat
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${publisher_stage}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/tests/medium/product ${publisher_stage}
+    COMMAND ${CMAKE_COMMAND} -E copy ${dir}/testdata/dll_base.dll ${publisher_stage}/FILES/ZELKPUB.DLL
+    COMMAND ${CMAKE_COMMAND} -E copy ${dir}/testdata/ZELKTEST.TTF ${publisher_stage}/FILES/ZELKPUB.TTF
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/zelk-medium --programs ${dir} ${twin}
+            --tools ${CMAKE_BINARY_DIR} ${publisher_stage} ${publisher_medium}
+    DEPENDS zelk-check zelk-compress ${programs} ${publisher_product} ${testdata}
             ${CMAKE_SOURCE_DIR}/tools/zelk-medium
-    COMMENT "Building the publisher test medium")
-  add_custom_target(publisher_medium ALL DEPENDS ${PUBLISHER_MEDIUM}/setup.dat)
+    COMMENT "Building the publisher test medium${tag}")
+  add_custom_target(publisher_medium${tag} ALL DEPENDS ${publisher_medium}/setup.dat)
+endfunction()
 
+if(ZELK_WIN_BUILD_DIR)
+  zelk_test_media(${ZELK_WIN_BUILD_DIR} "")
+  set(ZELK_SAMPLE_MEDIUM ${ZELK_WIN_BUILD_DIR}/sample-medium)
+endif()
+if(ZELK_WIN64_BUILD_DIR)
+  zelk_test_media(${ZELK_WIN64_BUILD_DIR} "-twin" --test-twin)
+endif()
+
+if(ZELK_WIN_BUILD_DIR)
   # The checker on its corpus: one test per script, each with the findings it must give.
   file(GLOB CHECKER_CASES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/checker/*/*.dat)
   foreach(case IN LISTS CHECKER_CASES)
@@ -82,13 +93,13 @@ endif()
 
 # zelk-compress against the system's LZ library under Wine: every input expands byte for
 # byte as setup expands it.
-if(ZELK_WIN_BUILD_DIR)
+if(ZELK_RUN_BUILD_DIR)
   add_test(NAME tools.lz-expand
     COMMAND ${CMAKE_SOURCE_DIR}/tests/medium/run-lz $<TARGET_FILE:zelk-compress>
-            ${ZELK_WIN_BUILD_DIR}/testdata/lz_check.exe ${CMAKE_SOURCE_DIR}/tests/wine/run
+            ${ZELK_RUN_BUILD_DIR}/testdata/lz_check.exe ${CMAKE_SOURCE_DIR}/tests/wine/run
             ${CMAKE_BINARY_DIR}/lz-expand)
   set_tests_properties(tools.lz-expand PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE
-    ENVIRONMENT "ZELK_WINEPREFIX=${ZELK_PREFIX}" TIMEOUT 300)
+    ENVIRONMENT "${WINE_ENV}" TIMEOUT 300)
 endif()
 
 # The medium builder on the test product: the medium, its CD-ROM image and its refusals.

@@ -54,7 +54,17 @@ endfunction()
 # setup and unZELK start at their own entry point (common/program_entry.cpp) instead of the
 # toolchain's start-up files and link no C runtime (common/runtime.cpp); imported data
 # would need the start-up files' run-time relocation, so it is refused at link time.
-set(ZELK_OWN_ENTRY_LINK -nostartfiles -nostdlib -Wl,-e,_ZelkProgramEntry@0 -Wl,--disable-auto-import)
+# The entry points are stdcall functions, whose link names are decorated on 32-bit x86 only
+# ("_Name@0"; plain "Name" in the x86-64 twin). A missing entry symbol fails the link: ld
+# would only warn and start the program at the wrong address.
+function(zelk_entry_link var name)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(name _${name}@0)
+  endif()
+  set(${var} -nostartfiles -nostdlib -Wl,-e,${name} -Wl,--require-defined=${name} PARENT_SCOPE)
+endfunction()
+zelk_entry_link(ZELK_OWN_ENTRY_LINK ZelkProgramEntry)
+list(APPEND ZELK_OWN_ENTRY_LINK -Wl,--disable-auto-import)
 
 zelk_program(setup setup ${SETUP_ENTRY} ${PROGRAM_ENTRY} resources/setup.rc resources/programs_manifest.rc)
 target_link_libraries(setup PRIVATE zelk_setup ${ZELK_WIN_LIBS} gcc)
@@ -69,7 +79,8 @@ zelk_program(rmzelk rmZELK ${RMZELK_SOURCES})
 set_target_properties(rmzelk PROPERTIES SUFFIX ".bin")
 target_link_libraries(rmzelk PRIVATE kernel32)
 # The companion needs not even the few library functions of the other two.
-target_link_options(rmzelk PRIVATE -nostartfiles -nostdlib -Wl,-e,_RmzelkEntry@0)
+zelk_entry_link(RMZELK_ENTRY_LINK RmzelkEntry)
+target_link_options(rmzelk PRIVATE ${RMZELK_ENTRY_LINK})
 
 if(TARGET zelk_artwork)
   add_dependencies(setup zelk_artwork)

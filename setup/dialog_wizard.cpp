@@ -323,9 +323,10 @@ INT_PTR CALLBACK ReadyPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
 
 // ---- the sheet ----
 
-// The header fields up to the callback: 40 bytes, the first header size.
+// The header fields up to the callback: the first header size, 40 bytes on 32-bit Windows
+// (72 in the x86-64 test build, whose pointers are twice as wide).
 constexpr DWORD kFirstSheetHeaderSize = offsetof(PROPSHEETHEADERA, pfnCallback) + sizeof(PFNPROPSHEETCALLBACK);
-static_assert(kFirstSheetHeaderSize == 40, "the first header size");
+static_assert(kFirstSheetHeaderSize == (sizeof(void*) == 4 ? 40 : 72), "the first header size");
 
 int RunSetupWizard(SetupContext& context) {
     char caption[kPathSize];

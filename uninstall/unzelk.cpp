@@ -74,7 +74,8 @@ void StartCompanion(const char* copy, int depth) {
         ShowUninstallerLeft(ownPath);
         return;
     }
-    static_assert(sizeof(STARTUPINFOA) == 68, "the 32-bit start-up block");
+    // 68 bytes on 32-bit Windows (104 in the x86-64 test build).
+    static_assert(sizeof(STARTUPINFOA) == (sizeof(void*) == 4 ? 68 : 104), "the start-up block");
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;

@@ -2,12 +2,12 @@
 # medium builder, from a folder and from a CD-ROM image, as Windows 95 and as NT 4.0, each in
 # a throwaway Wine machine of its own (so they need neither the shared test prefix nor
 # RUN_SERIAL). The first one also prepares the fresh machine that the others copy.
-if(ZELK_WIN_BUILD_DIR)
+if(ZELK_RUN_BUILD_DIR)
   set(TRYOUT ${CMAKE_SOURCE_DIR}/tests/tryout)
   set(TRYOUT_MEDIA ${CMAKE_BINARY_DIR}/tryout-media)
-  get_filename_component(ZELK_BUILD_ROOT ${ZELK_WIN_BUILD_DIR} DIRECTORY)
+  get_filename_component(ZELK_BUILD_ROOT ${ZELK_RUN_BUILD_DIR} DIRECTORY)
 
-  add_test(NAME tryout.media COMMAND ${TRYOUT}/make-media ${ZELK_WIN_BUILD_DIR} ${TRYOUT_MEDIA})
+  add_test(NAME tryout.media COMMAND ${TRYOUT}/make-media ${ZELK_RUN_BUILD_DIR} ${TRYOUT_MEDIA})
   set_tests_properties(tryout.media PROPERTIES FIXTURES_SETUP tryout_media TIMEOUT 60
     ENVIRONMENT "ZELK_BUILD=${ZELK_BUILD_ROOT}")
 
@@ -51,6 +51,6 @@ if(ZELK_WIN_BUILD_DIR)
     -- ${TRYOUT_MEDIA}/font-clash --win95)
 endif()
 
-if(ZELK_WIN_BUILD_DIR)
-  zelk_wine_test(wine.tryout_tests ${ZELK_WIN_BUILD_DIR}/tools/tryout/tryout_tests.exe)
+if(ZELK_RUN_BUILD_DIR)
+  zelk_wine_test(wine.tryout_tests ${ZELK_RUN_BUILD_DIR}/tools/tryout/tryout_tests.exe)
 endif()
