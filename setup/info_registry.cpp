@@ -10,6 +10,7 @@
 #include "common/registry.h"
 #include "common/system.h"
 #include "ids.h"
+#include "info_entry.h"
 #include "journal.h"
 
 namespace {
@@ -59,6 +60,27 @@ bool UninstallKeyExists(const SetupContext& context) {
 // lists first what the value held.
 bool SetStringValue(HKEY root, const char* keyName, const char* name, const char* text) {
     return SetJournaledValue(root, keyName, name, REG_SZ, text, lstrlenA(text));
+}
+
+bool SetDwordValue(HKEY root, const char* keyName, const char* name, DWORD value) {
+    return SetJournaledValue(root, keyName, name, REG_DWORD, &value, sizeof value);
+}
+
+// What the list of programs of later Windows shows beside the name: the program's icon (icon
+// is its installed path), version, folder, size and date, and no Change or Repair choice
+// (there is neither). Written on every Windows, so that the entry serves a machine upgraded
+// later; earlier ones ignore them. False when one cannot be set.
+bool SetListingValues(HKEY root, const char* key, const SetupContext& context, const char* icon) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char date[9];
+    FormatInstallDate(date, now.wYear, now.wMonth, now.wDay);
+    return SetStringValue(root, key, kIconValue, icon) &&
+           SetStringValue(root, key, kVersionValue, context.appVersion ? context.appVersion : "") &&
+           SetStringValue(root, key, kLocationValue, context.destination) &&
+           SetDwordValue(root, key, kSizeValue, InstalledKilobytes(context)) &&
+           SetStringValue(root, key, kDateValue, date) && SetDwordValue(root, key, kNoModifyValue, 1) &&
+           SetDwordValue(root, key, kNoRepairValue, 1);
 }
 
 // Creates the key with every missing level above it. The journal lists each level that is
@@ -144,10 +166,11 @@ void RemovePreviousInstall(SetupContext& context) {
 int WriteRegistryRecords(SetupContext& context) {
     char command[kPathSize];
     char keyName[kPathSize];
+    char icon[kPathSize];
     const char* recordName = context.unZelkName ? context.unZelkName : kDefaultRecordName;
-    // A command that does not fit would register a wrong record path: a failure, not a cut.
+    // A path that does not fit would register a wrong one: a failure, not a cut.
     if (!FormatUninstallCommand(command, sizeof command, context.destination, recordName) ||
-        !UninstallKeyName(context, keyName)) {
+        !UninstallKeyName(context, keyName) || !JoinPath(icon, context.destination, ProgramIconName(context))) {
         ShowMessage(GetSetupWindow(), IDS_REGISTRY_FAILED);
         return -1;
     }
@@ -155,7 +178,8 @@ int WriteRegistryRecords(SetupContext& context) {
         UniqueKey key = CreateKeyLevels(HKEY_LOCAL_MACHINE, keyName);
         const char* display = context.unRegDisplay ? context.unRegDisplay : "";
         if (!key || !SetStringValue(HKEY_LOCAL_MACHINE, keyName, kUninstallValue, command) ||
-            !SetStringValue(HKEY_LOCAL_MACHINE, keyName, kDisplayValue, display)) {
+            !SetStringValue(HKEY_LOCAL_MACHINE, keyName, kDisplayValue, display) ||
+            !SetListingValues(HKEY_LOCAL_MACHINE, keyName, context, icon)) {
             ShowMessage(GetSetupWindow(), IDS_REGISTRY_FAILED);
             return -1;
         }

@@ -28,9 +28,8 @@ constexpr DWORD kMaxListBytes = (kCapacity * kJournalMaxEntryLines + 1) * kJourn
 char g_listPath[kPathSize];
 char g_product[kPathSize];
 HANDLE g_list = INVALID_HANDLE_VALUE;
-DWORD g_listEnd;   // bytes of whole entries on the list
+bool g_listBroken; // a write to the list failed
 int g_listed;      // entries on the list
-bool g_keptAny;    // an original was kept aside
 int g_nextKept = 1;
 
 // Lines waiting to be written together.
@@ -46,13 +45,9 @@ ListedAhead g_ahead[kFileSlots + 1];
 int g_aheadCount;
 int g_aheadNext;
 
-// Keys this run created: values set in them go with them.
-struct CreatedKey {
-    HKEY root;
-    char name[kPathSize];
-};
-CreatedKey g_createdKeys[16];
-int g_createdKeyCount;
+// The last key this run created: values set in it go with it.
+HKEY g_createdRoot;
+char g_createdKey[kPathSize];
 
 char g_createdGroup[kPathSize];  // the Program Manager group this run made
 
@@ -113,10 +108,7 @@ bool OpenList() {
     g_list = CreateFileA(g_listPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                          nullptr);
     if (g_list == INVALID_HANDLE_VALUE) return false;
-    if (WriteAll(g_list, header, sizeof header)) {
-        g_listEnd = sizeof header;
-        return true;
-    }
+    if (WriteAll(g_list, header, sizeof header)) return true;
     CloseList();
     DeleteFileA(g_listPath);
     return false;
@@ -136,20 +128,15 @@ bool AddLines(const JournalEntry& entry) {
     return true;
 }
 
-// Writes the waiting lines in one piece and flushes them to the disk. Lines that could not
-// all be written are cut off again, so that later entries follow whole ones.
+// Writes the waiting lines in one piece and flushes them to the disk. After a write that
+// failed, perhaps half done, nothing more is listed (the list is read up to its last whole
+// entry), so every later action fails and the run is rolled back.
 bool WriteLines() {
     bool written = g_lineEntries == 0;
-    if (!written && OpenList()) {
-        DWORD size = static_cast<DWORD>(g_lineBytes);
-        written = WriteAll(g_list, g_lines, size) && FlushFileBuffers(g_list);
-        if (written) {
-            g_listEnd += size;
-            g_listed += g_lineEntries;
-        } else {
-            SetFilePointer(g_list, static_cast<LONG>(g_listEnd), nullptr, FILE_BEGIN);
-            SetEndOfFile(g_list);
-        }
+    if (!written && !g_listBroken && OpenList()) {
+        written = WriteAll(g_list, g_lines, static_cast<DWORD>(g_lineBytes)) && FlushFileBuffers(g_list);
+        if (written) g_listed += g_lineEntries;
+        g_listBroken = !written;
     }
     StartLines();
     return written;
@@ -175,16 +162,15 @@ bool List(char kind, const char* text, uint32_t number = 0) {
     return List(entry);
 }
 
-// True when path was listed ahead as new; the search starts where the copy stands.
+// True when path was listed ahead as new. The search starts where the copy stands, and
+// comes round to the earlier ones for a copy tried again.
 bool IsListedAhead(const char* path) {
-    for (int i = g_aheadNext; i < g_aheadCount; ++i) {
+    for (int n = 0; n < g_aheadCount; ++n) {
+        int i = (g_aheadNext + n) % g_aheadCount;
         if (SamePath(g_ahead[i].path, path)) {
-            g_aheadNext = i + 1;
+            if (i >= g_aheadNext) g_aheadNext = i + 1;
             return true;
         }
-    }
-    for (int i = 0; i < g_aheadNext; ++i) {
-        if (SamePath(g_ahead[i].path, path)) return true;  // a copy tried again
     }
     return false;
 }
@@ -231,7 +217,6 @@ bool KeepOriginal(const char* path, bool* copied, bool readOnlyToo = false) {
         !KeptPathOf(path, number, ".TMP", copying) || !List(journal::kReplacedFile, path, number)) {
         return false;
     }
-    g_keptAny = true;
     if (MoveFileA(path, kept)) return true;
     if (CopyFileA(path, copying, TRUE) && MoveFileA(copying, kept)) {
         *copied = true;
@@ -351,17 +336,15 @@ void DescribeLeft(const JournalEntry& entry, char* out, size_t size) {
 
 // ---- the undo of a whole list ----
 
-// The list at path read whole into a heap block (the caller frees it); null when unreadable.
+// The list at path read whole, as far as a run writes, into a heap block (the caller frees
+// it); null when unreadable.
 char* ReadList(const char* path, DWORD* size) {
     UniqueFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return nullptr;
-    DWORD length = GetFileSize(file.Get(), nullptr);
-    if (length == INVALID_FILE_SIZE) return nullptr;
-    if (length > kMaxListBytes) length = kMaxListBytes;
-    char* bytes = static_cast<char*>(malloc(length + 1));
+    char* bytes = static_cast<char*>(malloc(kMaxListBytes));
     DWORD read = 0;
-    if (bytes != nullptr && ReadFile(file.Get(), bytes, length, &read, nullptr)) {
+    if (bytes != nullptr && ReadFile(file.Get(), bytes, kMaxListBytes, &read, nullptr)) {
         *size = read;
         return bytes;
     }
@@ -401,16 +384,15 @@ void DeleteKeptOriginals(const JournalList& list, int count) {
     }
 }
 
-// Writes the header and the entries that stay over the list, in their order.
+// Writes the list anew: the header and the entries that stay, in their order.
 void KeepLeftovers(const char* path, const char* bytes, int count) {
-    UniqueFile file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return;
     bool written = WriteAll(file.Get(), bytes, kJournalLineSize);
     for (int i = 0; i < count && written; ++i) {
         if (g_outcomes[i] == Outcome::Undone) continue;
         written = WriteAll(file.Get(), bytes + g_offsets[i], g_offsets[i + 1] - g_offsets[i]);
     }
-    SetEndOfFile(file.Get());
     FlushFileBuffers(file.Get());
 }
 
@@ -459,20 +441,36 @@ Recovery UndoList(const char* path, const char* product, char* leftovers, size_t
 
 void Reset() {
     CloseList();
-    g_listEnd = 0;
+    g_listBroken = false;
     g_listed = 0;
-    g_keptAny = false;
     g_aheadCount = g_aheadNext = 0;
-    g_createdKeyCount = 0;
+    g_createdKey[0] = '\0';
     g_createdGroup[0] = '\0';
     StartLines();
 }
 
-bool IsCreatedKey(HKEY root, const char* key) {
-    for (int i = 0; i < g_createdKeyCount; ++i) {
-        if (g_createdKeys[i].root == root && lstrcmpiA(g_createdKeys[i].name, key) == 0) return true;
+bool FolderExists(HKEY, const char* folder) { return DirectoryExists(folder); }
+
+bool KeyExists(HKEY root, const char* key) {
+    UniqueKey opened;
+    return RegOpenKeyExA(root, key, 0, KEY_READ, opened.Put()) == ERROR_SUCCESS;
+}
+
+// Lists, in one write, the levels of path that do not exist (outermost first: undone
+// backwards, the innermost goes first).
+bool NoteMissingLevels(const char* path, char kind, HKEY root, bool (*exists)(HKEY, const char*)) {
+    if (path == nullptr) return false;
+    int missing = 0;
+    char level[kPathSize];
+    while (GetAncestorPath(level, path, missing) == 0 && !exists(root, level)) ++missing;
+    StartLines();
+    for (int i = missing - 1; i >= 0; --i) {
+        JournalEntry entry;
+        if (GetAncestorPath(level, path, i) != 0 || !MakeJournalEntry(&entry, kind, level)) return false;
+        entry.number = RootNumber(root);
+        if (!AddLines(entry)) return false;
     }
-    return false;
+    return WriteAhead();
 }
 
 }  // namespace
@@ -487,16 +485,16 @@ void BeginJournal(const SetupContext& context) {
 void ListNewFiles(const SetupContext& context) {
     g_aheadCount = g_aheadNext = 0;
     StartLines();
-    auto listAhead = [&](const char* name) {
+    // The file list, then the record.
+    for (int i = 0; i <= context.fileCount + 2; ++i) {
+        const char* name = i < context.fileCount + 2 ? InstalledFileName(context, i) : context.unZelkName;
         char* path = g_ahead[g_aheadCount].path;
         JournalEntry entry;
         if (name != nullptr && JoinPath(path, kPathSize, context.destination, name) && IsFree(path) &&
             MakeJournalEntry(&entry, journal::kCreatedFile, path) && AddLines(entry)) {
             ++g_aheadCount;
         }
-    };
-    for (int i = 0; i < context.fileCount + 2; ++i) listAhead(InstalledFileName(context, i));
-    listAhead(context.unZelkName ? context.unZelkName : kDefaultRecordName);
+    }
     if (!WriteLines()) g_aheadCount = 0;
 }
 
@@ -528,21 +526,7 @@ bool PrepareToWrite(const char* path, bool readOnlyToo) {
 }
 
 bool NoteMissingFolders(const char* path) {
-    if (path == nullptr) return false;
-    int missing = 0;
-    char folder[kPathSize];
-    while (GetAncestorPath(folder, path, missing) == 0 && !DirectoryExists(folder)) ++missing;
-    StartLines();
-    // Outermost first: undone backwards, the innermost goes first.
-    for (int level = missing - 1; level >= 0; --level) {
-        JournalEntry entry;
-        if (GetAncestorPath(folder, path, level) != 0 || !MakeJournalEntry(&entry, journal::kCreatedFolder, folder) ||
-            !AddLines(entry)) {
-            StartLines();
-            return false;
-        }
-    }
-    return WriteAhead();
+    return NoteMissingLevels(path, journal::kCreatedFolder, nullptr, FolderExists);
 }
 
 bool NoteFontResourceAdded(const char* name) { return List(journal::kResourceAdded, name); }
@@ -561,39 +545,13 @@ bool NoteProgmanItem(const char* group, const char* item) {
 }
 
 bool NoteMissingKeys(HKEY root, const char* key) {
-    char level[kPathSize];
-    if (RootNumber(root) == 0 || key == nullptr || !CopyString(level, key)) return false;
-    int known = g_createdKeyCount;
-    StartLines();
-    for (char* p = level;; ++p) {
-        // A Shift-JIS trail byte may have the backslash's value without being one.
-        if (IsLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0') {
-            ++p;
-            continue;
-        }
-        if (*p != '\\' && *p != '\0') continue;
-        char end = *p;
-        *p = '\0';
-        UniqueKey existing;
-        if (RegOpenKeyExA(root, level, 0, KEY_READ, existing.Put()) != ERROR_SUCCESS) {
-            JournalEntry entry;
-            if (!MakeJournalEntry(&entry, journal::kRegistryKey, level)) break;
-            entry.number = RootNumber(root);
-            if (!AddLines(entry)) break;
-            if (g_createdKeyCount < 16) {
-                g_createdKeys[g_createdKeyCount].root = root;
-                CopyString(g_createdKeys[g_createdKeyCount++].name, level);
-            }
-        }
-        if (end == '\0') {
-            if (WriteAhead()) return true;
-            break;
-        }
-        *p = end;
+    bool created = key != nullptr && !KeyExists(root, key);
+    if (RootNumber(root) == 0 || !NoteMissingLevels(key, journal::kRegistryKey, root, KeyExists)) return false;
+    if (created) {
+        g_createdRoot = root;
+        CopyString(g_createdKey, key);
     }
-    StartLines();
-    g_createdKeyCount = known;
-    return false;
+    return true;
 }
 
 bool SetJournaledValue(HKEY root, const char* keyName, const char* name, DWORD type, const void* data, DWORD size) {
@@ -602,7 +560,7 @@ bool SetJournaledValue(HKEY root, const char* keyName, const char* name, DWORD t
         RegOpenKeyExA(root, keyName, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, key.Put()) != ERROR_SUCCESS) {
         return false;
     }
-    if (!IsCreatedKey(root, keyName)) {
+    if (root != g_createdRoot || lstrcmpiA(keyName, g_createdKey) != 0) {
         JournalEntry entry;
         if (RootNumber(root) == 0 || !MakeJournalEntry(&entry, journal::kRegistryValue, keyName) ||
             !CopyString(entry.name, name)) {
@@ -633,28 +591,22 @@ void RollBackJournal() {
 }
 
 void CommitJournal() {
-    if (g_list == INVALID_HANDLE_VALUE) {  // nothing was done
-        Reset();
-        return;
+    if (g_list != INVALID_HANDLE_VALUE) {
+        Watch(true);
+        // Marked finished first: were the run ended now, the next run would only delete the
+        // kept originals. Without the mark the list goes at once, and so would an unfinished
+        // undo; the kept originals then stay beside the files that replaced them.
+        JournalEntry finished;
+        MakeJournalEntry(&finished, journal::kFinished, "");
+        StartLines();
+        bool marked = AddLines(finished) && WriteLines();
+        CloseList();
+        if (marked) {
+            UndoList(g_listPath, g_product, nullptr, 0);
+        } else {
+            DeleteFileA(g_listPath);
+        }
     }
-    Watch(true);
-    // Marked finished first: were the run ended now, no later run would undo this
-    // installation. Should the mark fail, the list goes before the kept originals do.
-    JournalEntry finished;
-    MakeJournalEntry(&finished, journal::kFinished, "");
-    StartLines();
-    bool marked = AddLines(finished) && WriteLines();
-    CloseList();
-    DWORD length = 0;
-    char* bytes = g_keptAny ? ReadList(g_listPath, &length) : nullptr;
-    if (!marked) DeleteFileA(g_listPath);
-    if (bytes != nullptr) {
-        JournalList list(bytes, length);
-        bool done = false;
-        DeleteKeptOriginals(list, IndexEntries(list, &done));
-        free(bytes);
-    }
-    DeleteFileA(g_listPath);
     Reset();
 }
 
