@@ -13,6 +13,7 @@ set(ZELK_PORTABLE_SOURCES
 # Portable sources of setup.exe alone (the script reader, the record writer, ...).
 set(ZELK_SETUP_PORTABLE_SOURCES
   setup/info_context.cpp
+  setup/info_entry.cpp
   setup/info_script.cpp
   setup/misc_path.cpp
   setup/dll_compare.cpp

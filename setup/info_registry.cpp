@@ -10,6 +10,7 @@
 #include "common/registry.h"
 #include "common/system.h"
 #include "ids.h"
+#include "info_entry.h"
 #include "journal.h"
 
 namespace {
@@ -59,6 +60,28 @@ bool UninstallKeyExists(const SetupContext& context) {
 bool SetStringValue(HKEY key, const char* name, const char* text) {
     return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                           lstrlenA(text)) == ERROR_SUCCESS;
+}
+
+bool SetDwordValue(HKEY key, const char* name, DWORD value) {
+    return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) ==
+           ERROR_SUCCESS;
+}
+
+// What the list of programs of later Windows shows beside the name: the program's icon (icon
+// is its installed path), version, folder, size and date, and no Change or Repair choice
+// (there is neither). Written on every Windows, so that the entry serves a machine upgraded
+// later; earlier ones ignore them. False when one cannot be set.
+bool SetListingValues(HKEY key, const SetupContext& context, const char* icon) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char date[9];
+    FormatInstallDate(date, now.wYear, now.wMonth, now.wDay);
+    return SetStringValue(key, kIconValue, icon) &&
+           SetStringValue(key, kVersionValue, context.appVersion ? context.appVersion : "") &&
+           SetStringValue(key, kLocationValue, context.destination) &&
+           SetDwordValue(key, kSizeValue, InstalledKilobytes(context)) &&
+           SetStringValue(key, kDateValue, date) && SetDwordValue(key, kNoModifyValue, 1) &&
+           SetDwordValue(key, kNoRepairValue, 1);
 }
 
 // Creates or opens one key; *created tells which.
@@ -169,10 +192,11 @@ void RemovePreviousInstall(SetupContext& context) {
 int WriteRegistryRecords(SetupContext& context) {
     char command[kPathSize];
     char keyName[kPathSize];
+    char icon[kPathSize];
     const char* recordName = context.unZelkName ? context.unZelkName : kDefaultRecordName;
-    // A command that does not fit would register a wrong record path: a failure, not a cut.
+    // A path that does not fit would register a wrong one: a failure, not a cut.
     if (!FormatUninstallCommand(command, sizeof command, context.destination, recordName) ||
-        !UninstallKeyName(context, keyName)) {
+        !UninstallKeyName(context, keyName) || !JoinPath(icon, context.destination, ProgramIconName(context))) {
         ShowMessage(GetSetupWindow(), IDS_REGISTRY_FAILED);
         return -1;
     }
@@ -180,7 +204,7 @@ int WriteRegistryRecords(SetupContext& context) {
         UniqueKey key = CreateKeyLevels(HKEY_LOCAL_MACHINE, keyName);
         const char* display = context.unRegDisplay ? context.unRegDisplay : "";
         if (!key || !SetStringValue(key.Get(), kUninstallValue, command) ||
-            !SetStringValue(key.Get(), kDisplayValue, display)) {
+            !SetStringValue(key.Get(), kDisplayValue, display) || !SetListingValues(key.Get(), context, icon)) {
             ShowMessage(GetSetupWindow(), IDS_REGISTRY_FAILED);
             return -1;
         }

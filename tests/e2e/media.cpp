@@ -107,6 +107,17 @@ std::string RegistryString(HKEY root, const std::string& key, const std::string&
     return std::string(data);  // up to the first terminator, as the programs read it
 }
 
+long long RegistryDword(HKEY root, const std::string& key, const std::string& value) {
+    HKEY opened;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return -1;
+    DWORD data = 0;
+    DWORD size = sizeof data;
+    DWORD type = 0;
+    LONG status = RegQueryValueExA(opened, value.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+    RegCloseKey(opened);
+    return status == ERROR_SUCCESS && type == REG_DWORD && size == sizeof data ? data : -1;
+}
+
 void DeleteRegistryTree(HKEY root, const std::string& key) {
     HKEY opened;
     if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, &opened) != ERROR_SUCCESS) return;

@@ -52,6 +52,8 @@ void RemoveTree(const std::string& path);
 bool RegistryKeyExists(HKEY root, const std::string& key);
 // The value's text, or "<missing>".
 std::string RegistryString(HKEY root, const std::string& key, const std::string& value);
+// A REG_DWORD value, or -1 when it is missing or of another type.
+long long RegistryDword(HKEY root, const std::string& key, const std::string& value);
 void DeleteRegistryTree(HKEY root, const std::string& key);
 
 // Puts the machine back as a fresh prefix has it for everything an installation of the

@@ -31,9 +31,18 @@ struct MediumFile {
     bool compressed;        // mediumPath is to be LZ-compressed from input
 };
 
+// One value of the uninstall entry as setup.exe would write it; a value known only when
+// setup runs is described instead.
+struct EntryValue {
+    std::string name;
+    std::string shown;  // UTF-8
+};
+
 struct CheckResult {
     std::vector<Finding> findings;  // in line order; whole-script findings last
     std::vector<MediumFile> files;
+    std::string entryKey;           // empty when the script names no uninstall entry
+    std::vector<EntryValue> entry;
     int errors = 0;
     int warnings = 0;
 };

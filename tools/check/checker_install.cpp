@@ -11,6 +11,7 @@
 #include "common/progman.h"
 #include "common/textsub.h"
 #include "ids.h"
+#include "setup/info_entry.h"
 #include "setup/misc_path.h"
 #include "setup/missing_file.h"
 #include "sjis.h"
@@ -45,6 +46,23 @@ bool IsLzFile(const std::string& path) {
     size_t got = fread(head, 1, sizeof head, file);
     fclose(file);
     return got == sizeof head && memcmp(head, kMagic, sizeof head) == 0;
+}
+
+// The size a file has once installed: an LZ file's header holds its expanded size.
+bool InstalledSize(const std::string& path, uint32_t* size) {
+    FILE* file = fopen(path.c_str(), "rb");
+    if (file == nullptr) return false;
+    unsigned char head[14] = {};
+    size_t got = fread(head, 1, sizeof head, file);
+    bool measured = fseek(file, 0, SEEK_END) == 0;
+    long end = ftell(file);
+    fclose(file);
+    if (IsLzFile(path) && got == sizeof head) {
+        *size = head[10] | head[11] << 8 | head[12] << 16 | static_cast<uint32_t>(head[13]) << 24;
+        return true;
+    }
+    *size = static_cast<uint32_t>(end);
+    return measured && end >= 0;
 }
 
 }  // namespace
@@ -299,14 +317,67 @@ void ScriptChecker::CheckRegistry() {
         Error(line, "UNREGISTRY " + Q(c.unRegistry) + " is too long for a registry key" +
                         Shows(IDS_REGISTRY_FAILED));
     }
+    if (c.unRegistry != nullptr && c.unRegistry[0] != '\0' && key[0] != '\0') DescribeEntry(key);
     if (!destinationKnown_ || c.unZelkName == nullptr) return;
     char command[kPathSize];
+    // The icon's path is an installed file's: one that does not fit is reported with it.
     if (!FormatUninstallCommand(command, sizeof command, c.destination, c.unZelkName)) {
         Error(std::max(KeywordLine("DIRECTORY"), KeywordLine("BASENAME")),
               "the uninstall command for " + Q(c.destination) +
                   " is longer than 259 bytes; setup.exe cannot register the uninstaller" +
                   Shows(IDS_REGISTRY_FAILED));
     }
+}
+
+// The entry under the proposed folder; what only the run decides is said in words.
+void ScriptChecker::DescribeEntry(const char* key) {
+    const SetupContext& c = *context_;
+    const std::string chosen = "<the folder the user chooses>";
+    const std::string folder = destinationKnown_ ? ShowSjis(c.destination) : chosen;
+    auto inFolder = [&](const char* name) {
+        bool fits = true;
+        return destinationKnown_ ? ShowSjis(Join(c.destination, name, &fits)) : chosen + "\\" + ShowSjis(name);
+    };
+    char command[kPathSize];
+    std::string shownCommand =
+        destinationKnown_ && c.unZelkName != nullptr &&
+                FormatUninstallCommand(command, sizeof command, c.destination, c.unZelkName)
+            ? ShowSjis(command)
+            : "the uninstaller's path, \" *\" and the uninstall record's path";
+    std::string size = MeasureInstalledSizes()
+                           ? std::to_string(InstalledKilobytes(c)) + " (REG_DWORD, kilobytes)"
+                           : "the kilobytes of the installed files, unZELK.exe and rmZELK.bin (REG_DWORD; "
+                             "measured from the medium when setup.exe starts)";
+    result_.entryKey = "HKEY_LOCAL_MACHINE\\" + ShowSjis(key);
+    result_.entry = {
+        {"UninstallString", shownCommand},
+        {"DisplayName", ShowSjis(c.unRegDisplay ? c.unRegDisplay : "")},
+        {kIconValue, inFolder(ProgramIconName(c))},
+        {kVersionValue, ShowSjis(c.appVersion ? c.appVersion : "")},
+        {kLocationValue, folder},
+        {kSizeValue, size},
+        {kDateValue, "the day of the installation, as YYYYMMDD (the user's local date)"},
+        {kNoModifyValue, "1 (REG_DWORD)"},
+        {kNoRepairValue, "1 (REG_DWORD)"},
+    };
+}
+
+// Fills fileSize as setup measures it at start-up; false when a file is not at hand (a
+// product folder does not hold setup's own files).
+bool ScriptChecker::MeasureInstalledSizes() {
+    SetupContext& c = *context_;
+    for (int i = 0; i < c.fileCount + 2; ++i) {
+        if (c.fileSource[i] == nullptr) return false;
+        bool fits = true;
+        std::string path = Join(c.srcDirectory, c.fileSource[i], &fits);
+        // From a product folder a compressed source is made from the plain file beside it.
+        if (options_.product && i < c.fileCount && IsCompressedName(c.fileSource[i]) && c.fileDest[i] != nullptr) {
+            path = path.substr(0, path.size() - LastComponent(path).size()) + LastComponent(c.fileDest[i]);
+        }
+        FoundFile found = medium_.Find(path);
+        if (!fits || found.status != FoundFile::kFound || !InstalledSize(found.linuxPath, &c.fileSize[i])) return false;
+    }
+    return true;
 }
 
 // Two entries installed under one name: the later copy replaces the earlier one, and

@@ -93,6 +93,10 @@ int main(int argc, char** argv) {
                 printf("%s: %s: %s\n", label.c_str(), LevelName(finding.level), finding.text.c_str());
             }
         }
+        if (!quiet && !result.entryKey.empty()) {
+            printf("%s: the uninstall entry %s, for the proposed folder:\n", label.c_str(), result.entryKey.c_str());
+            for (const EntryValue& value : result.entry) printf("  %s = %s\n", value.name.c_str(), value.shown.c_str());
+        }
         if (!quiet) {
             printf("%s: %s (%d error(s), %d warning(s))\n", label.c_str(),
                    result.errors ? "setup.exe would fail" : "ok", result.errors, result.warnings);

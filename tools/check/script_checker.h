@@ -86,6 +86,8 @@ private:
     void CheckAddFiles();
     void CheckMenu();
     void CheckRegistry();
+    void DescribeEntry(const char* key);
+    bool MeasureInstalledSizes();
     void CheckDuplicates();
     bool CheckInstalledName(int line, const char* what, const char* name, NameUse use,
                             const char* folder);

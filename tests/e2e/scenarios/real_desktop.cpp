@@ -3,7 +3,8 @@
 // group a Start-menu folder with links and answers no question about it. Install with the
 // defaults, install again over it (the earlier installation is removed first), remove
 // through the registered command, restart: only the shared DLL is left. A run that fails
-// before all that is rolled back, its group with it.
+// before all that is rolled back, its group with it. The uninstall entry carries what the
+// list of programs of current Windows shows, on every version alike.
 #include <gtest/gtest.h>
 
 #include "driver.h"
@@ -52,6 +53,33 @@ protected:
         EXPECT_EQ(0, setup.WaitForExit());
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, blocked.c_str());
     }
+
+    static std::string Today() {
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        char date[16];
+        wsprintfA(date, "%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
+        return date;
+    }
+
+    // The sample's program as icon, its version and folder, the folder's installed files
+    // (not the DLL, the font or the record) in kilobytes rounded up, the day of the
+    // installation, and no Change or Repair choice.
+    static void ExpectTheListedValues(const std::string& dayBefore) {
+        const std::string folder = kDefaultFolder;
+        EXPECT_EQ(folder + "\\sample.exe", RegistryString(HKEY_LOCAL_MACHINE, kSampleEntry, "DisplayIcon"));
+        EXPECT_EQ("1.0", RegistryString(HKEY_LOCAL_MACHINE, kSampleEntry, "DisplayVersion"));
+        EXPECT_EQ(folder, RegistryString(HKEY_LOCAL_MACHINE, kSampleEntry, "InstallLocation"));
+        long long bytes = 0;
+        for (const char* name : {"sample.exe", "readme.txt", "stage1.dat", "unZELK.exe", "rmZELK.bin"}) {
+            bytes += static_cast<long long>(ReadWholeFile(folder + "\\" + name).size());
+        }
+        EXPECT_EQ((bytes + 1023) / 1024, RegistryDword(HKEY_LOCAL_MACHINE, kSampleEntry, "EstimatedSize"));
+        const std::string date = RegistryString(HKEY_LOCAL_MACHINE, kSampleEntry, "InstallDate");
+        EXPECT_TRUE(date == dayBefore || date == Today()) << date;
+        EXPECT_EQ(1, RegistryDword(HKEY_LOCAL_MACHINE, kSampleEntry, "NoModify"));
+        EXPECT_EQ(1, RegistryDword(HKEY_LOCAL_MACHINE, kSampleEntry, "NoRepair"));
+    }
 };
 
 TEST_P(RealDesktop, NothingIsLeftButTheSharedDll) {
@@ -61,8 +89,10 @@ TEST_P(RealDesktop, NothingIsLeftButTheSharedDll) {
     InstallFailingAtTheRegistryStep(group);
     EXPECT_FALSE(PathExists(group)) << "the rolled-back run's group folder is left";
 
+    const std::string dayBefore = Today();
     Process first = medium.StartSetup();
     ASSERT_EQ(kDefaultFolder, InstallThroughWizard(first));
+    ExpectTheListedValues(dayBefore);
     // A shortcut file on Windows 95, a Program Manager item (kept as one) on NT.
     EXPECT_TRUE(PathExists(group + "\\" + kTitle + ".lnk"));
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ids.h"
+#include "setup/info_entry.h"
 #include "setup/script.h"
 #include "temp_file.h"
 
@@ -293,6 +294,54 @@ TEST(CompleteScript, OverlongDestinationIsRefused) {
     EXPECT_EQ(CompleteSetupScript(*script.context, script.report), -1);
     EXPECT_EQ(script.reports, (Reports{{IDS_SCRIPT_FORMAT, 0}}));
     EXPECT_STREQ(script.context->destination, "");
+}
+
+// The uninstall entry's icon is the first installed name ending in ".exe", in any case;
+// a compressed source counts by its destination name; without one, the uninstaller.
+TEST(UninstallEntry, IconIsTheFirstInstalledProgram) {
+    const struct {
+        const char* files;
+        const char* icon;
+    } cases[] = {
+        {"readme.txt\nstage1.da_>stage1.dat\n", "unZELK.exe"},
+        {"readme.txt\ngame.ex_>GAME.EXE,Game\ntool.exe\n", "GAME.EXE"},
+        {"game.ex_\nnotes.exe.txt\nexe\ntool.Exe\n", "tool.Exe"},
+        {"\x83\x51\x81\x5b\x83\x80.exe\n", "\x83\x51\x81\x5b\x83\x80.exe"},
+    };
+    for (const auto& test : cases) {
+        Script script;
+        ASSERT_EQ(script.Read(std::string(kRequired) + test.files), 0);
+        ASSERT_EQ(CompleteSetupScript(*script.context, script.report), 0);
+        EXPECT_STREQ(ProgramIconName(*script.context), test.icon) << test.files;
+    }
+}
+
+// The installed files and setup's own two, rounded up to whole kilobytes, beyond 4 GiB too.
+TEST(UninstallEntry, SizeIsInKilobytesRoundedUp) {
+    const struct {
+        std::vector<uint32_t> sizes;  // the script's files, then setup's own two
+        uint32_t kilobytes;
+    } cases[] = {
+        {{0, 0}, 0},
+        {{1, 0}, 1},
+        {{1024, 1024}, 2},
+        {{1, 1024, 1024}, 3},
+        {{0xFFFFFFFFu, 0xFFFFFFFFu, 2}, 8388608},
+    };
+    for (const auto& test : cases) {
+        SetupContext context;
+        context.fileCount = static_cast<int32_t>(test.sizes.size()) - 2;
+        for (size_t i = 0; i < test.sizes.size(); ++i) context.fileSize[i] = test.sizes[i];
+        EXPECT_EQ(InstalledKilobytes(context), test.kilobytes) << test.sizes.size() << " files";
+    }
+}
+
+TEST(UninstallEntry, DateIsEightDigits) {
+    char date[9];
+    FormatInstallDate(date, 2026, 12, 7);
+    EXPECT_STREQ(date, "20261207");
+    FormatInstallDate(date, 1999, 1, 31);
+    EXPECT_STREQ(date, "19990131");
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 // the keys are deleted without touching other versions or applications of the maker.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "actions_support.h"
 #include "common/registry.h"
 #include "ids.h"
@@ -27,22 +30,71 @@ protected:
     static void RegisterCommand(const std::string& command) { SetValue(HKEY_LOCAL_MACHINE, kEntry, "UninstallString", command); }
 };
 
+std::string Dword(DWORD value) { return std::string(reinterpret_cast<const char*>(&value), sizeof value); }
+
+std::string Today() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char date[16];
+    wsprintfA(date, "%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
+    return date;
+}
+
+// The command and the name byte for byte, then what the list of programs of later Windows
+// shows: the first installed program's icon (else the uninstaller's), the version, the
+// folder, the size of the files and setup's own two in kilobytes rounded up, the date.
 TEST_F(Registry, WritesTheUninstallEntryByteForByte) {
     struct Case {
         const char* destination;
         const char* command;
+        std::vector<const char*> files;  // source>destination
+        const char* icon;
     } cases[] = {
-        {"C:\\Program Files\\ZELK\\App", "\"C:\\Program Files\\ZELK\\App\\unZELK.exe\" *C:\\Program Files\\ZELK\\App\\unZELK.dat"},
-        {"C:\\App", "C:\\App\\unZELK.exe *C:\\App\\unZELK.dat"},
-        {"D:\\ゲーム\\表示", "D:\\ゲーム\\表示\\unZELK.exe *D:\\ゲーム\\表示\\unZELK.dat"},
+        {"C:\\Program Files\\ZELK\\App", "\"C:\\Program Files\\ZELK\\App\\unZELK.exe\" *C:\\Program Files\\ZELK\\App\\unZELK.dat",
+         {"readme.txt"}, "C:\\Program Files\\ZELK\\App\\unZELK.exe"},
+        {"C:\\App", "C:\\App\\unZELK.exe *C:\\App\\unZELK.dat", {"readme.txt", "game.ex_>GAME.EXE", "tool.exe"},
+         "C:\\App\\GAME.EXE"},
+        {"D:\\ゲーム\\表示", "D:\\ゲーム\\表示\\unZELK.exe *D:\\ゲーム\\表示\\unZELK.dat", {"表示.exe"},
+         "D:\\ゲーム\\表示\\表示.exe"},
     };
     for (const Case& c : cases) {
+        Clean();
         auto context = MakeContext(c.destination);
+        for (const char* file : c.files) {
+            std::string source = file;
+            size_t arrow = source.find('>');
+            AddFile(*context, source.substr(0, arrow).c_str(),
+                    arrow == std::string::npos ? nullptr : source.substr(arrow + 1).c_str(), nullptr);
+        }
+        context->fileSize[0] = 1000;        // 1000 + 1025 + 1 bytes: 2 KB, rounded up
+        context->fileSize[context->fileCount] = 1025;
+        context->fileSize[context->fileCount + 1] = 1;
+        const std::string before = Today();
         ASSERT_EQ(0, WriteRegistryRecords(*context)) << c.destination;
+        const std::string after = Today();
         DWORD type = 0;
         EXPECT_EQ(c.command, RawValue(HKEY_LOCAL_MACHINE, kEntry, "UninstallString", &type)) << c.destination;
         EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
         EXPECT_EQ("ZELKテスト表示", RawValue(HKEY_LOCAL_MACHINE, kEntry, "DisplayName", &type));
+        EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+        const struct {
+            const char* name;
+            std::string data;
+            DWORD type;
+        } values[] = {
+            {"DisplayIcon", c.icon, REG_SZ},
+            {"DisplayVersion", "1.0", REG_SZ},
+            {"InstallLocation", c.destination, REG_SZ},
+            {"EstimatedSize", Dword(2), REG_DWORD},
+            {"NoModify", Dword(1), REG_DWORD},
+            {"NoRepair", Dword(1), REG_DWORD},
+        };
+        for (const auto& value : values) {
+            EXPECT_EQ(value.data, RawValue(HKEY_LOCAL_MACHINE, kEntry, value.name, &type)) << value.name;
+            EXPECT_EQ(value.type, type) << value.name;
+        }
+        std::string date = RawValue(HKEY_LOCAL_MACHINE, kEntry, "InstallDate", &type);
+        EXPECT_TRUE(date == before || date == after) << date;
         EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
     }
 }
@@ -62,13 +114,24 @@ TEST_F(Registry, CreatesBothApplicationKeysEmpty) {
     }
 }
 
-TEST_F(Registry, AnUninstallCommandThatDoesNotFitIsAFailureNotACut) {
-    BoxRecorder boxes;
-    auto context = MakeContext(("C:\\" + std::string(240, 'x')).c_str());
-    EXPECT_EQ(-1, WriteRegistryRecords(*context));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntry));
-    ASSERT_EQ(1u, boxes.boxes().size());
-    EXPECT_EQ(LoadedString(IDS_REGISTRY_FAILED), boxes.boxes()[0].text);
+// The uninstall command, or the icon's path of a long program name, beyond the buffer.
+TEST_F(Registry, APathThatDoesNotFitIsAFailureNotACut) {
+    const struct {
+        std::string destination;
+        std::string program;  // empty: none
+    } cases[] = {
+        {"C:\\" + std::string(240, 'x'), ""},
+        {"C:\\" + std::string(100, 'x'), std::string(200, 'p') + ".exe"},
+    };
+    for (const auto& c : cases) {
+        BoxRecorder boxes;
+        auto context = MakeContext(c.destination.c_str());
+        if (!c.program.empty()) AddFile(*context, c.program.c_str(), nullptr, nullptr);
+        EXPECT_EQ(-1, WriteRegistryRecords(*context)) << c.program;
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntry)) << c.program;
+        ASSERT_EQ(1u, boxes.boxes().size());
+        EXPECT_EQ(LoadedString(IDS_REGISTRY_FAILED), boxes.boxes()[0].text);
+    }
 }
 
 TEST_F(Registry, PreviousInstallationProposesItsFolder) {
