@@ -2,19 +2,27 @@
 # medium builder, from a folder and from a CD-ROM image, as Windows 95 and as NT 4.0, each in
 # a throwaway Wine machine of its own (so they need neither the shared test prefix nor
 # RUN_SERIAL). The first one also prepares the fresh machine that the others copy.
+# The media hold the shipped 32-bit programs, as a publisher's do; in the twin mode the
+# try-out runs them with the x86-64 twin swapped in, and each report must say which ran.
 if(ZELK_RUN_BUILD_DIR)
   set(TRYOUT ${CMAKE_SOURCE_DIR}/tests/tryout)
   set(TRYOUT_MEDIA ${CMAKE_BINARY_DIR}/tryout-media)
   get_filename_component(ZELK_BUILD_ROOT ${ZELK_RUN_BUILD_DIR} DIRECTORY)
+  set(TRYOUT_ENV "ZELK_BUILD=${ZELK_BUILD_ROOT}" "ZELK_WINE_ARCH=${ZELK_WINE_ARCH}")
+  if(ZELK_WINE_ARCH STREQUAL "win64")
+    set(TRYOUT_PROGRAMS "replaced by their x86-64 twin (build/win64) in a work copy: rmZELK.bin setup.exe unZELK.exe")
+  else()
+    set(TRYOUT_PROGRAMS "the medium's own setup.exe, unZELK.exe and rmZELK.bin ran")
+  endif()
 
-  add_test(NAME tryout.media COMMAND ${TRYOUT}/make-media ${ZELK_RUN_BUILD_DIR} ${TRYOUT_MEDIA})
+  add_test(NAME tryout.media COMMAND ${TRYOUT}/make-media ${ZELK_WIN_BUILD_DIR} ${TRYOUT_MEDIA})
   set_tests_properties(tryout.media PROPERTIES FIXTURES_SETUP tryout_media TIMEOUT 60
-    ENVIRONMENT "ZELK_BUILD=${ZELK_BUILD_ROOT}")
+    ENVIRONMENT "${TRYOUT_ENV}")
 
   function(zelk_tryout_test name)
-    add_test(NAME tryout.${name} COMMAND ${TRYOUT}/check ${ARGN})
+    add_test(NAME tryout.${name} COMMAND ${TRYOUT}/check --expect "${TRYOUT_PROGRAMS}" ${ARGN})
     set_tests_properties(tryout.${name} PROPERTIES FIXTURES_REQUIRED tryout_media
-      ENVIRONMENT "ZELK_BUILD=${ZELK_BUILD_ROOT}" TIMEOUT 180)
+      ENVIRONMENT "${TRYOUT_ENV}" TIMEOUT 180)
   endfunction()
 
   # A folder on Windows 95: shortcuts, the shared DLL kept, the font removed.

@@ -18,32 +18,27 @@ if [ -z "${ZELK_WINE_HOST:-}" ]; then
   export ZELK_WINE_HOST
 fi
 
+# The reason depends only on the mode and the host, so a child process that inherits the
+# exported mode gives the same one.
 zelk_wine_mode() {
-  case "${ZELK_WINE_ARCH:-}" in
-    "")
-      ZELK_WINE_ARCH=$ZELK_WINE_HOST
-      if [ "$ZELK_WINE_ARCH" = win32 ]; then
-        ZELK_WINE_WHY="32-bit programs: this host runs 32-bit code"
-      else
-        ZELK_WINE_WHY="x86-64 twin: this host cannot run 32-bit programs"
-      fi ;;
-    win32)
-      if [ "$ZELK_WINE_HOST" != win32 ]; then
-        echo "ZELK_WINE_ARCH=win32, but this host cannot run 32-bit programs ($zelk_wine_loader32 does not start)" >&2
-        return 1
-      fi
-      ZELK_WINE_WHY="32-bit programs: ZELK_WINE_ARCH=win32" ;;
-    win64)
-      ZELK_WINE_WHY="x86-64 twin: ZELK_WINE_ARCH=win64" ;;
+  ZELK_WINE_ARCH=${ZELK_WINE_ARCH:-$ZELK_WINE_HOST}
+  case "$ZELK_WINE_ARCH/$ZELK_WINE_HOST" in
+    win32/win32)
+      ZELK_WINE_WHY="32-bit programs: this host runs 32-bit code"
+      ZELK_WINE_LOADER=$zelk_wine_loader32 ;;
+    win32/*)
+      echo "ZELK_WINE_ARCH=win32, but this host cannot run 32-bit programs ($zelk_wine_loader32 does not start)" >&2
+      return 1 ;;
+    win64/win64)
+      ZELK_WINE_WHY="x86-64 twin: this host cannot run 32-bit programs"
+      ZELK_WINE_LOADER=$zelk_wine_loader64 ;;
+    win64/*)
+      ZELK_WINE_WHY="x86-64 twin: ZELK_WINE_ARCH=win64"
+      ZELK_WINE_LOADER=$zelk_wine_loader64 ;;
     *)
       echo "ZELK_WINE_ARCH must be win32 or win64, not '$ZELK_WINE_ARCH'" >&2
       return 1 ;;
   esac
-  if [ "$ZELK_WINE_ARCH" = win32 ]; then
-    ZELK_WINE_LOADER=$zelk_wine_loader32
-  else
-    ZELK_WINE_LOADER=$zelk_wine_loader64
-  fi
   export ZELK_WINE_ARCH ZELK_WINE_WHY ZELK_WINE_LOADER
 }
 zelk_wine_mode
