@@ -18,6 +18,7 @@ set(ZELK_SETUP_PORTABLE_SOURCES
   setup/misc_path.cpp
   setup/dll_compare.cpp
   setup/record_writer.cpp
+  setup/journal_list.cpp
   setup/mainwnd_bands.cpp
 )
 

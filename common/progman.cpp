@@ -97,31 +97,46 @@ int ProgmanDeleteGroup(const char* name) {
     return ProgmanExecute(command);
 }
 
-GroupAnswer ProgmanAskGroup(const char* name) {
-    if (!HasText(name)) return GroupAnswer::NoAnswer;
-    char text[kMaxGroupData + 1];
+// Program Manager's description of the group into text (size bytes, terminated). Its
+// length; 0 when there is no answer, size or more when it does not fit (text then empty).
+static DWORD RequestGroup(const char* name, char* text, DWORD size) {
+    text[0] = '\0';
+    if (!HasText(name)) return 0;
     DWORD length = 0;
-    {
-        ProgmanConversation dde;
-        if (!dde.Connected()) return GroupAnswer::NoAnswer;
-        HSZ item = DdeCreateStringHandleA(dde.instance(), name, CP_WINANSI);
-        if (item == nullptr) return GroupAnswer::NoAnswer;
-        HDDEDATA data = DdeClientTransaction(nullptr, 0, dde.conversation(), item, CF_TEXT,
-                                             XTYP_REQUEST, kTimeout, nullptr);
-        if (data != nullptr) {
-            length = DdeGetData(data, nullptr, 0, 0);
-            if (length > 0 && length <= kMaxGroupData) {
-                length = DdeGetData(data, reinterpret_cast<BYTE*>(text), length, 0);
-            }
-            DdeFreeDataHandle(data);
+    ProgmanConversation dde;
+    if (!dde.Connected()) return 0;
+    HSZ item = DdeCreateStringHandleA(dde.instance(), name, CP_WINANSI);
+    if (item == nullptr) return 0;
+    HDDEDATA data = DdeClientTransaction(nullptr, 0, dde.conversation(), item, CF_TEXT,
+                                         XTYP_REQUEST, kTimeout, nullptr);
+    if (data != nullptr) {
+        length = DdeGetData(data, nullptr, 0, 0);
+        if (length > 0 && length < size) {
+            length = DdeGetData(data, reinterpret_cast<BYTE*>(text), length, 0);
+            text[length] = '\0';
         }
-        DdeFreeStringHandle(dde.instance(), item);
+        DdeFreeDataHandle(data);
     }
+    DdeFreeStringHandle(dde.instance(), item);
+    return length;
+}
+
+GroupAnswer ProgmanAskGroup(const char* name) {
+    char text[kMaxGroupData + 1];
+    DWORD length = RequestGroup(name, text, sizeof text);
     if (length == 0) return GroupAnswer::NoAnswer;
     // More than is looked at is an answer all the same, read as "not empty": the group stays.
     if (length > kMaxGroupData) return GroupAnswer::HasItems;
-    text[length] = '\0';
     return GroupDataIsEmpty(text, length) ? GroupAnswer::Empty : GroupAnswer::HasItems;
+}
+
+ItemAnswer ProgmanAskItem(const char* group, const char* item) {
+    // A group of many items: room for about a hundred of their lines.
+    static char text[16384];
+    DWORD length = RequestGroup(group, text, sizeof text);
+    if (length == 0) return ItemAnswer::NoAnswer;
+    if (length >= sizeof text) return ItemAnswer::Held;
+    return GroupDataHoldsItem(text, length, item) ? ItemAnswer::Held : ItemAnswer::NotHeld;
 }
 
 int ProgmanGroupIsEmpty(const char* name) {

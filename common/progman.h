@@ -14,6 +14,8 @@ bool FormatDeleteItem(char* out, size_t size, const char* name);
 bool FormatDeleteGroup(char* out, size_t size, const char* name);
 // Program Manager's group description "name,file,count...": true when count is "0".
 bool GroupDataIsEmpty(const char* data, size_t length);
+// True when a line of the group description after the first names item ("item",...).
+bool GroupDataHoldsItem(const char* data, size_t length, const char* item);
 
 constexpr size_t kProgmanCommandSize = 256;
 
@@ -28,6 +30,10 @@ int ProgmanDeleteGroup(const char* name);
 // keeps its groups as Start-menu folders may answer nothing at all.
 enum class GroupAnswer { Empty, HasItems, NoAnswer };
 GroupAnswer ProgmanAskGroup(const char* name);
+// Whether Program Manager lists an item of that name in the group. A description too long
+// to look through counts as holding it.
+enum class ItemAnswer { Held, NotHeld, NoAnswer };
+ItemAnswer ProgmanAskItem(const char* group, const char* item);
 // 1 when Program Manager reports the group with no items; 0 otherwise (also on no answer).
 int ProgmanGroupIsEmpty(const char* name);
 

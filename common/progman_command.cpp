@@ -61,3 +61,22 @@ bool GroupDataIsEmpty(const char* data, size_t length) {
     }
     return false;
 }
+
+// Each line after the first describes an item, its name first and in double quotes.
+bool GroupDataHoldsItem(const char* data, size_t length, const char* item) {
+    if (data == nullptr || !IsGiven(item)) return false;
+    size_t at = 0;
+    while (at < length && data[at] != '\0' && data[at] != '\n') ++at;  // the group's own line
+    while (at < length && data[at] == '\n') {
+        size_t start = ++at;
+        if (start < length && data[start] == '"') {
+            const char* name = data + start + 1;
+            size_t room = length - start - 1;
+            size_t i = 0;
+            while (i < room && item[i] != '\0' && UpperAscii(name[i]) == UpperAscii(item[i])) ++i;
+            if (item[i] == '\0' && i < room && name[i] == '"') return true;
+        }
+        while (at < length && data[at] != '\0' && data[at] != '\n') ++at;
+    }
+    return false;
+}

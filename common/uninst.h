@@ -40,6 +40,9 @@ void RemoveProgmanEntries(const char* group, char* const* items, int count);
 // nothing (a desktop's own service), its folder in the Programs folder.
 enum class GroupState { Missing, Empty, HasItems };
 GroupState GetProgmanGroupState(const char* group);
+// True when the group holds an item of that name: by Program Manager's answer, or where it
+// answers nothing, by a shortcut of that name in the group's folder.
+bool ProgmanGroupHoldsItem(const char* group, const char* item);
 
 // Registry records named by a record.
 void DeleteRecordedRegistry(const UninstallRecord& record);

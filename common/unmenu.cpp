@@ -54,6 +54,18 @@ GroupState GetProgmanGroupState(const char* group) {
     return FolderIsEmpty(groupPath) ? GroupState::Empty : GroupState::HasItems;
 }
 
+bool ProgmanGroupHoldsItem(const char* group, const char* item) {
+    switch (ProgmanAskItem(group, item)) {
+    case ItemAnswer::Held: return true;
+    case ItemAnswer::NotHeld: return false;
+    case ItemAnswer::NoAnswer: break;
+    }
+    // Where Program Manager answers nothing, its group is a folder and each item a shortcut.
+    char link[kPathSize];
+    return GetGroupFolder(link, group) && JoinPath(link, link, item) && AppendString(link, ".lnk") &&
+           FileExists(link);
+}
+
 void RemoveProgmanEntries(const char* group, char* const* items, int count) {
     // Showing the group makes it the active one, on which DeleteItem acts.
     if (ProgmanShowGroup(group, 1) == 0) return;

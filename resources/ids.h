@@ -79,6 +79,7 @@
 #define IDS_NO_APPREGISTRY 58
 #define IDS_NO_APPVERSION 59
 #define IDS_RESTORED 60
+#define IDS_RESTORED_PARTLY 61
 
 // ---- unZELK.exe ----
 #define IDD_UN_DELETING 102

@@ -2,7 +2,6 @@
 // later; on Windows NT it is registered through a font resource file and the Fonts key.
 #include "setup.h"
 
-#include "common/handles.h"
 #include "common/system.h"
 #include "common/uninst.h"
 #include "journal.h"
@@ -56,14 +55,9 @@ bool RegisterFontNT(const char* fontFolder, const char* destName, const char* va
     // The resource file names the font by its bare name, found in fontFolder.
     if (!CreateScalableFontResourceA(0, resourcePath, destName, fontFolder)) return false;
     if (!NoteFontResourceAdded(resourcePath) || AddFontResourceIn(fontFolder, resourcePath) == 0) return false;
-    UniqueKey key;
-    if (!NoteFontsValue(valueName) ||
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_SET_VALUE, key.Put()) != ERROR_SUCCESS) {
-        return false;
-    }
     // The value holds the resource file's name alone, stored without the terminating zero.
-    return RegSetValueExA(key.Get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(resourceName),
-                          lstrlenA(resourceName)) == ERROR_SUCCESS;
+    return SetJournaledValue(HKEY_LOCAL_MACHINE, kFontsKey, valueName, REG_SZ, resourceName,
+                             lstrlenA(resourceName));
 }
 
 }  // namespace

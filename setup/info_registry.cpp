@@ -56,70 +56,44 @@ bool UninstallKeyExists(const SetupContext& context) {
     return RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ, key.Put()) == ERROR_SUCCESS;
 }
 
-// Stores text as REG_SZ with its length in bytes, without the terminating zero.
-bool SetStringValue(HKEY key, const char* name, const char* text) {
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                          lstrlenA(text)) == ERROR_SUCCESS;
+// Stores text as REG_SZ with its length in bytes, without the terminating zero; the journal
+// lists first what the value held.
+bool SetStringValue(HKEY root, const char* keyName, const char* name, const char* text) {
+    return SetJournaledValue(root, keyName, name, REG_SZ, text, lstrlenA(text));
 }
 
-bool SetDwordValue(HKEY key, const char* name, DWORD value) {
-    return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) ==
-           ERROR_SUCCESS;
+bool SetDwordValue(HKEY root, const char* keyName, const char* name, DWORD value) {
+    return SetJournaledValue(root, keyName, name, REG_DWORD, &value, sizeof value);
 }
 
 // What the list of programs of later Windows shows beside the name: the program's icon (icon
 // is its installed path), version, folder, size and date, and no Change or Repair choice
 // (there is neither). Written on every Windows, so that the entry serves a machine upgraded
 // later; earlier ones ignore them. False when one cannot be set.
-bool SetListingValues(HKEY key, const SetupContext& context, const char* icon) {
+bool SetListingValues(HKEY root, const char* key, const SetupContext& context, const char* icon) {
     SYSTEMTIME now;
     GetLocalTime(&now);
     char date[9];
     FormatInstallDate(date, now.wYear, now.wMonth, now.wDay);
-    return SetStringValue(key, kIconValue, icon) &&
-           SetStringValue(key, kVersionValue, context.appVersion ? context.appVersion : "") &&
-           SetStringValue(key, kLocationValue, context.destination) &&
-           SetDwordValue(key, kSizeValue, InstalledKilobytes(context)) &&
-           SetStringValue(key, kDateValue, date) && SetDwordValue(key, kNoModifyValue, 1) &&
-           SetDwordValue(key, kNoRepairValue, 1);
+    return SetStringValue(root, key, kIconValue, icon) &&
+           SetStringValue(root, key, kVersionValue, context.appVersion ? context.appVersion : "") &&
+           SetStringValue(root, key, kLocationValue, context.destination) &&
+           SetDwordValue(root, key, kSizeValue, InstalledKilobytes(context)) &&
+           SetStringValue(root, key, kDateValue, date) && SetDwordValue(root, key, kNoModifyValue, 1) &&
+           SetDwordValue(root, key, kNoRepairValue, 1);
 }
 
-// Creates or opens one key; *created tells which.
-UniqueKey CreateKey(HKEY root, const char* name, bool* created) {
+// Creates the key with every missing level above it. The journal lists each level that is
+// missing before they are made; a rollback deletes exactly those.
+UniqueKey CreateKeyLevels(HKEY root, const char* name) {
     UniqueKey key;
     char emptyClass[] = "";
-    DWORD disposition = 0;
-    if (RegCreateKeyExA(root, name, 0, emptyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                        nullptr, key.Put(), &disposition) != ERROR_SUCCESS) {
+    if (!NoteMissingKeys(root, name) ||
+        RegCreateKeyExA(root, name, 0, emptyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.Put(),
+                        nullptr) != ERROR_SUCCESS) {
         key.Reset();
     }
-    *created = key && disposition == REG_CREATED_NEW_KEY;
     return key;
-}
-
-// Creates the key with every missing level above it, one level at a time, so that the
-// journal knows each level this run created; a rollback deletes exactly those.
-UniqueKey CreateKeyLevels(HKEY root, const char* name) {
-    char level[kPathSize];
-    if (!CopyString(level, name)) return UniqueKey();
-    for (char* p = level;; ++p) {
-        // A Shift-JIS trail byte may have the backslash's value without being one.
-        if (IsLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0') {
-            ++p;
-            continue;
-        }
-        if (*p != '\\' && *p != '\0') continue;
-        char end = *p;
-        *p = '\0';
-        bool created = false;
-        UniqueKey key = CreateKey(root, level, &created);
-        if (created && !NoteRegistryKey(root, level)) {
-            RegDeleteKeyA(root, level);
-            return UniqueKey();
-        }
-        if (!key || end == '\0') return key;
-        *p = end;
-    }
 }
 
 // branch\application\version; false when a part is missing or the name does not fit.
@@ -203,8 +177,9 @@ int WriteRegistryRecords(SetupContext& context) {
     {
         UniqueKey key = CreateKeyLevels(HKEY_LOCAL_MACHINE, keyName);
         const char* display = context.unRegDisplay ? context.unRegDisplay : "";
-        if (!key || !SetStringValue(key.Get(), kUninstallValue, command) ||
-            !SetStringValue(key.Get(), kDisplayValue, display) || !SetListingValues(key.Get(), context, icon)) {
+        if (!key || !SetStringValue(HKEY_LOCAL_MACHINE, keyName, kUninstallValue, command) ||
+            !SetStringValue(HKEY_LOCAL_MACHINE, keyName, kDisplayValue, display) ||
+            !SetListingValues(HKEY_LOCAL_MACHINE, keyName, context, icon)) {
             ShowMessage(GetSetupWindow(), IDS_REGISTRY_FAILED);
             return -1;
         }

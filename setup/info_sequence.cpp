@@ -8,7 +8,8 @@
 #include "common/system.h"
 
 int CreateDestination(SetupContext& context) {
-    context.dirDepth = CreateDirectoryPath(context.destination);
+    // The levels about to be made are listed first, for the undo of a run that is ended.
+    context.dirDepth = NoteMissingFolders(context.destination) ? CreateDirectoryPath(context.destination) : -1;
     // Folder creation walks the path with the current directory.
     SetCurrentDirectoryA(context.sourceDir);
     if (context.dirDepth < 0) {
@@ -28,6 +29,7 @@ int RunMenuStep(SetupContext& context) {
 
 // Steps 4 to 8: copy, menu, registry, record. 0 when all succeeded.
 static int InstallEverything(SetupContext& context, HWND* menuWait) {
+    ListNewFiles(context);
     if (RunCopyProgress() != 0) return -1;
     PumpMessages();
     *menuWait = ShowMenuWaitWindow();
@@ -40,40 +42,44 @@ static int InstallEverything(SetupContext& context, HWND* menuWait) {
     return 0;
 }
 
-// Originals an interrupted earlier run of this product kept aside go back first, with one
-// notice.
-static void RestoreKeptOriginals(SetupContext& context) {
-    if (!RestoreInterruptedRun(context)) return;
+// An earlier run of this product that was ended before it finished is undone first, with
+// one notice. What could not be undone is named, and this run does not start: it could
+// not tell its own changes from those.
+static bool PutRightEndedRun(SetupContext& context) {
+    char leftovers[1024];
+    Recovery recovery = RestoreInterruptedRun(context, leftovers, sizeof leftovers);
+    if (recovery == Recovery::None) return true;
     char caption[64];
-    char text[512];
-    if (LoadStringA(GetSetupInstance(), IDS_CAPTION, caption, sizeof caption) == 0 ||
-        FormatTitleString(text, sizeof text, IDS_RESTORED) != 0) {
-        return;
+    char text[512 + sizeof leftovers];
+    int textId = recovery == Recovery::Undone ? IDS_RESTORED : IDS_RESTORED_PARTLY;
+    if (LoadStringA(GetSetupInstance(), IDS_CAPTION, caption, sizeof caption) != 0 &&
+        FormatTitleString(text, sizeof text, textId) == 0) {
+        if (recovery == Recovery::Partly && AppendString(text, "\n\n")) AppendString(text, leftovers);
+        UINT icon = recovery == Recovery::Undone ? MB_ICONINFORMATION : MB_ICONWARNING;
+        g_messageBox(GetSetupWindow(), text, caption, MB_OK | icon);
     }
-    g_messageBox(GetSetupWindow(), text, caption, MB_OK | MB_ICONINFORMATION);
+    return recovery == Recovery::Undone;
 }
 
 void RunInstallation(SetupContext& context) {
-    RestoreKeptOriginals(context);
-    if (CheckPreviousInstall(context, GetSetupWindow()) == 0) {
+    if (!PutRightEndedRun(context) || CheckPreviousInstall(context, GetSetupWindow()) == 0) {
         ShowAbortedDialog();
         return;
     }
+    BeginJournal(context);
     int wizard = RunSetupWizard(context);
     if (wizard <= 0) {
         // A sheet the system could not show (-1) is no Finish: the user chose nothing, so
         // nothing may be copied.
         if (wizard < 0) ShowApiError("PropertySheet");
-        // The levels created for the folder typed last before Back, not those of the
-        // destination now shown, which may be a folder of the user's.
-        RemoveCreatedFolder();
+        // The folder levels the wizard made, whatever destination it shows now.
+        RollBackJournal();
         ShowAbortedDialog();
         return;
     }
     PumpMessages();
 
     HWND menuWait = nullptr;
-    BeginJournal(context);
     if (InstallEverything(context, &menuWait) == 0) {
         CommitJournal();
         PumpMessages();

@@ -1,75 +1,78 @@
-// The journal of this run and its undo. See journal.h for where kept originals lie.
+// The journal of this run, written ahead of every action, and its undo. See journal.h for
+// where the list and the kept originals lie, journal_list.h for the list's format.
 #include "journal.h"
 
 #include <shlobj.h>
+#include <stdlib.h>
 
-#include "common/linereader.h"
+#include "common/handles.h"
 #include "common/progman.h"
+#include "common/registry.h"
 #include "common/shell.h"
 #include "common/system.h"
 #include "common/uninst.h"
+#include "journal_list.h"
 #include "setup.h"
+
+JournalWatch g_journalWatch = nullptr;
 
 namespace {
 
-enum class Step : unsigned char {
-    CreatedFile,      // path: a file that did not exist
-    ReplacedFile,     // path: a file whose original was kept aside as number
-    CreatedFolder,    // path: a start-menu group folder
-    ResourceAdded,    // path: a font resource added to the system
-    ResourceRemoved,  // path: a font resource taken out of use
-    FontsValue,       // path: the Fonts key value; number: its slot of earlier data
-    ProgmanGroup,     // path: a Program Manager group
-    ProgmanItem,      // path: an item of the run's Program Manager group
-    RegistryKey,      // root and path: a key created
-};
+// Entries one run may list: every file of the list twice (a retry after a failed copy of a
+// replaced file lists it anew), a shortcut or item for each, the DLLs, the fonts with their
+// resources and values, the keys, the values, and room for retries.
+constexpr int kCapacity = 4 * kFileSlots + 2 * kMaxDlls + 6 * kMaxFonts + 128;
+// A list is read that far at most: a run writes no more.
+constexpr DWORD kMaxListBytes = (kCapacity * kJournalMaxEntryLines + 1) * kJournalLineSize;
 
-struct Entry {
-    Step step;
-    bool copiedAside;  // ReplacedFile: the original was copied, not moved
-    int number;
-    HKEY root;
-    char path[kPathSize];
-};
-
-// Room for every item a script may name, the start-menu entries, the keys, and retries.
-constexpr int kCapacity = 2 * kFileSlots + kMaxDlls + 5 * kMaxFonts + 96;
-Entry g_entries[kCapacity];
-int g_count;
-
-// Fonts key data as it was before the run set a value.
-struct EarlierValue {
-    bool existed;
-    DWORD type;
-    DWORD size;
-    BYTE data[kPathSize];
-};
-EarlierValue g_earlierValues[kMaxFonts];
-int g_earlierCount;
-
-char g_progmanGroup[kPathSize];  // the group the noted items belong to
-
-// The on-disk list of kept originals.
 char g_listPath[kPathSize];
-const char* g_product = "";
+char g_product[kPathSize];
 HANDLE g_list = INVALID_HANDLE_VALUE;
+bool g_listBroken; // a write to the list failed
+int g_listed;      // entries on the list
 int g_nextKept = 1;
 
-const char kListHeader[] = "ZELK kept originals";
+// Lines waiting to be written together.
+char g_lines[(kFileSlots + 2) * kJournalLineSize];
+size_t g_lineBytes;
+int g_lineEntries;
 
-Entry* Add(Step step, const char* path) {
-    if (g_count == kCapacity) return nullptr;
-    Entry& entry = g_entries[g_count];
-    if (!CopyString(entry.path, path)) return nullptr;
-    entry.step = step;
-    entry.copiedAside = false;
-    entry.number = 0;
-    entry.root = nullptr;
-    ++g_count;
-    return &entry;
+// Files listed ahead of the copy as new, in the order of the copy.
+struct ListedAhead {
+    char path[kPathSize];
+};
+ListedAhead g_ahead[kFileSlots + 1];
+int g_aheadCount;
+int g_aheadNext;
+
+// The last key this run created: values set in it go with it.
+HKEY g_createdRoot;
+char g_createdKey[kPathSize];
+
+char g_createdGroup[kPathSize];  // the Program Manager group this run made
+
+void Watch(bool complete = false) {
+    if (g_journalWatch != nullptr) g_journalWatch(complete);
 }
 
-bool Note(Step step, const char* path) { return path != nullptr && Add(step, path) != nullptr; }
+bool SamePath(const char* a, const char* b) {
+    while (*a != '\0' && *a == *b) ++a, ++b;
+    return *a == *b;
+}
+
+uint32_t RootNumber(HKEY root) {
+    if (root == HKEY_LOCAL_MACHINE) return 1;
+    if (root == HKEY_CURRENT_USER) return 2;
+    return 0;
+}
+
+HKEY RootOf(uint32_t number) {
+    switch (number) {
+    case 1: return HKEY_LOCAL_MACHINE;
+    case 2: return HKEY_CURRENT_USER;
+    default: return nullptr;
+    }
+}
 
 // The list's path: the Windows folder, a name drawn from the product's uninstall key name
 // (key names ignore case, so the name does too).
@@ -83,86 +86,143 @@ bool ListPathOf(const SetupContext& context, char (&path)[kPathSize]) {
     return JoinPath(path, context.windowsDir, name);
 }
 
-bool WriteText(HANDLE file, const char* text) {
-    DWORD length = static_cast<DWORD>(lstrlenA(text));
+// ---- writing the list ----
+
+bool WriteAll(HANDLE file, const void* data, DWORD size) {
     DWORD written = 0;
-    return WriteFile(file, text, length, &written, nullptr) && written == length;
+    return WriteFile(file, data, size, &written, nullptr) && written == size;
 }
 
-// Creates the list with its header, once per run, before the first original is moved. An
-// existing list is one an earlier run could not clear: it is never overwritten.
-bool OpenList() {
-    if (g_list != INVALID_HANDLE_VALUE) return true;
-    if (g_listPath[0] == '\0') return false;
-    g_list = CreateFileA(g_listPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
-    if (g_list == INVALID_HANDLE_VALUE) return false;
-    char header[sizeof kListHeader + kPathSize + 4];
-    if (JoinText(header, sizeof header, {kListHeader, "\r\n", g_product, "\r\n"}) && WriteText(g_list, header)) {
-        return true;
-    }
+void CloseList() {
+    if (g_list == INVALID_HANDLE_VALUE) return;
     CloseHandle(g_list);
     g_list = INVALID_HANDLE_VALUE;
+}
+
+// Creates the list with its header. An existing list is one an earlier run left: it is
+// never overwritten.
+bool OpenList() {
+    if (g_list != INVALID_HANDLE_VALUE) return true;
+    char header[kJournalLineSize];
+    if (g_listPath[0] == '\0' || !FormatJournalHeader(header, g_product)) return false;
+    g_list = CreateFileA(g_listPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+    if (g_list == INVALID_HANDLE_VALUE) return false;
+    if (WriteAll(g_list, header, sizeof header)) return true;
+    CloseList();
     DeleteFileA(g_listPath);
     return false;
 }
 
-void RemoveList() {
-    if (g_list != INVALID_HANDLE_VALUE) {
-        CloseHandle(g_list);
-        g_list = INVALID_HANDLE_VALUE;
-        DeleteFileA(g_listPath);
+void StartLines() {
+    g_lineBytes = 0;
+    g_lineEntries = 0;
+}
+
+bool AddLines(const JournalEntry& entry) {
+    if (g_listed + g_lineEntries >= kCapacity) return false;
+    size_t bytes = FormatJournalEntry(g_lines + g_lineBytes, sizeof g_lines - g_lineBytes, entry);
+    if (bytes == 0) return false;
+    g_lineBytes += bytes;
+    ++g_lineEntries;
+    return true;
+}
+
+// Writes the waiting lines in one piece and flushes them to the disk. After a write that
+// failed, perhaps half done, nothing more is listed (the list is read up to its last whole
+// entry), so every later action fails and the run is rolled back.
+bool WriteLines() {
+    bool written = g_lineEntries == 0;
+    if (!written && !g_listBroken && OpenList()) {
+        written = WriteAll(g_list, g_lines, static_cast<DWORD>(g_lineBytes)) && FlushFileBuffers(g_list);
+        if (written) g_listed += g_lineEntries;
+        g_listBroken = !written;
     }
+    StartLines();
+    return written;
 }
 
-// The kept original number beside path: "~ZKnnnnn.BAK".
-bool KeptPathOf(const char* path, int number, char (&kept)[kPathSize]) {
-    char folder[kPathSize];
-    char name[kPathSize];
-    char keptName[16];
-    wsprintfA(keptName, "~ZK%05d.BAK", number);
-    return SplitPath(folder, name, path) && JoinPath(kept, folder, keptName);
+// The waiting lines, on disk before what they name is carried out.
+bool WriteAhead() {
+    bool any = g_lineEntries > 0;
+    if (!WriteLines()) return false;
+    if (any) Watch();
+    return true;
 }
 
-// A name beside path that nothing uses yet.
-bool FreeKeptName(const char* path, char (&kept)[kPathSize], int* number) {
-    for (int tries = 0; tries < 1000 && g_nextKept < 100000; ++tries) {
-        *number = g_nextKept++;
-        if (!KeptPathOf(path, *number, kept)) return false;
-        if (GetFileAttributesA(kept) == INVALID_FILE_ATTRIBUTES) return true;
+bool List(const JournalEntry& entry) {
+    StartLines();
+    return AddLines(entry) && WriteAhead();
+}
+
+bool List(char kind, const char* text, uint32_t number = 0) {
+    JournalEntry entry;
+    if (text == nullptr || !MakeJournalEntry(&entry, kind, text)) return false;
+    entry.number = number;
+    return List(entry);
+}
+
+// True when path was listed ahead as new. The search starts where the copy stands, and
+// comes round to the earlier ones for a copy tried again.
+bool IsListedAhead(const char* path) {
+    for (int n = 0; n < g_aheadCount; ++n) {
+        int i = (g_aheadNext + n) % g_aheadCount;
+        if (SamePath(g_ahead[i].path, path)) {
+            if (i >= g_aheadNext) g_aheadNext = i + 1;
+            return true;
+        }
     }
     return false;
 }
 
-bool KeptPath(const Entry& entry, char (&kept)[kPathSize]) { return KeptPathOf(entry.path, entry.number, kept); }
+// ---- kept originals ----
 
-// Keeps the existing file at path aside: listed on disk first, then renamed beside itself,
-// or copied there when it cannot be renamed (then *copied). A read-only file is not
-// replaced by the run at all.
+// The kept original number beside path, "~ZKnnnnn.BAK", or its copy under way, ".TMP".
+bool KeptPathOf(const char* path, uint32_t number, const char* extension, char (&kept)[kPathSize]) {
+    char folder[kPathSize];
+    char name[kPathSize];
+    char keptName[16];
+    wsprintfA(keptName, "~ZK%05lu%s", static_cast<unsigned long>(number % 100000), extension);
+    return SplitPath(folder, name, path) && JoinPath(kept, folder, keptName);
+}
+
+bool IsFree(const char* path) { return GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES; }
+
+// A number whose names beside path nothing uses yet.
+bool FreeKeptNumber(const char* path, int* number) {
+    for (int tries = 0; tries < 1000 && g_nextKept < 100000; ++tries) {
+        *number = g_nextKept++;
+        char kept[kPathSize];
+        char copying[kPathSize];
+        if (!KeptPathOf(path, *number, ".BAK", kept) || !KeptPathOf(path, *number, ".TMP", copying)) return false;
+        if (IsFree(kept) && IsFree(copying)) return true;
+    }
+    return false;
+}
+
+// Keeps the existing file at path aside: listed first, then renamed beside itself, or
+// copied there when it cannot be renamed (then *copied). The copy goes through a name of
+// its own, so that a kept original is never half a file. A read-only file is not replaced
+// by the run at all.
 bool KeepOriginal(const char* path, bool* copied, bool readOnlyToo = false) {
     *copied = false;
     DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) return true;  // gone meanwhile: nothing to keep
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return false;
     if ((attributes & FILE_ATTRIBUTE_READONLY) && !readOnlyToo) return false;
-    char kept[kPathSize];
     int number = 0;
-    Entry* entry = nullptr;
-    char pair[2 * kPathSize + 4];
-    // One write per kept original: the list is written through to the disk.
-    if (g_count < kCapacity && FreeKeptName(path, kept, &number) && OpenList() &&
-        JoinText(pair, sizeof pair, {kept, "\r\n", path, "\r\n"}) && WriteText(g_list, pair)) {
-        entry = Add(Step::ReplacedFile, path);
+    char kept[kPathSize];
+    char copying[kPathSize];
+    if (!FreeKeptNumber(path, &number) || !KeptPathOf(path, number, ".BAK", kept) ||
+        !KeptPathOf(path, number, ".TMP", copying) || !List(journal::kReplacedFile, path, number)) {
+        return false;
     }
-    if (entry == nullptr) return false;
-    entry->number = number;
     if (MoveFileA(path, kept)) return true;
-    if (CopyFileA(path, kept, TRUE)) {
-        entry->copiedAside = *copied = true;
+    if (CopyFileA(path, copying, TRUE) && MoveFileA(copying, kept)) {
+        *copied = true;
         return true;
     }
-    DeleteFileA(kept);
-    --g_count;
+    DeleteFileA(copying);
     return false;
 }
 
@@ -171,70 +231,281 @@ void DeleteRunFile(const char* path) {
     DeleteFileA(path);
 }
 
-// ---- undo of each step ----
+// ---- the undo of one entry ----
 
-void PutBack(const Entry& entry) {
+enum class Outcome : unsigned char {
+    Undone,
+    Stays,  // a folder, key or group that holds what is not the run's: it stays
+    Left,   // could not be undone now: it stays listed and the user is told
+};
+
+Outcome PutBack(const JournalEntry& entry) {
     char kept[kPathSize];
-    if (!KeptPath(entry, kept) || GetFileAttributesA(kept) == INVALID_FILE_ATTRIBUTES) return;
-    DeleteRunFile(entry.path);
-    MoveFileA(kept, entry.path);
+    char copying[kPathSize];
+    if (!KeptPathOf(entry.text, entry.number, ".BAK", kept) ||
+        !KeptPathOf(entry.text, entry.number, ".TMP", copying)) {
+        return Outcome::Undone;
+    }
+    DeleteFileA(copying);  // a copy aside that was under way
+    if (IsFree(kept)) return Outcome::Undone;  // never moved, or already back
+    DeleteRunFile(entry.text);
+    return MoveFileA(kept, entry.text) ? Outcome::Undone : Outcome::Left;
 }
 
-void RestoreFontsValue(const Entry& entry) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-    const EarlierValue& earlier = g_earlierValues[entry.number];
-    if (earlier.existed) {
-        RegSetValueExA(key, entry.path, 0, earlier.type, earlier.data, earlier.size);
+Outcome UndoFolder(const char* path) {
+    if (RemoveDirectoryA(path)) {
+        NotifyShell(SHCNE_RMDIR, path);
+        return Outcome::Undone;
+    }
+    return DirectoryExists(path) ? Outcome::Stays : Outcome::Undone;
+}
+
+Outcome UndoGroup(const char* group) {
+    switch (GetProgmanGroupState(group)) {
+    case GroupState::Empty: ProgmanDeleteGroup(group); return Outcome::Undone;
+    case GroupState::HasItems: return Outcome::Stays;
+    case GroupState::Missing: break;
+    }
+    return Outcome::Undone;
+}
+
+Outcome UndoItem(const JournalEntry& entry) {
+    // Item deletion acts on the active group.
+    if (!ProgmanShowGroup(entry.text, 1)) return Outcome::Left;
+    ProgmanDeleteItem(entry.name);
+    return Outcome::Undone;
+}
+
+// A key of the run goes only while nothing of another program has come below it.
+Outcome UndoKey(const JournalEntry& entry) {
+    HKEY root = RootOf(entry.number);
+    if (root == nullptr) return Outcome::Undone;
+    if (!KeyHasNoSubkeys(root, entry.text)) return Outcome::Stays;
+    LONG result = RegDeleteKeyA(root, entry.text);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND ? Outcome::Undone : Outcome::Stays;
+}
+
+Outcome RestoreValue(const JournalEntry& entry) {
+    HKEY root = RootOf(entry.number);
+    UniqueKey key;
+    // Without its key the value is gone too.
+    if (root == nullptr || RegOpenKeyExA(root, entry.text, 0, KEY_SET_VALUE, key.Put()) != ERROR_SUCCESS) {
+        return Outcome::Undone;
+    }
+    if (entry.type == kJournalNoValue) {
+        LONG result = RegDeleteValueA(key.Get(), entry.name);
+        return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND ? Outcome::Undone : Outcome::Left;
+    }
+    return RegSetValueExA(key.Get(), entry.name, 0, entry.type, entry.data, entry.dataSize) == ERROR_SUCCESS
+               ? Outcome::Undone
+               : Outcome::Left;
+}
+
+Outcome Undo(const JournalEntry& entry, bool* fontsChanged) {
+    switch (entry.kind) {
+    case journal::kCreatedFile:
+        DeleteRunFile(entry.text);
+        return IsFree(entry.text) ? Outcome::Undone : Outcome::Left;
+    case journal::kReplacedFile: return PutBack(entry);
+    case journal::kCreatedFolder: return UndoFolder(entry.text);
+    case journal::kResourceAdded:
+        // A resource lasts until the system restarts: one that cannot be taken out is gone then.
+        RemoveFontResourceA(entry.text);
+        *fontsChanged = true;
+        return Outcome::Undone;
+    case journal::kResourceRemoved:
+        AddFontResourceA(entry.text);
+        *fontsChanged = true;
+        return Outcome::Undone;
+    case journal::kProgmanGroup: return UndoGroup(entry.text);
+    case journal::kProgmanItem: return UndoItem(entry);
+    case journal::kRegistryKey: return UndoKey(entry);
+    case journal::kRegistryValue: return RestoreValue(entry);
+    default: return Outcome::Undone;
+    }
+}
+
+// What the user is told of an entry that could not be undone: its path, the item in its
+// group, or the value in its key.
+void DescribeLeft(const JournalEntry& entry, char* out, size_t size) {
+    const char* second = entry.kind == journal::kProgmanItem || entry.kind == journal::kRegistryValue ? entry.name : "";
+    char line[2 * kPathSize + 2];
+    if (!JoinText(line, sizeof line, {entry.text, second[0] ? "\\" : "", second, "\n"})) return;
+    AppendString(out, size, line);  // what does not fit is left out whole
+}
+
+// ---- the undo of a whole list ----
+
+// The list at path read whole, as far as a run writes, into a heap block (the caller frees
+// it); null when unreadable.
+char* ReadList(const char* path, DWORD* size) {
+    UniqueFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return nullptr;
+    char* bytes = static_cast<char*>(malloc(kMaxListBytes));
+    DWORD read = 0;
+    if (bytes != nullptr && ReadFile(file.Get(), bytes, kMaxListBytes, &read, nullptr)) {
+        *size = read;
+        return bytes;
+    }
+    free(bytes);
+    return nullptr;
+}
+
+// Where each whole entry of a list starts (and where the last ends), and what its undo gave.
+uint32_t g_offsets[kCapacity + 1];
+Outcome g_outcomes[kCapacity];
+
+// The entries of list up to its last whole one; true when the run had finished.
+int IndexEntries(const JournalList& list, bool* finished) {
+    *finished = false;
+    int count = 0;
+    size_t offset = JournalList::FirstEntry();
+    JournalEntry entry;
+    size_t next = 0;
+    while (count < kCapacity && list.ReadEntry(offset, &entry, &next)) {
+        g_offsets[count++] = static_cast<uint32_t>(offset);
+        if (entry.kind == journal::kFinished) *finished = true;
+        offset = next;
+    }
+    g_offsets[count] = static_cast<uint32_t>(offset);
+    return count;
+}
+
+void DeleteKeptOriginals(const JournalList& list, int count) {
+    JournalEntry entry;
+    size_t next = 0;
+    for (int i = 0; i < count; ++i) {
+        char kept[kPathSize];
+        if (list.ReadEntry(g_offsets[i], &entry, &next) && entry.kind == journal::kReplacedFile &&
+            KeptPathOf(entry.text, entry.number, ".BAK", kept)) {
+            DeleteRunFile(kept);
+        }
+    }
+}
+
+// Writes the list anew: the header and the entries that stay, in their order.
+void KeepLeftovers(const char* path, const char* bytes, int count) {
+    UniqueFile file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return;
+    bool written = WriteAll(file.Get(), bytes, kJournalLineSize);
+    for (int i = 0; i < count && written; ++i) {
+        if (g_outcomes[i] == Outcome::Undone) continue;
+        written = WriteAll(file.Get(), bytes + g_offsets[i], g_offsets[i + 1] - g_offsets[i]);
+    }
+    FlushFileBuffers(file.Get());
+}
+
+// Undoes the list at path backwards when it is this product's. A finished run's list only
+// has its kept originals deleted. What cannot be undone stays listed, with the folders, keys
+// and groups it keeps from going; the rest of the list goes.
+Recovery UndoList(const char* path, const char* product, char* leftovers, size_t size) {
+    if (leftovers != nullptr && size > 0) leftovers[0] = '\0';
+    DWORD length = 0;
+    char* bytes = ReadList(path, &length);
+    if (bytes == nullptr) return Recovery::None;
+    JournalList list(bytes, length);
+    char listed[kPathSize];
+    // A list of another product whose key name gives the same file name is left alone.
+    if (!list.ReadHeader(listed) || lstrcmpiA(listed, product) != 0) {
+        free(bytes);
+        return Recovery::None;
+    }
+    bool finished = false;
+    int count = IndexEntries(list, &finished);
+    Recovery result = Recovery::None;
+    if (finished) {
+        DeleteKeptOriginals(list, count);
     } else {
-        RegDeleteValueA(key, entry.path);
+        result = Recovery::Undone;
+        bool fontsChanged = false;
+        JournalEntry entry;
+        size_t next = 0;
+        for (int i = count - 1; i >= 0; --i) {
+            g_outcomes[i] = list.ReadEntry(g_offsets[i], &entry, &next) ? Undo(entry, &fontsChanged) : Outcome::Undone;
+            if (g_outcomes[i] == Outcome::Left) {
+                result = Recovery::Partly;
+                if (leftovers != nullptr) DescribeLeft(entry, leftovers, size);
+            }
+        }
+        if (fontsChanged) BroadcastFontChange();
     }
-    RegCloseKey(key);
-}
-
-// Undoes one entry; true when the fonts changed.
-bool Undo(const Entry& entry) {
-    switch (entry.step) {
-    case Step::CreatedFile: DeleteRunFile(entry.path); break;
-    case Step::ReplacedFile: PutBack(entry); break;
-    case Step::CreatedFolder:
-        if (RemoveDirectoryA(entry.path)) NotifyShell(SHCNE_RMDIR, entry.path);
-        break;
-    case Step::ResourceAdded: RemoveFontResourceA(entry.path); return true;
-    case Step::ResourceRemoved: AddFontResourceA(entry.path); return true;
-    case Step::FontsValue: RestoreFontsValue(entry); break;
-    case Step::ProgmanGroup:
-        // The run made it, and its items are gone by now; it goes when nothing else has
-        // come into it meanwhile.
-        if (GetProgmanGroupState(entry.path) == GroupState::Empty) ProgmanDeleteGroup(entry.path);
-        break;
-    case Step::ProgmanItem:
-        // Item deletion acts on the active group.
-        if (ProgmanShowGroup(g_progmanGroup, 1)) ProgmanDeleteItem(entry.path);
-        break;
-    case Step::RegistryKey: RegDeleteKeyA(entry.root, entry.path); break;
+    if (result == Recovery::Partly) {
+        KeepLeftovers(path, bytes, count);
+    } else {
+        DeleteFileA(path);
     }
-    return false;
+    free(bytes);
+    return result;
 }
 
 void Reset() {
-    g_count = 0;
-    g_earlierCount = 0;
-    g_progmanGroup[0] = '\0';
+    CloseList();
+    g_listBroken = false;
+    g_listed = 0;
+    g_aheadCount = g_aheadNext = 0;
+    g_createdKey[0] = '\0';
+    g_createdGroup[0] = '\0';
+    StartLines();
+}
+
+bool FolderExists(HKEY, const char* folder) { return DirectoryExists(folder); }
+
+bool KeyExists(HKEY root, const char* key) {
+    UniqueKey opened;
+    return RegOpenKeyExA(root, key, 0, KEY_READ, opened.Put()) == ERROR_SUCCESS;
+}
+
+// Lists, in one write, the levels of path that do not exist (outermost first: undone
+// backwards, the innermost goes first).
+bool NoteMissingLevels(const char* path, char kind, HKEY root, bool (*exists)(HKEY, const char*)) {
+    if (path == nullptr) return false;
+    int missing = 0;
+    char level[kPathSize];
+    while (GetAncestorPath(level, path, missing) == 0 && !exists(root, level)) ++missing;
+    StartLines();
+    for (int i = missing - 1; i >= 0; --i) {
+        JournalEntry entry;
+        if (GetAncestorPath(level, path, i) != 0 || !MakeJournalEntry(&entry, kind, level)) return false;
+        entry.number = RootNumber(root);
+        if (!AddLines(entry)) return false;
+    }
+    return WriteAhead();
 }
 
 }  // namespace
 
 void BeginJournal(const SetupContext& context) {
     Reset();
-    g_product = context.unRegistry ? context.unRegistry : "";
-    if (!ListPathOf(context, g_listPath)) g_listPath[0] = '\0';
+    if (!ListPathOf(context, g_listPath) || !CopyString(g_product, context.unRegistry ? context.unRegistry : "")) {
+        g_listPath[0] = '\0';
+    }
+}
+
+void ListNewFiles(const SetupContext& context) {
+    g_aheadCount = g_aheadNext = 0;
+    StartLines();
+    // The file list, then the record.
+    for (int i = 0; i <= context.fileCount + 2; ++i) {
+        const char* name = i < context.fileCount + 2 ? InstalledFileName(context, i) : context.unZelkName;
+        char* path = g_ahead[g_aheadCount].path;
+        JournalEntry entry;
+        if (name != nullptr && JoinPath(path, kPathSize, context.destination, name) && IsFree(path) &&
+            MakeJournalEntry(&entry, journal::kCreatedFile, path) && AddLines(entry)) {
+            ++g_aheadCount;
+        }
+    }
+    if (!WriteLines()) g_aheadCount = 0;
 }
 
 int CopyJournaledFile(const char* source, const char* destination) {
-    if (g_count == kCapacity) return 0;
+    if (IsListedAhead(destination)) {
+        Watch();
+    } else if (IsFree(destination) && !List(journal::kCreatedFile, destination)) {
+        return 0;
+    }
     switch (CopyInstallFileAs(source, destination, false)) {
-    case CopyResult::Copied: return Note(Step::CreatedFile, destination) ? 1 : 0;
+    case CopyResult::Copied: return 1;
     case CopyResult::Failed: return 0;
     case CopyResult::Exists: break;
     }
@@ -245,95 +516,102 @@ int CopyJournaledFile(const char* source, const char* destination) {
 }
 
 bool PrepareToWrite(const char* path, bool readOnlyToo) {
-    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return Note(Step::CreatedFile, path);
+    if (IsFree(path)) {
+        if (!IsListedAhead(path)) return List(journal::kCreatedFile, path);
+        Watch();
+        return true;
+    }
     bool copied;
     return KeepOriginal(path, &copied, readOnlyToo);
 }
 
-bool NoteCreatedFolder(const char* path) { return Note(Step::CreatedFolder, path); }
-bool NoteFontResourceAdded(const char* name) { return Note(Step::ResourceAdded, name); }
-bool NoteFontResourceRemoved(const char* name) { return Note(Step::ResourceRemoved, name); }
-bool NoteProgmanGroup(const char* group) { return Note(Step::ProgmanGroup, group); }
+bool NoteMissingFolders(const char* path) {
+    return NoteMissingLevels(path, journal::kCreatedFolder, nullptr, FolderExists);
+}
+
+bool NoteFontResourceAdded(const char* name) { return List(journal::kResourceAdded, name); }
+bool NoteFontResourceRemoved(const char* name) { return List(journal::kResourceRemoved, name); }
+
+bool NoteProgmanGroup(const char* group) {
+    return List(journal::kProgmanGroup, group) && CopyString(g_createdGroup, group);
+}
 
 bool NoteProgmanItem(const char* group, const char* item) {
-    return CopyString(g_progmanGroup, group) && Note(Step::ProgmanItem, item);
+    if (group == nullptr || item == nullptr) return false;
+    // A group the run made held nothing of the user's.
+    if (!SamePath(group, g_createdGroup) && ProgmanGroupHoldsItem(group, item)) return true;
+    JournalEntry entry;
+    return MakeJournalEntry(&entry, journal::kProgmanItem, group) && CopyString(entry.name, item) && List(entry);
 }
 
-bool NoteRegistryKey(HKEY root, const char* key) {
-    Entry* entry = key != nullptr ? Add(Step::RegistryKey, key) : nullptr;
-    if (entry != nullptr) entry->root = root;
-    return entry != nullptr;
-}
-
-bool NoteFontsValue(const char* valueName) {
-    if (valueName == nullptr || g_earlierCount == kMaxFonts) return false;
-    EarlierValue& earlier = g_earlierValues[g_earlierCount];
-    earlier.existed = false;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-        earlier.size = sizeof earlier.data;
-        LONG result = RegQueryValueExA(key, valueName, nullptr, &earlier.type, earlier.data, &earlier.size);
-        RegCloseKey(key);
-        // Data that does not fit could not be put back: the value is then not touched.
-        if (result == ERROR_MORE_DATA) return false;
-        earlier.existed = result == ERROR_SUCCESS;
+bool NoteMissingKeys(HKEY root, const char* key) {
+    bool created = key != nullptr && !KeyExists(root, key);
+    if (RootNumber(root) == 0 || !NoteMissingLevels(key, journal::kRegistryKey, root, KeyExists)) return false;
+    if (created) {
+        g_createdRoot = root;
+        CopyString(g_createdKey, key);
     }
-    Entry* entry = Add(Step::FontsValue, valueName);
-    if (entry == nullptr) return false;
-    entry->number = g_earlierCount++;
     return true;
 }
 
+bool SetJournaledValue(HKEY root, const char* keyName, const char* name, DWORD type, const void* data, DWORD size) {
+    UniqueKey key;
+    if (name == nullptr ||
+        RegOpenKeyExA(root, keyName, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, key.Put()) != ERROR_SUCCESS) {
+        return false;
+    }
+    if (root != g_createdRoot || lstrcmpiA(keyName, g_createdKey) != 0) {
+        JournalEntry entry;
+        if (RootNumber(root) == 0 || !MakeJournalEntry(&entry, journal::kRegistryValue, keyName) ||
+            !CopyString(entry.name, name)) {
+            return false;
+        }
+        entry.number = RootNumber(root);
+        DWORD earlierType = 0;
+        DWORD earlierSize = sizeof entry.data;
+        LONG result = RegQueryValueExA(key.Get(), name, nullptr, &earlierType, entry.data, &earlierSize);
+        entry.type = earlierType;
+        // Data that does not fit could not be put back: the value is then not touched.
+        if (result == ERROR_FILE_NOT_FOUND) {
+            entry.type = kJournalNoValue;
+            earlierSize = 0;
+        } else if (result != ERROR_SUCCESS) {
+            return false;
+        }
+        entry.dataSize = earlierSize;
+        if (!List(entry)) return false;
+    }
+    return RegSetValueExA(key.Get(), name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+}
+
 void RollBackJournal() {
-    bool fontsChanged = false;
-    for (int i = g_count - 1; i >= 0; --i) fontsChanged = Undo(g_entries[i]) || fontsChanged;
-    if (fontsChanged) BroadcastFontChange();
-    RemoveCreatedFolder();
-    // Every original is back: the list has done its work.
-    RemoveList();
+    CloseList();
+    UndoList(g_listPath, g_product, nullptr, 0);
     Reset();
 }
 
 void CommitJournal() {
-    // The list goes first: were the run ended now, no later run may put back an original
-    // over this installation.
-    RemoveList();
-    for (int i = 0; i < g_count; ++i) {
-        char kept[kPathSize];
-        if (g_entries[i].step == Step::ReplacedFile && KeptPath(g_entries[i], kept)) DeleteRunFile(kept);
+    if (g_list != INVALID_HANDLE_VALUE) {
+        Watch(true);
+        // Marked finished first: were the run ended now, the next run would only delete the
+        // kept originals. Without the mark the list goes at once, and so would an unfinished
+        // undo; the kept originals then stay beside the files that replaced them.
+        JournalEntry finished;
+        MakeJournalEntry(&finished, journal::kFinished, "");
+        StartLines();
+        bool marked = AddLines(finished) && WriteLines();
+        CloseList();
+        if (marked) {
+            UndoList(g_listPath, g_product, nullptr, 0);
+        } else {
+            DeleteFileA(g_listPath);
+        }
     }
     Reset();
 }
 
-bool RestoreInterruptedRun(const SetupContext& context) {
+Recovery RestoreInterruptedRun(const SetupContext& context, char* leftovers, size_t size) {
     char listPath[kPathSize];
-    if (!ListPathOf(context, listPath)) return false;
-    LineReader reader;
-    if (!reader.Open(listPath)) return false;
-    char line[kPathSize];
-    char kept[kPathSize];
-    // The header, then the product: a list of another product whose key name gives the same
-    // file name is left alone.
-    const char* product = context.unRegistry ? context.unRegistry : "";
-    bool ours = reader.Next(line) && (StripLineEnd(line), lstrcmpA(line, kListHeader) == 0) &&
-                reader.Next(line) && (StripLineEnd(line), lstrcmpiA(line, product) == 0);
-    if (!ours) return false;
-    Reset();
-    while (reader.Next(kept) && reader.Next(line)) {
-        StripLineEnd(kept);
-        StripLineEnd(line);
-        // The kept file lies beside the original; its name carries its number.
-        char folder[kPathSize];
-        char name[kPathSize];
-        Entry* entry = SplitPath(folder, name, kept) ? Add(Step::ReplacedFile, line) : nullptr;
-        if (entry == nullptr) break;
-        entry->number = lstrlenA(name) > 3 ? ParseDecimal(name + 3) : 0;
-    }
-    reader.Close();
-    // A file may be listed twice (a partial copy of the run kept before a retry): putting
-    // them back last to first ends with the oldest, the original.
-    for (int i = g_count - 1; i >= 0; --i) PutBack(g_entries[i]);
-    Reset();
-    DeleteFileA(listPath);
-    return true;
+    if (!ListPathOf(context, listPath)) return Recovery::None;
+    return UndoList(listPath, context.unRegistry ? context.unRegistry : "", leftovers, size);
 }

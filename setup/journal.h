@@ -1,12 +1,14 @@
-// The journal of one setup run: in memory and in the order it happened, everything the run
-// created or replaced, so that a cancel or a failure undoes exactly that and nothing else.
+// The journal of one setup run, written ahead: every action is listed on disk, and the list
+// flushed, before the action is carried out, in a form from which it can be undone without
+// this run's memory. A cancel or a failure undoes the list backwards: what the run created
+// goes, what it replaced comes back, nothing else is touched. A run that is ended from
+// outside (killed, a crash, the power) leaves the list, and the next run of the same product
+// undoes it before anything else.
 //
-// A file that would be overwritten is kept aside first, renamed beside itself to
-// "~ZKnnnnn.BAK" (copied there when it cannot be renamed). The kept originals are listed
-// on disk, each before it is moved, in the Windows folder's "~ZKhhhhhhhh.JNL" (hhhhhhhh from
-// the product's uninstall key name): a run that is ended half-way leaves them for the next
-// run of the same product, which puts them back before it starts. Success and rollback
-// remove both the kept originals and the list.
+// The list is the Windows folder's "~ZKhhhhhhhh.JNL" (hhhhhhhh from the product's uninstall
+// key name), in the format of journal_list.h. A file about to be overwritten is kept aside
+// first, renamed beside itself to "~ZKnnnnn.BAK" (copied there through "~ZKnnnnn.TMP" when it
+// cannot be renamed). Success marks the list finished and removes it and the kept originals.
 #ifndef ZELK_SETUP_JOURNAL_H
 #define ZELK_SETUP_JOURNAL_H
 
@@ -14,8 +16,14 @@
 
 #include "context.h"
 
-// Starts an empty journal for this run of the product.
+// Starts an empty journal for this run of the product; the list is made with its first
+// entry.
 void BeginJournal(const SetupContext& context);
+
+// Lists in one write, as this run's new files, the files of the file list and the record
+// that do not exist yet: their copies then need no writing of their own. Without it (or
+// when the write fails) each file is listed as it comes.
+void ListNewFiles(const SetupContext& context);
 
 // Copies source to destination (CopyInstallFile's rules) as this run's file. When the
 // destination exists, the original is kept aside first; a read-only destination, or one that
@@ -23,29 +31,41 @@ void BeginJournal(const SetupContext& context);
 int CopyJournaledFile(const char* source, const char* destination);
 
 // Before path is written afresh by other means (the record, a shortcut, a font resource
-// file): notes it as this run's, keeping an existing file aside first. False when it cannot
-// be kept (read-only unless readOnlyToo, in no state to be moved or copied, or the journal
-// is full). A file copied aside still lies at path.
+// file): lists it as this run's, keeping an existing file aside first. False when it cannot
+// be kept (read-only unless readOnlyToo, in no state to be moved or copied) or listed. A file
+// copied aside still lies at path.
 bool PrepareToWrite(const char* path, bool readOnlyToo = false);
 
-// What else the run did, noted right before it is done. False when the journal is full:
+// What else the run does, listed right before it is done. False when it cannot be listed:
 // the step is then a failure, since it could not be undone.
-bool NoteCreatedFolder(const char* path);          // a start-menu group folder
+bool NoteMissingFolders(const char* path);         // the levels of path that do not exist
 bool NoteFontResourceAdded(const char* name);      // path or bare name given to AddFontResource
 bool NoteFontResourceRemoved(const char* name);    // a resource taken out of use to be replaced
-bool NoteFontsValue(const char* valueName);        // the Fonts key value about to be set
-bool NoteProgmanGroup(const char* group);          // a Program Manager group created
+bool NoteProgmanGroup(const char* group);          // a Program Manager group about to be made
+// An item about to be added to group. An item of that name that the group holds already is
+// the user's: it is not listed, and no rollback deletes it.
 bool NoteProgmanItem(const char* group, const char* item);
-bool NoteRegistryKey(HKEY root, const char* key);  // a key created (not one that existed)
+bool NoteMissingKeys(HKEY root, const char* key);  // the levels of key that do not exist
 
-// The journal backwards: created things go, replaced ones come back; then the folder levels
-// the wizard made. Nothing of the journal is left afterwards.
+// Sets a registry value, having listed what it held before (a value in a key this run
+// created goes with the key). False when it cannot be listed or set.
+bool SetJournaledValue(HKEY root, const char* key, const char* name, DWORD type, const void* data, DWORD size);
+
+// The list backwards, as the next run would undo it; then the list goes. What cannot be
+// undone (a file held open) stays listed for the next run.
 void RollBackJournal();
-// The run succeeded: the kept originals and their list go.
+// The run succeeded: the list is marked finished, then it and the kept originals go.
 void CommitJournal();
 
-// Puts back the originals that an interrupted earlier run of this product kept aside, and
-// clears their list. True when there was such a run (the caller tells the user).
-bool RestoreInterruptedRun(const SetupContext& context);
+// Undoes the list of an earlier run of this product that was ended before it finished, from
+// the list alone. Partly: something could not be undone; it stays listed, and leftovers
+// (size bytes) names each such path on a line of its own.
+enum class Recovery { None, Undone, Partly };
+Recovery RestoreInterruptedRun(const SetupContext& context, char* leftovers, size_t size);
+
+// Called right before each listed action is carried out, and once more (complete) when
+// every action of the run is done. Null in setup.exe; a test build ends the run here.
+using JournalWatch = void (*)(bool complete);
+extern JournalWatch g_journalWatch;
 
 #endif

@@ -20,7 +20,7 @@ bool PrepareGroupFolder(const char* group, char (&folder)[kPathSize]) {
     // Without the Programs folder the group would land in the current drive's root.
     if (!GetProgramsFolder(programs) || !JoinPath(folder, programs, group)) return false;
     if (DirectoryExists(folder)) return true;
-    if (!NoteCreatedFolder(folder) || !CreateDirectoryA(folder, nullptr)) return false;
+    if (!NoteMissingFolders(folder) || !CreateDirectoryA(folder, nullptr)) return false;
     NotifyShell(SHCNE_MKDIR, folder);
     return true;
 }

@@ -160,6 +160,16 @@ void ResetMachine() {
         }
         RegCloseKey(opened);
     }
+    // A journal an ended run left would be undone by the next scenario's setup.
+    char windows[MAX_PATH] = "";
+    GetWindowsDirectoryA(windows, sizeof windows);
+    WIN32_FIND_DATAA list;
+    HANDLE lists = FindFirstFileA((std::string(windows) + "\\~ZK*.JNL").c_str(), &list);
+    if (lists != INVALID_HANDLE_VALUE) {
+        do DeleteFileA((std::string(windows) + "\\" + list.cFileName).c_str());
+        while (FindNextFileA(lists, &list));
+        FindClose(lists);
+    }
     std::string programs = ProgramsFolder();
     if (!programs.empty()) {
         WIN32_FIND_DATAA data;

@@ -1,13 +1,17 @@
 // A Program Manager stand-in for the tests: a DDE server for service and topic "PROGMAN".
 //
-//   progman_standin.exe <record file> [--pad N] [--silent]
+//   progman_standin.exe <record file> [--pad N] [--silent] [--delay MS] [--group NAME,ITEM]
 //
 // Every EXECUTE transaction's data is appended to the record file exactly as received
 // (terminating zero included), so a test sees the bytes the client sent. The commands also
 // drive a small model of groups and items, from which a REQUEST for a group is answered the
 // way Program Manager does: a first line "name,file,count" followed by one line per item.
 // A REQUEST for an unknown group gets no data. --pad N appends N blanks to every answer;
-// --silent answers no REQUEST at all, as the system's own Program Manager service does.
+// --silent answers no REQUEST at all, as the system's own Program Manager service does;
+// --delay MS answers each EXECUTE that much later (a slow Program Manager); --group puts a
+// group with one item of the user's into the model at the start. The model is written
+// after every change to the record file's name with ".groups" appended, one line per group
+// and one per item below it.
 //
 // Started before the program under test, the stand-in is the server that clients reach
 // (Wine's own desktop runs a "PROGMAN" server too). It signals the named event
@@ -30,6 +34,7 @@ DWORD g_instance = 0;
 std::string g_recordPath;
 size_t g_pad = 0;
 bool g_silent = false;
+DWORD g_delay = 0;
 
 struct Group {
     std::vector<std::string> items;
@@ -67,12 +72,24 @@ void Apply(const std::string& text) {
     }
 }
 
+void WriteModel() {
+    FILE* file = fopen((g_recordPath + ".groups").c_str(), "wb");
+    if (file == nullptr) return;
+    for (const auto& [name, group] : g_groups) {
+        fprintf(file, "%s\r\n", name.c_str());
+        for (const std::string& item : group.items) fprintf(file, "  %s\r\n", item.c_str());
+    }
+    fclose(file);
+}
+
 HDDEDATA Execute(HDDEDATA data) {
     DWORD length = DdeGetData(data, nullptr, 0, 0);
     std::vector<BYTE> bytes(length);
     if (length > 0) DdeGetData(data, bytes.data(), length, 0);
     Record(bytes.data(), length);
     Apply(std::string(bytes.begin(), std::find(bytes.begin(), bytes.end(), 0)));
+    WriteModel();
+    if (g_delay > 0) Sleep(g_delay);
     return reinterpret_cast<HDDEDATA>(DDE_FACK);
 }
 
@@ -114,7 +131,14 @@ int main(int argc, char** argv) {
     for (int i = 2; i < argc; ++i) {
         if (std::string(argv[i]) == "--pad" && i + 1 < argc) g_pad = static_cast<size_t>(atoi(argv[i + 1]));
         if (std::string(argv[i]) == "--silent") g_silent = true;
+        if (std::string(argv[i]) == "--delay" && i + 1 < argc) g_delay = static_cast<DWORD>(atoi(argv[i + 1]));
+        if (std::string(argv[i]) == "--group" && i + 1 < argc) {
+            std::string group = argv[i + 1];
+            size_t comma = group.find(',');
+            g_groups[group.substr(0, comma)].items.push_back(comma == std::string::npos ? "" : group.substr(comma + 1));
+        }
     }
+    WriteModel();
     if (DdeInitializeA(&g_instance, Callback, APPCLASS_STANDARD | CBF_SKIP_REGISTRATIONS |
                        CBF_SKIP_UNREGISTRATIONS, 0) != DMLERR_NO_ERROR) {
         return 1;

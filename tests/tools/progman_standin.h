@@ -97,6 +97,14 @@ public:
     // The EXECUTE strings received so far.
     std::vector<std::string> Commands() const { return ReadProgmanRecord(record_); }
 
+    // The groups and their items as the stand-in holds them now.
+    std::string Groups() const {
+        std::ifstream file(record_ + ".groups", std::ios::binary);
+        std::stringstream all;
+        all << file.rdbuf();
+        return all.str();
+    }
+
 private:
     HANDLE process_ = nullptr;
     std::string record_;

@@ -20,6 +20,7 @@ inline const char kTitle[] = "ZELKサンプルゲーム";
 inline const char kSampleEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZELKSampleGame";
 inline const char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 inline const char kFontValue[] = "ZELK RoundTrip (TrueType)";
+inline const char kNewFontValue[] = "ZELK New (TrueType)";
 inline const char kDefaultFolder[] = "C:\\Program Files\\ZELK\\SampleGame";
 
 // The question of a setup started over an earlier installation of the sample.
@@ -59,13 +60,15 @@ protected:
 
     static void CleanSharedFiles() {
         for (const char* folder : {"\\SYSTEM", "\\FONTS", "\\system32"}) {
-            for (const char* name : {"ZELKRT.DLL", "ZELKRT.TTF", "ZELKRT.fot"}) {
+            for (const char* name :
+                 {"ZELKRT.DLL", "ZELKRT.TTF", "ZELKRT.fot", "ZELKNEW.DLL", "ZELKNEW.TTF", "ZELKNEW.fot"}) {
                 RemoveTree(WindowsFolder() + folder + "\\" + name);
             }
         }
         HKEY key;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
             RegDeleteValueA(key, kFontValue);
+            RegDeleteValueA(key, kNewFontValue);
             RegCloseKey(key);
         }
     }

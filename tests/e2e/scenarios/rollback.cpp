@@ -1,8 +1,12 @@
-// An installation that fails or is cancelled half-way is rolled back exactly: whichever way
-// it ended, the machine is as it was before, to the contents and times of the files. The
-// chosen folder already holds the user's own readme.txt and a saved game named like the
-// product's ADDFILE; an older copy of the shared DLL and of the font is installed.
+// An installation that fails or is cancelled half-way is rolled back exactly, and one that
+// is ended from outside is put right by the next run: whichever way it ended, the machine is
+// as it was before, to the contents and times of the files. The chosen folder already holds
+// the user's own readme.txt and a saved game named like the product's ADDFILE; an older copy
+// of the shared DLL and of the font is installed.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
 
 #include "driver.h"
 #include "ids.h"
@@ -21,8 +25,21 @@ using zelktest::HeldFile;
 namespace {
 
 const char kSetupCaption[] = "ZELKセットアップ";
+const char kRestored[] = "前回の「ZELKサンプルゲーム」のセットアップは途中で終了しました。"
+                         "セットアップが行った変更をすべて元に戻しました。";
 const char kChosenFolder[] = "C:\\zelk-test\\Mine";
 constexpr ULONGLONG kOldTime = 125000000000000000ull;  // a day in 1997
+
+// The contents of a file as a short text (FNV-1a).
+std::string Digest(const std::string& contents) {
+    unsigned long long hash = 14695981039346656037ull;
+    for (unsigned char c : contents) hash = (hash ^ c) * 1099511628211ull;
+    return std::to_string(hash);
+}
+
+bool StartsWithNoCase(const std::string& text, const std::string& head) {
+    return text.size() >= head.size() && lstrcmpiA(text.substr(0, head.size()).c_str(), head.c_str()) == 0;
+}
 
 void SetTimes(const std::string& path, ULONGLONG time) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -92,9 +109,26 @@ protected:
         EXPECT_EQ(0, boxes.fontQuestions) << "the journal knows which fonts are the run's";
     }
 
+    // What these journeys compare: every file with its times, and the contents of each one an
+    // installation may touch; the keys; the groups of the Program Manager stand-in.
+    Snapshot Watched() const {
+        Snapshot snapshot = TakeSnapshot(true);
+        const std::string programs = ProgramsFolder();
+        for (auto& [path, description] : snapshot) {
+            if (description.rfind("<", 0) == 0) continue;  // a folder or a link into the host
+            std::string name = path.substr(path.find_last_of('\\') + 1);
+            if (StartsWithNoCase(path, "C:\\zelk-test\\") || StartsWithNoCase(path, programs + "\\") ||
+                StartsWithNoCase(name, "ZELK") || StartsWithNoCase(name, "~ZK")) {
+                description += ", contents " + Digest(ReadWholeFile(path));
+            }
+        }
+        snapshot["Program Manager"] = programManager_.Groups();
+        return snapshot;
+    }
+
     // Everything as before: files with their times, the keys; the user's files byte for byte.
     void ExpectAsBefore(const Snapshot& before) {
-        std::vector<std::string> differences = Differences(before, TakeSnapshot(true));
+        std::vector<std::string> differences = Differences(before, Watched());
         EXPECT_TRUE(differences.empty()) << Describe(differences);
         for (const auto& [path, contents] : usersFiles_) EXPECT_EQ(contents, ReadWholeFile(path)) << Utf8(path);
     }
@@ -111,6 +145,32 @@ protected:
         EXPECT_EQ(menuStepRan ? 4 : 0, deletions);
     }
 
+    // The run after an ended one: its one notice comes once the ended run is undone, before
+    // anything else.
+    void ExpectPutRight(Process& setup, const Snapshot& before) {
+        Window notice = WaitForWindow(setup, MessageBoxWithText(kRestored, kSetupCaption), 30000);
+        ASSERT_TRUE(notice.Exists());
+        ExpectAsBefore(before);
+        notice.Press(IDOK);
+    }
+
+    void AbandonInTheWizard(Process& setup) {
+        Window wizard = WaitForWindow(setup, WizardSheet());
+        ASSERT_TRUE(wizard.Exists());
+        wizard.PressSheetButton(PSBTN_CANCEL);
+        Answer(setup, IDD_CONFIRM_CANCEL, IDB_ABANDON);
+        Answer(setup, IDD_ABORTED, IDOK);
+        EXPECT_EQ(0, setup.WaitForExit());
+    }
+
+    void StartAgainAndAbandon(const Medium& medium, const Snapshot& before) {
+        Process again = medium.StartSetup();
+        ExpectPutRight(again, before);
+        if (HasFatalFailure()) return;
+        AbandonInTheWizard(again);
+        ExpectAsBefore(before);
+    }
+
     std::vector<std::pair<std::string, std::string>> usersFiles_;
 };
 
@@ -120,7 +180,7 @@ TEST_P(RollBack, CancelledWhileCopying) {
     const std::string big(64 << 20, 'z');
     medium.WriteFile("big1.dat", big);
     medium.WriteFile("big2.dat", big);
-    Snapshot before = TakeSnapshot(true);
+    Snapshot before = Watched();
     Process setup;
     Window sheet = StartToReadyPage(medium, &setup);
     ASSERT_TRUE(sheet.Exists());
@@ -139,7 +199,7 @@ TEST_P(RollBack, CancelledWhileCopying) {
 
 TEST_P(RollBack, AbandonedInTheCopyFailureDialog) {
     Medium medium = SampleWithDllAndFont("rollback");
-    Snapshot before = TakeSnapshot(true);
+    Snapshot before = Watched();
     Process setup;
     Window sheet = StartToReadyPage(medium, &setup);
     ASSERT_TRUE(sheet.Exists());
@@ -165,7 +225,7 @@ TEST_P(RollBack, StartMenuStepFails) {
         PutUsersFile(ProgramsFolder() + "\\" + kTitle, "not a folder");
     }
     Medium medium = SampleWithDllAndFont("rollback");
-    Snapshot before = TakeSnapshot(true);
+    Snapshot before = Watched();
     RunToFailure(medium, "スタートメニューにショートカットを追加することに失敗しました。");
     ExpectAsBefore(before);
 }
@@ -181,7 +241,7 @@ TEST_P(RollBack, RegistryStepFails) {
     std::string script = SampleScriptWithDllAndFont();
     script.replace(script.find("UNREGISTRY=ZELKSampleGame"), 25, "UNREGISTRY=ZELKBlocked\\ZELKSampleGame");
     medium.WriteScript(script);
-    Snapshot before = TakeSnapshot(true);
+    Snapshot before = Watched();
     RunToFailure(medium, "レジストリに項目を設定することに失敗しました。");
     ExpectProgmanUndone(true);
     ExpectAsBefore(before);
@@ -193,7 +253,7 @@ TEST_P(RollBack, RecordCannotBeWritten) {
     PutUsersFile(Chosen("unZELK.dat"), "Title=old\r\n");
     SetFileAttributesA(Chosen("unZELK.dat").c_str(), FILE_ATTRIBUTE_READONLY);
     Medium medium = SampleWithDllAndFont("rollback");
-    Snapshot before = TakeSnapshot(true);
+    Snapshot before = Watched();
     HeldFile held(Chosen("unZELK.dat"));
     EXPECT_TRUE(held.Held()) << "cannot hold the file";
     RunToFailure(medium, "アンインストール情報を生成することができません。");
@@ -202,44 +262,144 @@ TEST_P(RollBack, RecordCannotBeWritten) {
     ExpectAsBefore(before);
 }
 
-// Setup ended half-way through the copy (killed while it asks about a file it cannot copy):
-// the next run of the product puts the user's replaced files back before anything else,
-// with one notice, and leaves no kept original behind.
-TEST_P(RollBack, AnInterruptedRunIsPutRightByTheNext) {
+// Setup killed while it asks about the font it cannot copy, the last item: the files, the
+// DLL and everything kept aside before it are in place. The next run of the product undoes
+// all of it before anything else, with one notice.
+TEST_P(RollBack, KilledAtTheCopyFailureDialogAndStartedAgain) {
     Medium medium = SampleWithDllAndFont("rollback");
-    Snapshot before = TakeSnapshot(true);
+    Snapshot before = Watched();
     Process setup;
     Window sheet = StartToReadyPage(medium, &setup);
     ASSERT_TRUE(sheet.Exists());
-    HeldFile held(Chosen("stage1.dat"));  // the file after readme.txt
+    HeldFile held(FontsFolder() + "\\ZELKRT.TTF");
+    EXPECT_TRUE(held.Held()) << "cannot hold the file";
     sheet.PressSheetButton(PSBTN_FINISH);
     ASSERT_TRUE(WaitForWindow(setup, Dialog(IDD_COPY_FAILED), 60000).Exists());
     setup.Kill();
     held.Release();
-    RemoveTree(Chosen("stage1.dat"));
     EXPECT_NE("my own notes", ReadWholeFile(Chosen("readme.txt")));
-    std::vector<std::string> kept = FolderEntries(kChosenFolder);
-    EXPECT_EQ(1, std::count_if(kept.begin(), kept.end(), [](const std::string& n) { return n.rfind("~ZK", 0) == 0; }));
+    EXPECT_TRUE(PathExists(Chosen("sample.exe")));
+    StartAgainAndAbandon(medium, before);
+}
 
-    Process again = medium.StartSetup();
-    Window notice = WaitForWindow(
-        again, MessageBoxWithText("前回の「ZELKサンプルゲーム」のセットアップは途中で終了しました。"
-                                  "セットアップが置き換えたファイルを元に戻しました。", kSetupCaption));
-    ASSERT_TRUE(notice.Exists());
-    EXPECT_EQ("my own notes", ReadWholeFile(Chosen("readme.txt")));
-    notice.Press(IDOK);
-    Window wizard = WaitForWindow(again, WizardSheet());
-    ASSERT_TRUE(wizard.Exists());
-    wizard.PressSheetButton(PSBTN_CANCEL);
-    Answer(again, IDD_CONFIRM_CANCEL, IDB_ABANDON);
-    Answer(again, IDD_ABORTED, IDOK);
-    EXPECT_EQ(0, again.WaitForExit());
-    // What the interrupted run copied that was new stays; everything it replaced is back.
-    for (const char* name : {"sample.exe"}) RemoveTree(Chosen(name));
-    ExpectAsBefore(before);
+// Setup killed in the start-menu step, where the group is the user's and holds an entry of
+// the user's named like one of the product's (Windows 95: a shortcut setup cannot keep
+// aside, so that the step fails; NT: an item, in a Program Manager that answers slowly).
+// The next run takes away the run's own entries only.
+TEST_P(RollBack, KilledInTheMenuStepAndStartedAgain) {
+    const bool nt = IsNT(GetParam());
+    const std::string group = ProgramsFolder() + "\\" + kTitle;
+    std::unique_ptr<HeldFile> held;
+    if (nt) {
+        ASSERT_TRUE(programManager_.Start(BuildFolder() + "\\testdata\\progman_standin.exe",
+                                          "C:\\zelk-media\\progman.rec",
+                                          "--delay 700 --group " + std::string(kTitle) + "," + kTitle));
+    } else {
+        CreateDirectoryA(group.c_str(), nullptr);
+        PutUsersFile(group + "\\はじめにお読みください.lnk", "the user's own shortcut");
+    }
+    Medium medium = SampleWithDllAndFont("rollback");
+    Snapshot before = Watched();
+    Process setup;
+    Window sheet = StartToReadyPage(medium, &setup);
+    ASSERT_TRUE(sheet.Exists());
+    if (!nt) held = std::make_unique<HeldFile>(group + "\\はじめにお読みください.lnk");
+    sheet.PressSheetButton(PSBTN_FINISH);
+    if (nt) {
+        // Killed while Program Manager is at the second item; the first was the user's already.
+        const std::string second = ",はじめにお読みください)]";
+        DWORD start = GetTickCount();
+        auto reached = [&] {
+            for (const std::string& command : programManager_.Commands()) {
+                if (command.rfind("[AddItem(", 0) == 0 && command.find(second) != std::string::npos) return true;
+            }
+            return false;
+        };
+        while (!reached() && GetTickCount() - start < 60000) Sleep(20);
+        ASSERT_TRUE(reached()) << "setup did not get to the second item";
+    } else {
+        const std::string failed = "スタートメニューにショートカットを追加することに失敗しました。";
+        ASSERT_TRUE(WaitForWindow(setup, MessageBoxWithText(failed, kSetupCaption), 60000).Exists());
+        EXPECT_TRUE(PathExists(group + "\\" + kTitle + ".lnk"));
+    }
+    setup.Kill();
+    held.reset();
+    StartAgainAndAbandon(medium, before);
+    if (nt) {
+        std::vector<std::string> commands = programManager_.Commands();
+        auto sent = [&](const std::string& command) {
+            return std::find(commands.begin(), commands.end(), command) != commands.end();
+        };
+        EXPECT_TRUE(sent("[DeleteItem(はじめにお読みください)]"));
+        EXPECT_FALSE(sent(std::string("[DeleteItem(") + kTitle + ")]")) << "the user's own item was deleted";
+        EXPECT_FALSE(GroupDeleted());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Systems, RollBack, testing::Values(WindowsVersion::Win95, WindowsVersion::NT40),
+                         SystemName);
+
+// A run ended before each of its actions in turn, and once all are done: every time, the
+// next run undoes it to the machine as it was. The payload has every kind of action: new
+// files and one that replaces the user's, an older DLL replaced and a new one, an older font
+// replaced and a new one, the start-menu entries, the registry keys and values, the record.
+// The run is made by a setup.exe built to end where the test says (tests/tools/setup_ending.cpp).
+class EndedRun : public RollBack {
+protected:
+    void SetUp() override {
+        RollBack::SetUp();
+        medium_ = std::make_unique<Medium>("ended", SampleScriptWithDllAndFont() +
+                                                        "DLL=dll_base.dll>ZELKNEW.DLL\r\n"
+                                                        "FONT=ZELKTEST.TTF>ZELKNEW.TTF," + kNewFontValue + "\r\n");
+        const std::string testdata = BuildFolder() + "\\testdata\\";
+        for (const char* name : {"dll_file_higher.dll", "dll_base.dll", "ZELKTEST.TTF"}) {
+            medium_->WriteFile(name, ReadWholeFile(testdata + name));
+        }
+        medium_->WriteFile("setup.exe", ReadWholeFile(testdata + "setup_ending.exe"));
+    }
+    void TearDown() override {
+        SetEnvironmentVariableA("ZELK_END_AT", nullptr);
+        RollBack::TearDown();
+    }
+
+    // Setup started to end at action k.
+    Process StartEndingAt(int k) {
+        SetEnvironmentVariableA("ZELK_END_AT", std::to_string(k).c_str());
+        return medium_->StartSetup();
+    }
+
+    // Through the wizard into the chosen folder; the run's exit code, which names the action
+    // it ended at.
+    int RunToTheEnd(Process& setup) {
+        Window sheet = ToReadyPage(setup, kChosenFolder);
+        if (!sheet.Exists()) return -1;
+        sheet.PressSheetButton(PSBTN_FINISH);
+        return setup.WaitForExit(60000);
+    }
+
+    std::unique_ptr<Medium> medium_;
+};
+
+TEST_P(EndedRun, IsUndoneByTheNextRunWhereverItEnded) {
+    const Snapshot before = Watched();
+    Process whole = StartEndingAt(1000000);
+    const int actions = RunToTheEnd(whole);
+    ASSERT_GT(actions, 15) << "the whole run did not end at its last action";
+    for (int k = 1; k <= actions + 1; ++k) {
+        SCOPED_TRACE("the run before ended at action " + std::to_string(k == 1 ? actions : k - 1));
+        Process setup = StartEndingAt(k);
+        ExpectPutRight(setup, before);
+        if (HasFatalFailure()) return;
+        if (k > actions) {
+            AbandonInTheWizard(setup);
+            break;
+        }
+        ASSERT_EQ(k, RunToTheEnd(setup));
+    }
+    ExpectAsBefore(before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Systems, EndedRun, testing::Values(WindowsVersion::Win95, WindowsVersion::NT40),
                          SystemName);
 
 }  // namespace

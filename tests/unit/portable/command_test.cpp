@@ -119,6 +119,30 @@ TEST(ProgmanCommands, GroupDataIsEmpty) {
     EXPECT_FALSE(GroupDataIsEmpty(big.c_str(), big.size() + 1));
 }
 
+TEST(ProgmanCommands, GroupDataHoldsItem) {
+    const char data[] = "Games,GAMES.GRP,3\r\n\"Solitaire\",\"SOL.EXE\",,SOL.EXE,0,0,0,0,0\r\n"
+                        "\"Read me\"\r\n\"ZELKサンプルゲーム\"";
+    const struct {
+        const char* item;
+        bool held;
+    } cases[] = {
+        {"Solitaire", true},
+        {"solitaire", true},  // Program Manager ignores the case of names
+        {"Read me", true},
+        {"ZELKサンプルゲーム", true},  // the last line, without a line end
+        {"Games", false},     // the group's own line names no item
+        {"Solitair", false},
+        {"Solitaire2", false},
+        {"SOL.EXE", false},   // only the first field of a line is the name
+        {"", false},
+    };
+    for (const auto& test : cases) {
+        EXPECT_EQ(test.held, GroupDataHoldsItem(data, sizeof data, test.item)) << test.item;
+    }
+    EXPECT_FALSE(GroupDataHoldsItem(data, 30, "Read me")) << "an item beyond the data";
+    EXPECT_FALSE(GroupDataHoldsItem(nullptr, 0, "Read me"));
+}
+
 FixedFileInfo Version(uint32_t fileMS, uint32_t fileLS, uint32_t productMS, uint32_t productLS,
                       uint32_t dateMS = 0, uint32_t dateLS = 0) {
     FixedFileInfo info{};

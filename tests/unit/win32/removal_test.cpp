@@ -325,6 +325,29 @@ TEST_F(JournalRun, SuccessLeavesNoTraceOfTheJournal) {
     EXPECT_EQ("new", ReadText(folder_ + "\\readme.txt"));
 }
 
+// A run ended from outside leaves its list and nothing in memory: the next run undoes it from
+// the list alone. A file held open stays listed and is named; the run after undoes it.
+TEST_F(JournalRun, AnEndedRunIsUndoneByTheNextFromItsListAlone) {
+    EXPECT_EQ(1, Copy("game.exe"));
+    EXPECT_EQ(1, Copy("readme.txt"));
+    BeginJournal(context_);  // the run is gone: its list is closed, its memory empty
+    char leftovers[512];
+    {
+        HANDLE held = CreateFileA((folder_ + "\\game.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, held);
+        EXPECT_EQ(Recovery::Partly, RestoreInterruptedRun(context_, leftovers, sizeof leftovers));
+        CloseHandle(held);
+    }
+    EXPECT_EQ(folder_ + "\\game.exe\n", leftovers);
+    EXPECT_EQ("x", ReadText(folder_ + "\\readme.txt"));
+    EXPECT_EQ(1, JournalTraces(kBase)) << "the list keeps what is left";
+    EXPECT_EQ(Recovery::Undone, RestoreInterruptedRun(context_, leftovers, sizeof leftovers));
+    EXPECT_FALSE(Exists(folder_ + "\\game.exe"));
+    EXPECT_EQ("x", ReadText(folder_ + "\\mine.txt"));
+    EXPECT_EQ(0, JournalTraces(folder_) + JournalTraces(kBase));
+    EXPECT_EQ(Recovery::None, RestoreInterruptedRun(context_, leftovers, sizeof leftovers));
+}
+
 // ---- fonts: the user decides about each one ----
 
 TEST_F(Removal, FontQuestionAndItsAnswers) {
