@@ -7,6 +7,7 @@
 #include <stdio.h>
 
 #include "ids.h"
+#include "setup/journal.h"
 #include "setup/setup.h"
 
 static double Now() {
@@ -219,6 +220,12 @@ int main(int argc, char** argv) {
 
     TimeCopies();
     TimeProgressUi();
+    // The steps below are journaled as in setup: the list is begun, the new files listed
+    // in one flushed write, and the run committed at the end.
+    BeginJournal(g_setup);
+    double listed = Now();
+    ListNewFiles(g_setup);
+    Report("journal: new files listed ahead", Now() - listed, Items());
     double engine = Now();
     RunCopyProgress();
     Report("copy engine in its dialog, whole", Now() - engine, Items());
@@ -244,6 +251,9 @@ int main(int argc, char** argv) {
     DestroyWindow(wait);
     PumpMessages();
     Report("menu wait window: close", Now() - start, 1);
+    start = Now();
+    CommitJournal();
+    Report("journal: marked finished, removed", Now() - start, 1);
     DeleteRegistryRecords(g_setup);
     char record[kPathSize];
     JoinPath(record, g_setup.destination, g_setup.unZelkName);
