@@ -12,6 +12,10 @@ set(ZELK_PROGRAM_FLAGS ${ZELK_WIN_FLAGS} -fno-exceptions -fno-rtti -fno-asynchro
   -flto -ffat-lto-objects -fno-tree-loop-distribute-patterns -fno-stack-protector)
 set(ZELK_PROGRAM_LINK -static -s -mwindows -Wl,--gc-sections -flto -Wl,--disable-reloc-section)
 set(ZELK_WIN_LIBS comctl32 ole32 shell32 uuid lz32 version advapi32 gdi32 user32 kernel32)
+# The programs import at load time only from the DLLs that every Windows takes from its
+# system folder (tests/platform/imports.txt); everything else they load themselves by full
+# path (common/system_dll.h), so an import of any other DLL fails their link.
+set(ZELK_PROGRAM_LIBS uuid advapi32 gdi32 user32 kernel32)
 add_compile_definitions(WIN32_LEAN_AND_MEAN STRICT _WIN32_WINNT=0x0400 _WIN32_IE=0x0400 WINVER=0x0400)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}/resources -I${CMAKE_BINARY_DIR}/resources")
 
@@ -67,11 +71,11 @@ zelk_entry_link(ZELK_OWN_ENTRY_LINK ZelkProgramEntry)
 list(APPEND ZELK_OWN_ENTRY_LINK -Wl,--disable-auto-import)
 
 zelk_program(setup setup ${SETUP_ENTRY} ${PROGRAM_ENTRY} resources/setup.rc resources/programs_manifest.rc)
-target_link_libraries(setup PRIVATE zelk_setup ${ZELK_WIN_LIBS} gcc)
+target_link_libraries(setup PRIVATE zelk_setup ${ZELK_PROGRAM_LIBS} gcc)
 target_link_options(setup PRIVATE ${ZELK_OWN_ENTRY_LINK})
 
 zelk_program(unzelk unZELK ${UNZELK_ENTRY} ${PROGRAM_ENTRY} resources/unzelk.rc resources/programs_manifest.rc)
-target_link_libraries(unzelk PRIVATE zelk_uninstall ${ZELK_WIN_LIBS} gcc)
+target_link_libraries(unzelk PRIVATE zelk_uninstall ${ZELK_PROGRAM_LIBS} gcc)
 target_link_options(unzelk PRIVATE ${ZELK_OWN_ENTRY_LINK})
 
 file(GLOB RMZELK_SOURCES CONFIGURE_DEPENDS rmzelk/*.cpp)

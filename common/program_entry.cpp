@@ -11,6 +11,8 @@
 #include <stdlib.h>
 
 #include "common/command.h"
+#include "common/system_api.h"
+#include "common/system_dll.h"
 
 namespace {
 
@@ -49,6 +51,9 @@ void __cdecl exit(int code) {
 }
 
 void WINAPI ZelkProgramEntry() {
+    // Before any DLL beyond the load-time imports is loaded.
+    NarrowDllSearch();
+    SystemApi();
     RunStaticConstructors();
     STARTUPINFOA startup;
     startup.cb = sizeof startup;

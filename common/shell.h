@@ -1,8 +1,9 @@
 // The shell functions that came with Windows 95 and NT 4.0: the Programs folder, the folder
 // browser and change notifications. NT 3.51's SHELL32 has none of them, and a program that
-// imported any of them would not even start there, so they are looked up once, at first
-// use. Where the system lacks them the step they serve is skipped: NT never browses and
-// makes its menu entries through Program Manager, and a missing notice is not a failure.
+// imported any of them would not even start there, so they are looked up at run time
+// (common/system_api.h). Where the system lacks them the step they serve is skipped: NT
+// never browses and makes its menu entries through Program Manager, and a missing notice
+// is not a failure.
 #ifndef ZELK_COMMON_SHELL_H
 #define ZELK_COMMON_SHELL_H
 
@@ -15,7 +16,6 @@
 bool GetProgramsFolder(char (&out)[kPathSize]);
 
 // Tells the shell that the item at path changed (event: SHCNE_CREATE, SHCNE_MKDIR, ...).
-// After the first call, each costs a test and one indirect call.
 void NotifyShell(LONG event, const char* path);
 
 // The folder browser (SHBrowseForFolderA); null when cancelled or not available.

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "common/system_dll.h"
 #include "rmzelk_command.h"
 
 namespace {
@@ -72,9 +73,10 @@ bool DeleteWhenFree(const char* path) {
 }
 
 // The shell's change notice, where the system has one: NT 3.51 has not, and a program
-// importing it would not start there.
+// importing it would not start there. This program runs from the Windows folder, so the
+// shell is loaded from the system folder by its full path.
 decltype(&SHChangeNotify) FindChangeNotify() {
-    HMODULE shell = LoadLibraryA(kShellLibrary);
+    HMODULE shell = LoadSystemDll(kShellLibrary);
     if (shell == nullptr) return nullptr;
     return reinterpret_cast<decltype(&SHChangeNotify)>(GetProcAddress(shell, kChangeNotify));
 }
@@ -100,4 +102,7 @@ UINT RunCompanion(const char* commandLine) {
 }  // namespace
 
 // Entry point without the C runtime's start-up code.
-extern "C" void WINAPI RmzelkEntry() { ExitProcess(RunCompanion(GetCommandLineA())); }
+extern "C" void WINAPI RmzelkEntry() {
+    NarrowDllSearch();
+    ExitProcess(RunCompanion(GetCommandLineA()));
+}

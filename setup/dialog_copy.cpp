@@ -9,6 +9,7 @@
 #include "common/handles.h"
 #include "common/shell.h"
 #include "common/system.h"
+#include "common/system_api.h"
 #include "ids.h"
 #include "journal.h"
 
@@ -197,11 +198,11 @@ static CopyResult ExpandFile(const char* source, const char* destination, bool r
                                   replace ? CREATE_ALWAYS : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!output) return GetLastError() == ERROR_FILE_EXISTS ? CopyResult::Exists : CopyResult::Failed;
     bool expanded = false;
-    INT expander = LZInit(static_cast<INT>(HandleToLong(input.Get())));
+    INT expander = sys::LZInit(static_cast<INT>(HandleToLong(input.Get())));
     if (expander >= 0) {
         input.Release();  // LZClose closes the file now
-        expanded = LZCopy(expander, static_cast<INT>(HandleToLong(output.Get()))) >= 0;
-        LZClose(expander);
+        expanded = sys::LZCopy(expander, static_cast<INT>(HandleToLong(output.Get()))) >= 0;
+        sys::LZClose(expander);
     }
     output.Reset();
     FILETIME created;

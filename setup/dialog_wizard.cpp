@@ -9,6 +9,7 @@
 
 #include "common/shell.h"
 #include "common/system.h"
+#include "common/system_api.h"
 #include "ids.h"
 
 // What the destination page keeps for the whole run.
@@ -348,7 +349,7 @@ int RunSetupWizard(SetupContext& context) {
     header.nPages = 3;
     header.nStartPage = 0;
     header.ppsp = reinterpret_cast<LPCPROPSHEETPAGEA>(pages);
-    return static_cast<int>(PropertySheetA(&header));
+    return static_cast<int>(sys::PropertySheetA(&header));
 }
 
 // ---- the folder browser ----

@@ -5,11 +5,12 @@
 #include <string.h>
 
 #include "common/system.h"
+#include "common/system_api.h"
 #include "journal.h"
 
 int ReadFixedFileInfo(const char* path, FixedFileInfo* block) {
     DWORD handle = 0;
-    DWORD size = GetFileVersionInfoSizeA(path, &handle);
+    DWORD size = sys::GetFileVersionInfoSizeA(path, &handle);
     if (size == 0) return 0;
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
     if (memory == nullptr) return 0;
@@ -18,8 +19,8 @@ int ReadFixedFileInfo(const char* path, FixedFileInfo* block) {
         void* root = nullptr;
         UINT length = 0;
         // A root block that cannot be read, or is not a fixed version block, counts as none.
-        if (GetFileVersionInfoA(path, 0, size, info) &&
-            VerQueryValueA(info, const_cast<char*>("\\"), &root, &length) && root != nullptr &&
+        if (sys::GetFileVersionInfoA(path, 0, size, info) &&
+            sys::VerQueryValueA(info, "\\", &root, &length) && root != nullptr &&
             length >= sizeof *block &&
             static_cast<const VS_FIXEDFILEINFO*>(root)->dwSignature == VS_FFI_SIGNATURE) {
             memcpy(block, root, sizeof *block);

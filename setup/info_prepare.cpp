@@ -5,6 +5,7 @@
 #include <lzexpand.h>
 
 #include "common/system.h"
+#include "common/system_api.h"
 #include "ids.h"
 #include "missing_file.h"
 
@@ -84,13 +85,13 @@ static LONG ExpandedSize(const char* path) {
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return -1;
-    INT expander = LZInit(static_cast<INT>(HandleToLong(file)));
+    INT expander = sys::LZInit(static_cast<INT>(HandleToLong(file)));
     if (expander < 0) {
         CloseHandle(file);
         return -1;
     }
-    LONG size = LZSeek(expander, 0, 2);
-    LZClose(expander);  // closes the file as well
+    LONG size = sys::LZSeek(expander, 0, 2);
+    sys::LZClose(expander);  // closes the file as well
     return size;
 }
 

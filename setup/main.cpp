@@ -5,6 +5,7 @@
 #include <objbase.h>
 
 #include "common/system.h"
+#include "common/system_api.h"
 #include "ids.h"
 
 SetupContext g_setup;
@@ -31,8 +32,8 @@ int InitializeSetup(HINSTANCE instance) {
         return -1;
     }
     HWND splash = ShowInitWindow();
-    InitCommonControls();
-    CoInitialize(nullptr);  // kept until exit: shell links and the folder browser need it
+    sys::InitCommonControls();
+    sys::CoInitialize(nullptr);  // kept until exit: shell links and the folder browser need it
 
     int result = -1;
     if (RegisterSetupWindowClass(instance) == 0 && PrepareSetupContext(g_setup) == 0 &&
@@ -50,10 +51,7 @@ int InitializeSetup(HINSTANCE instance) {
 // RegisterClassExA where the system has it; NT 3.51 has only RegisterClassA (no small
 // icon), and a program importing the other would not start there.
 static ATOM RegisterWindowClass(const WNDCLASSEXA& c) {
-    using RegisterClassExFunction = ATOM(WINAPI*)(const WNDCLASSEXA*);
-    auto registerEx = reinterpret_cast<RegisterClassExFunction>(
-        GetProcAddress(GetModuleHandleA("user32"), "RegisterClassExA"));
-    if (registerEx != nullptr) return registerEx(&c);
+    if (SystemApi().RegisterClassExA != nullptr) return SystemApi().RegisterClassExA(&c);
     WNDCLASSA plain = {c.style, c.lpfnWndProc, c.cbClsExtra, c.cbWndExtra, c.hInstance, c.hIcon,
                        c.hCursor, c.hbrBackground, c.lpszMenuName, c.lpszClassName};
     return RegisterClassA(&plain);

@@ -9,6 +9,7 @@
 #include "common/progman.h"
 #include "common/shell.h"
 #include "common/system.h"
+#include "common/system_api.h"
 #include "common/uninst.h"
 #include "journal.h"
 
@@ -60,7 +61,7 @@ int CreateMenuItems(SetupContext& context) {
 HRESULT CreateShellLink(const char* target, const char* linkPath, const char* arguments,
                         const char* workingFolder) {
     ComPtr<IShellLinkA> link;
-    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+    HRESULT result = sys::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
                                       IID_IShellLinkA, link.PutVoid());
     if (FAILED(result)) return result;
     link->SetPath(target);

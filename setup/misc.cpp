@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "common/system.h"
+#include "common/system_api.h"
 #include "ids.h"
 
 GetVersionFunction g_getVersion = GetVersionExA;
@@ -37,17 +38,12 @@ bool CheckDriveType(HWND owner, const char* path) {
     return false;
 }
 
-using GetDiskFreeSpaceExFunction = BOOL (WINAPI*)(const char*, ULARGE_INTEGER*, ULARGE_INTEGER*,
-                                                  ULARGE_INTEGER*);
-
 // The first Windows 95 lacks the wide query; it is looked up at run time, and the cluster
 // count, which cannot describe more than about 2 GB, serves where it is missing.
 uint64_t GetFreeDiskBytes(const char* path) {
     char root[4];
     if (GetDriveRoot(root, path) != 0) return 0;
-    auto extended = reinterpret_cast<GetDiskFreeSpaceExFunction>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetDiskFreeSpaceExA"));
-    if (extended != nullptr) {
+    if (auto extended = SystemApi().GetDiskFreeSpaceExA) {
         ULARGE_INTEGER available, total, free;
         if (!extended(root, &available, &total, &free)) return 0;
         return available.QuadPart;

@@ -7,6 +7,7 @@
 #include "common/command.h"
 #include "common/handles.h"
 #include "common/system.h"
+#include "common/system_api.h"
 #include "common/textsub.h"
 #include "common/uninst.h"
 
@@ -94,7 +95,7 @@ void StartCompanion(const char* copy, int depth) {
 void RemoveConfirmed(HINSTANCE instance, UniqueHandle& mutex) {
     HCURSOR previousCursor = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     HWND window = ShowDeletingWindow(instance);
-    CoInitialize(nullptr);
+    sys::CoInitialize(nullptr);
     char copy[kPathSize];
     if (TakeOverCompanion(copy)) {
         RunRemoval(systemDir, fontsDir);
@@ -105,7 +106,7 @@ void RemoveConfirmed(HINSTANCE instance, UniqueHandle& mutex) {
     } else {
         FreeUninstallRecord(g_record);
     }
-    CoUninitialize();
+    sys::CoUninitialize();
     mutex.Reset();
     SetCursor(previousCursor);
     if (window != nullptr) DestroyWindow(window);

@@ -9,9 +9,13 @@ if(ZELK_WIN_BUILD_DIR)
     set(ZELK_WRESTOOL wrestool)  # the manifest tests then fail, naming what is missing
   endif()
   set(PLATFORM_CHECKS ${CMAKE_SOURCE_DIR}/tests/platform)
+  # Every source of the three programs: their run-time lookups are held to the list too.
+  file(GLOB ZELK_LOOKUP_SOURCES ${CMAKE_SOURCE_DIR}/common/*.cpp ${CMAKE_SOURCE_DIR}/common/*.h
+       ${CMAKE_SOURCE_DIR}/setup/*.cpp ${CMAKE_SOURCE_DIR}/uninstall/*.cpp ${CMAKE_SOURCE_DIR}/rmzelk/*.cpp)
   add_test(NAME platform.imports
     COMMAND ${PLATFORM_CHECKS}/check-imports ${ZELK_OBJDUMP} ${PLATFORM_CHECKS}/imports.txt
-            ${ZELK_WIN_BUILD_DIR}/setup.exe ${ZELK_WIN_BUILD_DIR}/unZELK.exe ${ZELK_WIN_BUILD_DIR}/rmZELK.bin)
+            ${ZELK_WIN_BUILD_DIR}/setup.exe ${ZELK_WIN_BUILD_DIR}/unZELK.exe ${ZELK_WIN_BUILD_DIR}/rmZELK.bin
+            --sources ${ZELK_LOOKUP_SOURCES})
   add_test(NAME platform.sizes
     COMMAND ${PLATFORM_CHECKS}/check-sizes ${ZELK_WIN_BUILD_DIR}/setup.exe:64
             ${ZELK_WIN_BUILD_DIR}/unZELK.exe:40 ${ZELK_WIN_BUILD_DIR}/rmZELK.bin:16)

@@ -12,7 +12,8 @@ case ":$PATH:" in
   *":$zelk_wine_dir/bin:"*) ;;
   *) export PATH="$zelk_wine_dir/bin:$PATH" ;;
 esac
-export WINEDEBUG=-all
+# ZELK_WINEDEBUG=+loaddll (any channel list) shows what Wine does, for a test being looked into.
+export WINEDEBUG=${ZELK_WINEDEBUG:--all}
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 export LC_ALL=ja_JP.UTF-8
 unset DISPLAY_FOR_WINE

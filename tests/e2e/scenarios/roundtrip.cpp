@@ -1,6 +1,6 @@
 // Install and remove again: after the uninstaller, its companion and a restart, the machine
 // is as it was, but for the shared DLL that no removal deletes. And the removal of an
-// earlier installation by the next setup.
+// earlier installation by the next setup; and no DLL planted beside the programs is loaded.
 #include <gtest/gtest.h>
 
 #include "driver.h"
@@ -72,6 +72,85 @@ TEST_P(RoundTrip, AUsersSavedFileKeepsItsFolder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Systems, RoundTrip, testing::Values(WindowsVersion::Win95, WindowsVersion::NT40),
+                         SystemName);
+
+// ---- someone else's DLLs beside the programs ----
+
+// DLLs of the names of the system DLLs the programs use, each leaving a marker when loaded,
+// beside setup.exe on the medium and beside unZELK.exe in the product's folder; Wine made to
+// search as Windows does, the program's own folder first. None may ever be loaded.
+// (Not version.dll: Wine's own USER32 imports it, so under Wine one beside any program is
+// loaded before the program's first instruction; on Windows USER32 is a known DLL that
+// imports no such DLL. The programs' own use of it goes by full path like the others.)
+class PlantedDlls : public RemovalJourney {
+protected:
+    static constexpr const char* kNames[] = {"lz32.dll", "comctl32.dll", "ole32.dll", "shell32.dll"};
+    static constexpr char kMarkers[] = "C:\\zelk-planted";
+
+    void SetUp() override {
+        RemovalJourney::SetUp();
+        RemoveTree(kMarkers);
+        PreferDllsBeside("setup.exe", true);
+        PreferDllsBeside("unZELK.exe", true);
+    }
+    void TearDown() override {
+        PreferDllsBeside("setup.exe", false);
+        PreferDllsBeside("unZELK.exe", false);
+        RemoveTree(kMarkers);
+        for (const char* name : kNames) RemoveTree(std::string(kDefaultFolder) + "\\" + name);
+        RemovalJourney::TearDown();
+    }
+
+    // Wine's own DLLs come first unless told otherwise for a program; Windows looks beside
+    // the program first for every DLL that is not one of its known DLLs.
+    static void PreferDllsBeside(const std::string& program, bool prefer) {
+        const std::string key = "Software\\Wine\\AppDefaults\\" + program + "\\DllOverrides";
+        if (!prefer) {
+            DeleteRegistryTree(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\" + program);
+            return;
+        }
+        HKEY overrides;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                                                 nullptr, &overrides, nullptr));
+        for (const char* name : kNames) {
+            const std::string value(name, strlen(name) - 4);
+            RegSetValueExA(overrides, value.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>("native,builtin"), 15);
+        }
+        RegCloseKey(overrides);
+    }
+
+    static void Plant(const std::string& folder) {
+        for (const char* name : kNames) {
+            WriteWholeFile(folder + "\\" + name, ReadWholeFile(BuildFolder() + "\\testdata\\planted\\" + name));
+        }
+    }
+
+    // The names of the DLLs that were loaded.
+    static std::string Loaded() {
+        std::string names;
+        for (const char* name : kNames) {
+            if (PathExists(std::string(kMarkers) + "\\" + name)) names += std::string(name) + " ";
+        }
+        return names;
+    }
+};
+
+TEST_P(PlantedDlls, AreNeverLoaded) {
+    // Compressed files, a shared DLL's version, the wizard and shortcuts or Program Manager.
+    Medium medium = SampleWithDllAndFont("planted");
+    Plant(medium.folder());
+    Process setup = medium.StartSetup();
+    ASSERT_EQ(kDefaultFolder, InstallThroughWizard(setup));
+    EXPECT_TRUE(PathExists(SystemFolder() + "\\ZELKRT.DLL"));
+    EXPECT_EQ("", Loaded()) << "loaded by setup.exe";
+
+    Plant(kDefaultFolder);
+    ExpectTheSampleRemovalBoxes(UninstallAsTheSystemDoes());
+    EXPECT_FALSE(PathExists(std::string(kDefaultFolder) + "\\sample.exe"));
+    EXPECT_EQ("", Loaded()) << "loaded by unZELK.exe";
+}
+
+INSTANTIATE_TEST_SUITE_P(Systems, PlantedDlls, testing::Values(WindowsVersion::Win95, WindowsVersion::Win10),
                          SystemName);
 
 // ---- the earlier installation, removed by the next setup ----
