@@ -12,10 +12,10 @@ set(ZELK_PORTABLE_SOURCES
 
 # Portable sources of setup.exe alone (the script reader, the record writer, ...).
 set(ZELK_SETUP_PORTABLE_SOURCES
-  setup/info_context.cpp
-  setup/info_entry.cpp
-  setup/info_script.cpp
-  setup/misc_path.cpp
+  setup/context.cpp
+  setup/entry_values.cpp
+  setup/script.cpp
+  setup/destination_path.cpp
   setup/dll_compare.cpp
   setup/record_writer.cpp
   setup/journal_list.cpp

@@ -9,7 +9,7 @@
 
 #include "context.h"
 #include "dll_compare.h"
-#include "misc_path.h"
+#include "destination_path.h"
 #include "record_writer.h"
 #include "script.h"
 

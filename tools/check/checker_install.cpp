@@ -11,8 +11,8 @@
 #include "common/progman.h"
 #include "common/textsub.h"
 #include "ids.h"
-#include "setup/info_entry.h"
-#include "setup/misc_path.h"
+#include "setup/entry_values.h"
+#include "setup/destination_path.h"
 #include "setup/missing_file.h"
 #include "sjis.h"
 

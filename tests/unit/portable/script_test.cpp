@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "ids.h"
-#include "setup/info_entry.h"
+#include "setup/entry_values.h"
 #include "setup/script.h"
 #include "temp_file.h"
 

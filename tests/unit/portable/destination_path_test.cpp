@@ -1,7 +1,7 @@
 // The syntax check of the destination folder typed or browsed in the wizard.
 #include <gtest/gtest.h>
 
-#include "setup/misc_path.h"
+#include "setup/destination_path.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "common/registry.h"
 #include "common/system.h"
 #include "ids.h"
-#include "info_entry.h"
+#include "entry_values.h"
 #include "journal.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The uninstall entry's values that the script and start-up decide (portable).
-#include "info_entry.h"
+#include "entry_values.h"
 
 const char kIconValue[] = "DisplayIcon";
 const char kVersionValue[] = "DisplayVersion";

@@ -1,5 +1,5 @@
 // The syntax check of a destination path (portable).
-#include "misc_path.h"
+#include "destination_path.h"
 
 #include <string.h>
 

@@ -1,7 +1,7 @@
 // The uninstall entry's values beyond the command and the name, as far as the script and
 // start-up's measurements decide them. Portable: setup writes them, the checker shows them.
-#ifndef ZELK_SETUP_INFO_ENTRY_H
-#define ZELK_SETUP_INFO_ENTRY_H
+#ifndef ZELK_SETUP_ENTRY_VALUES_H
+#define ZELK_SETUP_ENTRY_VALUES_H
 
 #include <stdint.h>
 
