@@ -10,14 +10,13 @@ bool IsLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
-// Length of the character at p: 2 for a lead byte followed by a trail byte, else 1.
-static size_t CharLength(const char* p) {
+size_t CharacterLength(const char* p) {
     return (IsLeadByte(static_cast<unsigned char>(p[0])) && p[1] != '\0') ? 2 : 1;
 }
 
 const char* FindLastSeparator(const char* s) {
     const char* last = nullptr;
-    for (const char* p = s; *p; p += CharLength(p)) {
+    for (const char* p = s; *p; p += CharacterLength(p)) {
         if (*p == '\\') last = p;
     }
     return last;
@@ -127,12 +126,12 @@ int GetAncestorPath(char* out, size_t size, const char* path, int n) {
     }
     // Separators at index 0 are never counted, as the backward scan stops at the second byte.
     int separators = 0;
-    for (const char* p = path; *p; p += CharLength(p)) {
+    for (const char* p = path; *p; p += CharacterLength(p)) {
         if (*p == '\\' && p != path) ++separators;
     }
     if (separators < n) return -1;
     int wanted = separators - n + 1;  // position of the n-th separator from the end
-    for (const char* p = path; *p; p += CharLength(p)) {
+    for (const char* p = path; *p; p += CharacterLength(p)) {
         if (*p == '\\' && p != path && --wanted == 0) {
             size_t length = static_cast<size_t>(p - path);
             if (length >= size) return -1;
@@ -172,7 +171,7 @@ char* DuplicateString(const char* s) {
 bool ReplaceExtension(char* out, size_t size, const char* path, const char* ext) {
     // The last "." anywhere in the path, also in a folder name, as fonts have always used it.
     const char* dot = nullptr;
-    for (const char* p = path; *p; p += CharLength(p)) {
+    for (const char* p = path; *p; p += CharacterLength(p)) {
         if (*p == '.') dot = p;
     }
     size_t keep = dot ? static_cast<size_t>(dot - path) : strlen(path);

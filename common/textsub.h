@@ -20,6 +20,8 @@ inline char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>
 
 // True for the first byte of a Shift-JIS double-byte character.
 bool IsLeadByte(unsigned char c);
+// Bytes of the character at p: 2 for a lead byte followed by a trail byte, else 1.
+size_t CharacterLength(const char* p);
 
 // Pointer to the last backslash of s that is a character of its own, or null.
 const char* FindLastSeparator(const char* s);

@@ -178,7 +178,7 @@ bool IsCompressedName(const char* name) {
     const char* last = nullptr;
     for (const char* p = name; *p != '\0';) {
         last = p;
-        p += (IsLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0') ? 2 : 1;
+        p += CharacterLength(p);
     }
     return last != nullptr && last[0] == '_' && last[1] == '\0';
 }

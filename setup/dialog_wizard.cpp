@@ -130,6 +130,21 @@ static void FitSheetToPage(HWND page) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Pages have the first record size, the only one the common controls of Windows 95 and
+// NT 4.0 as first shipped accept; the sheet steps through the page array by this size:
+// 40 bytes on 32-bit Windows (72 in the x86-64 test build).
+static_assert(sizeof(PROPSHEETPAGEA_V1) == (sizeof(void*) == 4 ? 40 : 72), "the first page record size");
+
+void InitWizardPage(PROPSHEETPAGEA_V1* page, int templateId, DLGPROC procedure, const char* title) {
+    memset(page, 0, sizeof *page);
+    page->dwSize = sizeof *page;
+    page->dwFlags = title != nullptr ? PSP_USETITLE : 0;
+    page->hInstance = GetSetupInstance();
+    page->pszTemplate = MAKEINTRESOURCEA(templateId);
+    page->pszTitle = title;
+    page->pfnDlgProc = procedure;
+}
+
 // ---- welcome page ----
 
 INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {

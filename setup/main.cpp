@@ -11,6 +11,7 @@
 SetupContext g_setup;
 int restartRequired = 0;
 ExitWindowsFunction g_exitWindows = ExitWindowsEx;
+GetVersionFunction g_getVersion = GetVersionExA;
 
 static HINSTANCE setupInstance;
 static HWND setupWindow;
@@ -22,6 +23,16 @@ HINSTANCE GetSetupInstance() {
 }
 
 HWND GetSetupWindow() { return setupWindow; }
+
+// Windows 95 or NT 3.51 and later.
+bool IsSupportedWindows() {
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = sizeof info;
+    if (!g_getVersion(&info)) return false;
+    if (info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) return true;
+    if (info.dwPlatformId != VER_PLATFORM_WIN32_NT) return false;
+    return info.dwMajorVersion > 3 || info.dwMinorVersion >= 51;
+}
 
 int InitializeSetup(HINSTANCE instance) {
     setupInstance = instance;

@@ -15,6 +15,10 @@
 
 // ---- main.cpp: start-up, main loop, accessors ----
 extern int restartRequired;
+bool IsSupportedWindows();
+// Version information through a seam, so tests can present any Windows version.
+using GetVersionFunction = BOOL (WINAPI*)(OSVERSIONINFOA* info);
+extern GetVersionFunction g_getVersion;
 int InitializeSetup(HINSTANCE instance);
 int RegisterSetupWindowClass(HINSTANCE instance);
 int CreateSetupWindow();
@@ -42,33 +46,35 @@ void LimitToWorkArea(MINMAXINFO* info);
 using SystemParametersFunction = BOOL (WINAPI*)(UINT action, UINT param, PVOID value, UINT flags);
 extern SystemParametersFunction g_systemParametersInfo;
 
-// ---- info_prepare.cpp: folder preparation and the start-up half of the sequence ----
+// ---- prepare.cpp: folder preparation and the start-up half of the sequence ----
 int PrepareFolders(SetupContext& context);
 int PrepareSetupContext(SetupContext& context);
 int ComputeRequiredSize(SetupContext& context);
 // The ScriptReport that shows the reader's messages as string-table boxes without owner.
 ScriptReport MessageBoxScriptReport();
 
-// ---- info_sequence.cpp: the installation half ----
+// ---- sequence.cpp: the installation half ----
 int CreateDestination(SetupContext& context);
 int RunMenuStep(SetupContext& context);
 void RunInstallation(SetupContext& context);
 
-// ---- info_registry.cpp: registry records ----
+// ---- registry_records.cpp: the uninstall entry, the application keys ----
 int ReadPreviousInstall(SetupContext& context);
 int CheckPreviousInstall(SetupContext& context, HWND owner);
 void RemovePreviousInstall(SetupContext& context);
 int WriteRegistryRecords(SetupContext& context);
 int DeleteRegistryRecords(SetupContext& context);
 
-// ---- info_record.cpp: the uninstall record writer ----
+// ---- record_file.cpp: the uninstall record in the destination ----
 int WriteUninstallRecord(SetupContext& context);  // its lines: record_writer.h
 
-// ---- misc.cpp: destination checks, message helpers, platform ----
+// ---- destination.cpp: the destination's drive and folders (its syntax: destination_path.h) ----
 bool CheckDriveType(HWND owner, const char* path);
 uint64_t GetFreeDiskBytes(const char* path);
 int CreateDirectoryPath(const char* path);
 void FindDeepestExistingFolder(char* out, size_t size, const char* path);
+
+// ---- messages.cpp: message helpers ----
 void CenterWindow(HWND window);
 int ShowMessage(HWND owner, int stringId);
 [[noreturn]] void FatalError(const char* text);
@@ -76,15 +82,11 @@ int FormatTitleString(char* out, size_t size, int stringId);
 // format with text put in for every "%s" ("%%" is one "%"). When the result would not fit
 // out, each inserted text is cut (at a character boundary) to an equal share of the room.
 int SubstituteText(char* out, size_t size, const char* format, const char* text);
-bool IsSupportedWindows();
-void InitWizardPage(PROPSHEETPAGEA_V1* page, int templateId, DLGPROC procedure, const char* title);
-// Version information through a seam, so tests can present any Windows version.
-using GetVersionFunction = BOOL (WINAPI*)(OSVERSIONINFOA* info);
-extern GetVersionFunction g_getVersion;
 
 // ---- dialog_wizard.cpp: the three wizard pages ----
 // Finish: non-zero; cancelled: 0; -1 when the system could not show the sheet.
 int RunSetupWizard(SetupContext& context);
+void InitWizardPage(PROPSHEETPAGEA_V1* page, int templateId, DLGPROC procedure, const char* title);
 INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK ReadyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
