@@ -1,7 +1,8 @@
-// Where the time of an installation goes: each piece of the per-item work of the copy
-// engine, timed alone over the same list of files, and the fixed steps around the copy.
-// Linked with setup's own library and resources, so it times the very code setup runs.
-//   profile MEDIUM_FOLDER DESTINATION   (MEDIUM_FOLDER holds setup.dat and the built-ins)
+// Where the time of an installation goes: setup's own steps of start-up and of the
+// installation, run from its step tables and timed through its step watch, and each piece
+// of the copy engine's per-item work, timed alone over the same list of files. Linked with
+// setup's own library and resources, so it times the very code setup runs.
+//   profile DESTINATION   (the program copied into the medium's folder, beside setup.dat)
 // Prints one line per piece: its name, total milliseconds and microseconds per item.
 #include <shlobj.h>
 #include <stdio.h>
@@ -154,6 +155,24 @@ static void TimeNotices() {
     Report("finished dialog: close, repaint", Now() - start, 1);
 }
 
+// Each step of setup's own tables (setup.h), timed as setup runs it: the watch sees every
+// step begin and end; steps within a step are shown indented.
+static int stepDepth;
+static double stepStarts[8];
+
+static void TimeStep(const char* name, bool done) {
+    if (!done) {
+        if (stepDepth < 8) stepStarts[stepDepth] = Now();
+        ++stepDepth;
+        return;
+    }
+    --stepDepth;
+    if (stepDepth >= 8) return;
+    char label[64];
+    wsprintfA(label, "%s%s", stepDepth == 0 ? "" : "  ", name);
+    Report(label, Now() - stepStarts[stepDepth], Items());
+}
+
 // Ends the wizard's modal loop once it is idle: the welcome page is then on screen.
 static double wizardShown;
 
@@ -163,39 +182,14 @@ static void CALLBACK WizardIdle(HWND, UINT, UINT_PTR timer, DWORD) {
     PostQuitMessage(0);
 }
 
-// The start-up steps, in setup's own order, each timed; then the wizard up to its first
-// page. The process start itself is not among them.
-static bool TimeStartup(const char* medium) {
+// Start-up as setup runs it, then the wizard up to its first page. The process start
+// itself is not among them.
+static bool TimeStartup() {
+    printf("start-up (us/item: per file of the medium):\n");
     double start = Now();
-    HWND splash = ShowInitWindow();
-    Report("start-up: splash", Now() - start, 1);
+    if (InitializeSetup(GetModuleHandleA(nullptr)) != 0) return false;
+    Report("start-up: all steps, window shown", Now() - start, 1);
     double step = Now();
-    InitCommonControls();
-    CoInitialize(nullptr);
-    Report("start-up: common controls, COM", Now() - step, 1);
-    step = Now();
-    ScriptReport quiet = {};
-    bool prepared = PrepareFolders(g_setup) == 0;
-    // setup reads its script beside its own program; this one reads the medium's.
-    CopyString(g_setup.sourceDir, medium);
-    SetCurrentDirectoryA(medium);
-    if (!prepared || ReadSetupScript(g_setup, "setup.dat", quiet) != 0 ||
-        CompleteSetupScript(g_setup, quiet) != 0 || ReadPreviousInstall(g_setup) != 0) {
-        return false;
-    }
-    Report("start-up: folders, script, earlier", Now() - step, 1);
-    step = Now();
-    if (ComputeRequiredSize(g_setup) != 0) return false;
-    Report("start-up: required size", Now() - step, Items());
-    step = Now();
-    if (RegisterSetupWindowClass(GetModuleHandleA(nullptr)) != 0 || CreateSetupWindow() != 0) {
-        return false;
-    }
-    DestroyWindow(splash);
-    ShowWindow(GetSetupWindow(), SW_SHOWMAXIMIZED);
-    UpdateWindow(GetSetupWindow());
-    Report("start-up: background window", Now() - step, 1);
-    step = Now();
     SetTimer(nullptr, 0, 0, WizardIdle);
     RunSetupWizard(g_setup);
     Report("start-up: wizard to its first page", wizardShown - step, 1);
@@ -205,60 +199,42 @@ static bool TimeStartup(const char* medium) {
     return true;
 }
 
+// Lives in the medium's folder beside setup.dat, as setup.exe does, so that start-up reads
+// the medium's script.
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        fprintf(stderr, "usage: profile MEDIUM_FOLDER DESTINATION\n");
+    if (argc != 2) {
+        fprintf(stderr, "usage: profile DESTINATION (the program in the medium's folder)\n");
         return 2;
     }
-    SetCurrentDirectoryA(argv[1]);
-    if (!TimeStartup(argv[1])) {
-        fprintf(stderr, "cannot read %s\\setup.dat\n", argv[1]);
+    g_stepWatch = TimeStep;
+    if (!TimeStartup()) {
+        fprintf(stderr, "start-up failed: is setup.dat beside the program?\n");
         return 1;
     }
-    CopyString(g_setup.destination, argv[2]);
-    CreateDirectoryA(argv[2], nullptr);
+    g_stepWatch = nullptr;
+    CopyString(g_setup.destination, argv[1]);
+    CreateDirectoryA(argv[1], nullptr);
 
     TimeCopies();
     TimeProgressUi();
-    // The steps below are journaled as in setup: the list is begun, the new files listed
-    // in one flushed write, and the run committed at the end.
-    BeginJournal(g_setup);
-    double listed = Now();
-    ListNewFiles(g_setup);
-    Report("journal: new files listed ahead", Now() - listed, Items());
-    double engine = Now();
-    RunCopyProgress();
-    Report("copy engine in its dialog, whole", Now() - engine, Items());
-    ClearDestination();
-
     TimeBackground();
     TimeNotices();
 
+    // The installation's steps after the wizard, journaled as in setup.
+    printf("installation (us/item: per file):\n");
+    BeginJournal(g_setup);
+    g_stepWatch = TimeStep;
     double start = Now();
-    HWND wait = ShowMenuWaitWindow();
-    PumpMessages();
-    Report("menu wait window", Now() - start, 1);
-    start = Now();
-    RunMenuStep(g_setup);
-    Report("menu step", Now() - start, 1);
-    start = Now();
-    WriteRegistryRecords(g_setup);
-    Report("registry records", Now() - start, 1);
-    start = Now();
-    WriteUninstallRecord(g_setup);
-    Report("uninstall record", Now() - start, 1);
-    start = Now();
-    DestroyWindow(wait);
-    PumpMessages();
-    Report("menu wait window: close", Now() - start, 1);
-    start = Now();
-    CommitJournal();
-    Report("journal: marked finished, removed", Now() - start, 1);
+    int result = RunSteps(kInstallSteps, g_setup, true);
+    Report("installation: all steps", Now() - start, Items());
+    g_stepWatch = nullptr;
+
     DeleteRegistryRecords(g_setup);
+    ClearDestination();
     char record[kPathSize];
     JoinPath(record, g_setup.destination, g_setup.unZelkName);
     SetFileAttributesA(record, FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(record);
-    RemoveDirectoryA(argv[2]);
-    return 0;
+    RemoveDirectoryA(argv[1]);
+    return result == 0 ? 0 : 1;
 }

@@ -34,6 +34,24 @@ bool IsSupportedWindows() {
     return info.dwMajorVersion > 3 || info.dwMinorVersion >= 51;
 }
 
+static int InitControlsAndCom(SetupContext&) {
+    sys::InitCommonControls();
+    sys::CoInitialize(nullptr);  // kept until exit: shell links and the folder browser need it
+    return 0;
+}
+
+static int RegisterWindowClassStep(SetupContext&) { return RegisterSetupWindowClass(GetSetupInstance()); }
+
+static int CreateWindowStep(SetupContext&) { return CreateSetupWindow(); }
+
+// After the version test and the splash; any failure has shown its message.
+const SetupStep kStartupSteps[4] = {
+    {"common controls, COM", InitControlsAndCom},
+    {"window class", RegisterWindowClassStep},
+    {"context", PrepareSetupContext},
+    {"background window", CreateWindowStep},
+};
+
 int InitializeSetup(HINSTANCE instance) {
     setupInstance = instance;
     if (!IsSupportedWindows()) {
@@ -43,14 +61,7 @@ int InitializeSetup(HINSTANCE instance) {
         return -1;
     }
     HWND splash = ShowInitWindow();
-    sys::InitCommonControls();
-    sys::CoInitialize(nullptr);  // kept until exit: shell links and the folder browser need it
-
-    int result = -1;
-    if (RegisterSetupWindowClass(instance) == 0 && PrepareSetupContext(g_setup) == 0 &&
-        CreateSetupWindow() == 0) {
-        result = 0;
-    }
+    int result = RunSteps(kStartupSteps, g_setup, false);
     if (splash != nullptr) DestroyWindow(splash);
     if (result == 0) {
         ShowWindow(setupWindow, SW_SHOWMAXIMIZED);

@@ -53,14 +53,23 @@ int PrepareFolders(SetupContext& context) {
     return 0;
 }
 
-int PrepareSetupContext(SetupContext& context) {
-    ScriptReport report = MessageBoxScriptReport();
-    if (PrepareFolders(context) != 0) return -1;
-    if (ReadSetupScript(context, "setup.dat", report) != 0) return -1;
-    if (CompleteSetupScript(context, report) != 0) return -1;
-    if (ReadPreviousInstall(context) != 0) return -1;
-    return ComputeRequiredSize(context);
+static int ReadScript(SetupContext& context) {
+    return ReadSetupScript(context, "setup.dat", MessageBoxScriptReport());
 }
+
+static int CompleteScript(SetupContext& context) {
+    return CompleteSetupScript(context, MessageBoxScriptReport());
+}
+
+const SetupStep kPrepareSteps[5] = {
+    {"folders", PrepareFolders},
+    {"script", ReadScript},
+    {"script defaults", CompleteScript},
+    {"earlier installation", ReadPreviousInstall},
+    {"required size", ComputeRequiredSize},
+};
+
+int PrepareSetupContext(SetupContext& context) { return RunSteps(kPrepareSteps, context, false); }
 
 // The literal file-missing box of the start-up checks (owner: none yet).
 static void ReportMissingFile(const char* path) {

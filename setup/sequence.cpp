@@ -1,5 +1,5 @@
-// The installation half of the sequence: from the earlier-installation question to the
-// final dialog, with the rollback on every failure.
+// The sequence: the steps of start-up and of the installation, and the installation from the
+// earlier-installation question to the final dialog, with the rollback on every failure.
 #include "setup.h"
 
 #include "ids.h"
@@ -27,19 +27,55 @@ int RunMenuStep(SetupContext& context) {
     return 0;
 }
 
-// Steps 4 to 8: copy, menu, registry, record. 0 when all succeeded.
-static int InstallEverything(SetupContext& context, HWND* menuWait) {
-    ListNewFiles(context);
-    if (RunCopyProgress() != 0) return -1;
-    PumpMessages();
-    *menuWait = ShowMenuWaitWindow();
-    PumpMessages();
-    if (RunMenuStep(context) != 0) return -1;
-    PumpMessages();
-    if (WriteRegistryRecords(context) != 0) return -1;
-    PumpMessages();
-    if (WriteUninstallRecord(context) != 0) return -1;
+StepWatch g_stepWatch = nullptr;
+
+int RunSteps(const SetupStep* steps, int count, SetupContext& context, bool pump) {
+    for (int i = 0; i < count; ++i) {
+        if (g_stepWatch != nullptr) g_stepWatch(steps[i].name, false);
+        int result = steps[i].run(context);
+        if (g_stepWatch != nullptr) g_stepWatch(steps[i].name, true);
+        if (result != 0) return -1;
+        if (pump) PumpMessages();
+    }
     return 0;
+}
+
+// The menu-registration wait window, from the menu step on until the installation ends.
+static HWND menuWait;
+
+static int ListAhead(SetupContext& context) {
+    ListNewFiles(context);
+    return 0;
+}
+
+static int CopyStep(SetupContext&) { return RunCopyProgress(); }
+
+static int ShowMenuWait(SetupContext&) {
+    menuWait = ShowMenuWaitWindow();
+    return 0;
+}
+
+static int CommitStep(SetupContext&) {
+    CommitJournal();
+    return 0;
+}
+
+// After the wizard's Finish: copy, menu, registry, record, and the commit once all of them
+// succeeded.
+const SetupStep kInstallSteps[7] = {
+    {"journal: new files listed ahead", ListAhead},
+    {"copy", CopyStep},
+    {"menu wait window", ShowMenuWait},
+    {"menu", RunMenuStep},
+    {"registry records", WriteRegistryRecords},
+    {"uninstall record", WriteUninstallRecord},
+    {"journal: commit", CommitStep},
+};
+
+static void CloseMenuWait() {
+    if (menuWait != nullptr) DestroyWindow(menuWait);
+    menuWait = nullptr;
+    PumpMessages();
 }
 
 // An earlier run of this product that was ended before it finished is undone first, with
@@ -79,17 +115,12 @@ void RunInstallation(SetupContext& context) {
     }
     PumpMessages();
 
-    HWND menuWait = nullptr;
-    if (InstallEverything(context, &menuWait) == 0) {
-        CommitJournal();
-        PumpMessages();
-        if (menuWait != nullptr) DestroyWindow(menuWait);
-        PumpMessages();
+    if (RunSteps(kInstallSteps, context, true) == 0) {
+        CloseMenuWait();
         ShowFinishedDialog();
         return;
     }
-    if (menuWait != nullptr) DestroyWindow(menuWait);
-    PumpMessages();
+    CloseMenuWait();
     RollBackInstallation(context);
     ShowAbortedDialog();
 }

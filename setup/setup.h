@@ -13,6 +13,30 @@
 #include "record_writer.h"
 #include "script.h"
 
+// ---- sequence.cpp: the steps of start-up and of the installation ----
+// One step: its name (what the benchmark's profile reports) and what it does, 0 on success.
+struct SetupStep {
+    const char* name;
+    int (*run)(SetupContext& context);
+};
+// Runs the steps in order until one fails; 0 when every one succeeded. With pump, the
+// messages that came meanwhile are dispatched after each step.
+int RunSteps(const SetupStep* steps, int count, SetupContext& context, bool pump);
+template <int count>
+int RunSteps(const SetupStep (&steps)[count], SetupContext& context, bool pump) {
+    return RunSteps(steps, count, context, pump);
+}
+// Called right before (done false) and after (done true) each step. Null in setup.exe; the
+// benchmark's profile times the very steps setup runs here.
+using StepWatch = void (*)(const char* step, bool done);
+extern StepWatch g_stepWatch;
+extern const SetupStep kStartupSteps[4];    // main.cpp: after the version test and the splash
+extern const SetupStep kPrepareSteps[5];    // prepare.cpp: PrepareSetupContext
+extern const SetupStep kInstallSteps[7];    // sequence.cpp: after the wizard's Finish
+int CreateDestination(SetupContext& context);
+int RunMenuStep(SetupContext& context);
+void RunInstallation(SetupContext& context);
+
 // ---- main.cpp: start-up, main loop, accessors ----
 extern int restartRequired;
 bool IsSupportedWindows();
@@ -52,11 +76,6 @@ int PrepareSetupContext(SetupContext& context);
 int ComputeRequiredSize(SetupContext& context);
 // The ScriptReport that shows the reader's messages as string-table boxes without owner.
 ScriptReport MessageBoxScriptReport();
-
-// ---- sequence.cpp: the installation half ----
-int CreateDestination(SetupContext& context);
-int RunMenuStep(SetupContext& context);
-void RunInstallation(SetupContext& context);
 
 // ---- registry_records.cpp: the uninstall entry, the application keys ----
 int ReadPreviousInstall(SetupContext& context);
