@@ -185,3 +185,103 @@ void FreeUninstallRecord(UninstallRecord& record) {
         }
     }
 }
+
+// ---- what the record may steer ----
+
+namespace {
+
+bool IsFullPath(const char* path) {
+    if (path[0] == '\\') return path[1] == '\\';
+    return path[0] != '\0' && path[1] == ':' && path[2] == '\\';
+}
+
+// One line that the removal leaves alone, as the record has it: key, value and, for a
+// font, the value name after a comma.
+struct ForeignLine {
+    const char* key;
+    const char* value;
+    const char* extra;
+};
+
+// Collects the foreign lines: the first kForeignLinesListed of them, and how many there are.
+class ForeignLines {
+public:
+    void Add(const char* key, const char* value, const char* extra = nullptr) {
+        if (value == nullptr || value[0] == '\0') return;  // names nothing
+        if (count_ < kForeignLinesListed) listed_[count_] = ForeignLine{key, value, extra};
+        ++count_;
+    }
+    int Count() const { return count_; }
+    int Listed() const { return count_ < kForeignLinesListed ? count_ : kForeignLinesListed; }
+    const ForeignLine& operator[](int i) const { return listed_[i]; }
+
+private:
+    ForeignLine listed_[kForeignLinesListed];
+    int count_ = 0;
+};
+
+void CollectForeignLines(const UninstallRecord& record, const char* folder, ForeignLines& lines) {
+    if (!IsOwnMenuName(record.menuGroup)) lines.Add("MenuGroup=", record.menuGroup);
+    for (int i = 0; i < record.fileCount; ++i) {
+        if (!IsOwnPath(record.files[i], folder)) lines.Add("", record.files[i]);
+    }
+    for (int i = 0; i < record.directoryCount; ++i) {
+        if (!IsOwnPath(record.directories[i], folder)) lines.Add("Directory=", record.directories[i]);
+    }
+    for (int i = 0; i < record.menuItemCount; ++i) {
+        if (!IsOwnMenuName(record.menuItems[i])) lines.Add("MenuItem=", record.menuItems[i]);
+    }
+    for (int i = 0; i < record.dllCount; ++i) {
+        if (!IsOwnFileName(record.dlls[i])) lines.Add("Dll=", record.dlls[i]);
+    }
+    for (int i = 0; i < record.fontCount; ++i) {
+        if (!IsOwnFileName(record.fontFiles[i])) lines.Add("Font=", record.fontFiles[i], record.fontNames[i]);
+    }
+}
+
+const char kForeignMoreHead[] = "ほか";
+const char kForeignMoreTail[] = "行\n";
+
+}  // namespace
+
+void GetRecordFolder(char (&folder)[kPathSize], const char* recordPath) {
+    char name[kPathSize];
+    if (recordPath == nullptr || !IsFullPath(recordPath) || !SplitPath(folder, name, recordPath)) {
+        folder[0] = '\0';
+    }
+}
+
+char* FormatForeignLines(const UninstallRecord& record, const char* recordFolder, const char* heading) {
+    ForeignLines lines;
+    CollectForeignLines(record, recordFolder, lines);
+    if (lines.Count() == 0) return nullptr;
+    if (heading == nullptr) heading = "";
+    char more[12];
+    FormatDecimal(more, lines.Count() - lines.Listed());
+    // The heading, a blank line, each listed line and its end, the count line, the terminator.
+    size_t size = strlen(heading) + 2 + sizeof kForeignMoreHead + sizeof more + sizeof kForeignMoreTail + 1;
+    for (int i = 0; i < lines.Listed(); ++i) {
+        const ForeignLine& line = lines[i];
+        size += strlen(line.key) + strlen(line.value) + (line.extra ? 1 + strlen(line.extra) : 0) + 1;
+    }
+    char* text = static_cast<char*>(malloc(size));
+    if (text == nullptr) return nullptr;
+    text[0] = '\0';
+    bool fits = AppendString(text, size, heading) && AppendString(text, size, "\n\n");
+    for (int i = 0; fits && i < lines.Listed(); ++i) {
+        const ForeignLine& line = lines[i];
+        fits = AppendString(text, size, line.key) && AppendString(text, size, line.value) &&
+               (line.extra == nullptr ||
+                (AppendString(text, size, ",") && AppendString(text, size, line.extra))) &&
+               AppendString(text, size, "\n");
+    }
+    if (fits && lines.Count() > lines.Listed()) {
+        fits = AppendString(text, size, kForeignMoreHead) && AppendString(text, size, more) &&
+               AppendString(text, size, kForeignMoreTail);
+    }
+    if (!fits) {  // cannot happen with the size above; never show a cut list
+        free(text);
+        return nullptr;
+    }
+    return text;
+}

@@ -160,6 +160,51 @@ void StripLineEnd(char* s) {
     s[length] = '\0';
 }
 
+// Scans name component by component; with bare, a separator alone refuses it.
+static bool IsConfinedName(const char* name, bool bare) {
+    if (name == nullptr) return false;
+    const char* component = name;
+    bool dotsAndBlanks = true;
+    for (const char* p = name;; p += CharLength(p)) {
+        char c = *p;
+        if (c == '\0' || c == '\\' || c == '/') {
+            if (p == component || dotsAndBlanks) return false;
+            if (c == '\0') return true;
+            if (bare) return false;
+            component = p + 1;
+            dotsAndBlanks = true;
+        } else if (c == ':') {
+            return false;
+        } else if (c != '.' && c != ' ') {
+            dotsAndBlanks = false;
+        }
+    }
+}
+
+bool IsNameWithin(const char* name) { return IsConfinedName(name, false); }
+
+bool IsBareName(const char* name) { return IsConfinedName(name, true); }
+
+bool IsPathWithin(const char* path, const char* folder) {
+    if (path == nullptr || folder == nullptr || folder[0] == '\0') return false;
+    const char* p = path;
+    for (const char* f = folder; *f != '\0';) {
+        size_t length = CharLength(f);
+        // A double-byte character matches byte for byte: its second byte may look like an
+        // ASCII letter but is none.
+        if (length == 2 ? (p[0] != f[0] || p[1] != f[1]) : UpperAscii(*p) != UpperAscii(*f)) return false;
+        p += length;
+        f += length;
+    }
+    if (*p == '\0') return true;
+    // A folder that ends in a backslash ("C:\") has its separator already.
+    if (!EndsWithSeparator(folder)) {
+        if (*p != '\\') return false;
+        ++p;
+    }
+    return IsNameWithin(p);
+}
+
 char* DuplicateString(const char* s) {
     if (s == nullptr) return nullptr;
     size_t size = strlen(s) + 1;

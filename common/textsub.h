@@ -61,6 +61,21 @@ bool JoinText(char* out, size_t size, std::initializer_list<const char*> pieces)
 // The decimal text of value, as "%d" writes it.
 void FormatDecimal(char (&out)[12], int value);
 
+// True for a name that, joined to a folder, stays inside it: not empty, no drive or stream
+// (":"), and no component that is empty or made of dots and blanks alone ("..", and "..."
+// and ". ." that some systems also take for a way up). "\" and "/" both separate
+// components, as the file system reads them.
+bool IsNameWithin(const char* name);
+
+// True for a bare file name: IsNameWithin, and no folder in front of it.
+bool IsBareName(const char* name);
+
+// True when path is folder itself or lies below it: the folder's characters (ASCII letters
+// in either case, as the file system compares them), then nothing, or a backslash and a
+// name that IsNameWithin accepts. "C:\Game2\x" is not in "C:\Game". An empty folder
+// holds nothing.
+bool IsPathWithin(const char* path, const char* folder);
+
 // Heap copy (malloc) of s, or null for a null s or when memory runs out.
 char* DuplicateString(const char* s);
 

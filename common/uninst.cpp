@@ -41,14 +41,6 @@ void FreeNoticePaths() {
 // formed key the parent itself).
 bool IsKeyName(const char* name) { return name != nullptr && name[0] != '\0'; }
 
-// "X:\..." or "\\server\...": setup records full paths only. Anything else would be taken
-// relative to whatever folder is current, and is left alone.
-bool IsFullPath(const char* path) {
-    if (path == nullptr || path[0] == '\0') return false;
-    if (path[1] == ':' && path[2] == '\\') return true;
-    return path[0] == '\\' && path[1] == '\\';
-}
-
 }  // namespace
 
 void ResetSharedFileNotice() { FreeNoticePaths(); }
@@ -100,11 +92,24 @@ void ShowSharedFileNotice(HWND owner, const char* caption) {
     free(text);
 }
 
-void RemoveRecordedItems(const UninstallRecord& record, const RemovalStyle& style,
+// Tells the user which lines of the record are left alone, when there are any.
+static void ShowForeignLines(const UninstallRecord& record, const char* folder, const RemovalStyle& style) {
+    char* text = FormatForeignLines(record, folder, style.foreignHeading);
+    if (text == nullptr) return;
+    g_messageBox(style.owner, text, style.caption, MB_ICONWARNING);
+    free(text);
+}
+
+void RemoveRecordedItems(const UninstallRecord& record, const RemovalStyle& style, const char* recordPath,
                          const char* systemDir, const char* fontsDir) {
+    // Only full paths in the record's own folder are the product's: anything else would
+    // be taken relative to whatever folder is current, or lie outside the product.
+    char folder[kPathSize];
+    GetRecordFolder(folder, recordPath);
+    ShowForeignLines(record, folder, style);
     for (int i = 0; i < record.fileCount; ++i) {
         const char* path = record.files[i];
-        if (!IsFullPath(path)) continue;
+        if (!IsOwnPath(path, folder)) continue;
         // Most files go at the first attempt; the attributes are set (a read-only file
         // cannot be deleted) only for a file that stays, which then ends as it always did.
         if (DeleteFileA(path)) continue;
@@ -112,12 +117,15 @@ void RemoveRecordedItems(const UninstallRecord& record, const RemovalStyle& styl
         DeleteFileA(path);
     }
     for (int i = 0; i < record.directoryCount; ++i) {
-        if (IsFullPath(record.directories[i])) RemoveDirectoryA(record.directories[i]);
+        if (IsOwnPath(record.directories[i], folder)) RemoveDirectoryA(record.directories[i]);
     }
     ResetSharedFileNotice();
-    for (int i = 0; i < record.dllCount; ++i) NoteSharedFile(systemDir, record.dlls[i]);
+    for (int i = 0; i < record.dllCount; ++i) {
+        if (IsOwnFileName(record.dlls[i])) NoteSharedFile(systemDir, record.dlls[i]);
+    }
     ShowSharedFileNotice(style.owner, style.caption);
     for (int i = 0; i < record.fontCount; ++i) {
+        if (!IsOwnFileName(record.fontFiles[i])) continue;
         RemoveFont(style.owner, style.caption, fontsDir, record.fontFiles[i], record.fontNames[i]);
     }
 }

@@ -11,9 +11,13 @@ struct RemovalStyle {
     HWND owner;               // unZELK: none; setup: its main window
     const char* caption;      // "ZELKアンインストーラ" or "ZELKセットアップ"
     DWORD clearAttributes;    // unZELK: FILE_ATTRIBUTE_NORMAL; setup: FILE_ATTRIBUTE_ARCHIVE
+    const char* foreignHeading;  // the notice of the lines left alone, before their list
 };
 
-void RemoveRecordedItems(const UninstallRecord& record, const RemovalStyle& style,
+// Removes what the record at recordPath names in the product: its files and folders, the
+// DLL notice, its fonts. Lines that could steer the removal outside the product are left
+// alone, and the user is first told which (FormatForeignLines).
+void RemoveRecordedItems(const UninstallRecord& record, const RemovalStyle& style, const char* recordPath,
                          const char* systemDir, const char* fontsDir);
 
 // The notice of shared files that stay (DLLs are never deleted).
@@ -33,7 +37,8 @@ int DeleteFontFileRetry(HWND owner, const char* caption, const char* path);
 // is it this font's to replace or delete.
 bool FotBelongsToFont(const char* fotPath, const char* fontFileName);
 
-// Start-menu entries (unmenu.cpp).
+// Start-menu entries (unmenu.cpp). A group or item whose name would leave its folder
+// (IsOwnMenuName) is not touched.
 void RemoveMenuEntries(const char* group, char* const* items, int count);
 void RemoveProgmanEntries(const char* group, char* const* items, int count);
 // What is known of a Program Manager group: its answer, or, where Program Manager answers

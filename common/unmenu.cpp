@@ -32,7 +32,7 @@ static void RemoveShortcuts(const char* group, char* const* items, int count) {
     char groupPath[kPathSize];
     if (!GetGroupFolder(groupPath, group)) return;
     for (int i = 0; i < count; ++i) {
-        if (items[i] == nullptr) continue;
+        if (!IsOwnMenuName(items[i])) continue;
         char link[kPathSize];
         if (!JoinPath(link, groupPath, items[i]) || !AppendString(link, ".lnk")) continue;
         if (DeleteFileA(link)) NotifyShell(SHCNE_DELETE, link);
@@ -70,14 +70,15 @@ void RemoveProgmanEntries(const char* group, char* const* items, int count) {
     // Showing the group makes it the active one, on which DeleteItem acts.
     if (ProgmanShowGroup(group, 1) == 0) return;
     for (int i = 0; i < count; ++i) {
-        if (items[i] != nullptr) ProgmanDeleteItem(items[i]);
+        if (IsOwnMenuName(items[i])) ProgmanDeleteItem(items[i]);
     }
     if (GetProgmanGroupState(group) == GroupState::Empty) ProgmanDeleteGroup(group);
 }
 
 void RemoveMenuEntries(const char* group, char* const* items, int count) {
-    // An empty name would make the group folder the Programs folder itself.
-    if (group == nullptr || group[0] == '\0') return;
+    // An empty name would make the group folder the Programs folder itself, and one that
+    // leaves its folder ("..\Startup") some other folder.
+    if (!IsOwnMenuName(group)) return;
     if (IsWindowsNT()) {
         RemoveProgmanEntries(group, items, count);
     } else {

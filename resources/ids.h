@@ -80,6 +80,7 @@
 #define IDS_NO_APPVERSION 59
 #define IDS_RESTORED 60
 #define IDS_RESTORED_PARTLY 61
+#define IDS_FOREIGN_LINES 62
 
 // ---- unZELK.exe ----
 #define IDD_UN_DELETING 102

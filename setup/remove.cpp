@@ -7,6 +7,7 @@
 #include "common/record.h"
 #include "common/system.h"
 #include "common/uninst.h"
+#include "ids.h"
 #include "journal.h"
 
 namespace {
@@ -45,8 +46,11 @@ int RemoveInstallationByRecord(SetupContext& context, const char* recordPath) {
     }
     // The record goes first; its own line in the list then finds nothing.
     DeleteInstalledFile(recordPath);
-    const RemovalStyle style{GetSetupWindow(), kSetupCaption, FILE_ATTRIBUTE_ARCHIVE};
-    RemoveRecordedItems(g_record, style, context.systemDir, context.fontsDir);
+    // Should the heading fail to load, the notice still lists the lines.
+    char heading[512];
+    if (LoadStringA(GetSetupInstance(), IDS_FOREIGN_LINES, heading, sizeof heading) == 0) heading[0] = '\0';
+    const RemovalStyle style{GetSetupWindow(), kSetupCaption, FILE_ATTRIBUTE_ARCHIVE, heading};
+    RemoveRecordedItems(g_record, style, recordPath, context.systemDir, context.fontsDir);
     RemoveMenuEntries(g_record.menuGroup, g_record.menuItems, g_record.menuItemCount);
     RemoveUninstallerAndFolders(recordPath);
     DeleteRecordedRegistry(g_record);

@@ -92,13 +92,13 @@ void StartCompanion(const char* copy, int depth) {
 }
 
 // Steps from the confirmation on: wait cursor and window, companion, removal, hand-over.
-void RemoveConfirmed(HINSTANCE instance, UniqueHandle& mutex) {
+void RemoveConfirmed(HINSTANCE instance, UniqueHandle& mutex, const char* recordPath) {
     HCURSOR previousCursor = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     HWND window = ShowDeletingWindow(instance);
     sys::CoInitialize(nullptr);
     char copy[kPathSize];
     if (TakeOverCompanion(copy)) {
-        RunRemoval(systemDir, fontsDir);
+        RunRemoval(recordPath, systemDir, fontsDir);
         ScheduleDeletionAtRestart(copy);
         int depth = g_record.dirDepth;
         FreeUninstallRecord(g_record);
@@ -131,7 +131,7 @@ void RunWithMutex(HINSTANCE instance, const char* commandLine, UniqueHandle& mut
         FreeUninstallRecord(g_record);
         return;
     }
-    RemoveConfirmed(instance, mutex);
+    RemoveConfirmed(instance, mutex, recordPath);
 }
 
 }  // namespace
@@ -158,10 +158,10 @@ bool FormatCompanionCommand(char* out, size_t size, const char* copyPath, int de
            AppendString(out, size, ownPath);
 }
 
-void RunRemoval(const char* systemDir, const char* fontsDir) {
+void RunRemoval(const char* recordPath, const char* systemDir, const char* fontsDir) {
     DeleteRecordedRegistry(g_record);
-    const RemovalStyle style{nullptr, kUninstallerCaption, FILE_ATTRIBUTE_NORMAL};
-    RemoveRecordedItems(g_record, style, systemDir, fontsDir);
+    const RemovalStyle style{nullptr, kUninstallerCaption, FILE_ATTRIBUTE_NORMAL, kForeignLinesHeading};
+    RemoveRecordedItems(g_record, style, recordPath, systemDir, fontsDir);
     RemoveMenuEntries(g_record.menuGroup, g_record.menuItems, g_record.menuItemCount);
 }
 

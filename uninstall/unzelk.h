@@ -19,13 +19,15 @@ const char* RecordPathOfCommandLine(const char* commandLine);
 // when it holds a blank. False (out empty) when it does not fit.
 bool FormatCompanionCommand(char* out, size_t size, const char* copyPath, int depth,
                             const char* ownPath);
-// DeleteRecordedRegistry, RemoveRecordedItems, RemoveMenuEntries over the record.
-void RunRemoval(const char* systemDir, const char* fontsDir);
+// DeleteRecordedRegistry, RemoveRecordedItems, RemoveMenuEntries over the record read
+// from recordPath.
+void RunRemoval(const char* recordPath, const char* systemDir, const char* fontsDir);
 // Has the system delete path at its next start.
 void ScheduleDeletionAtRestart(const char* path);
 
 // ---- unzelk_messages.cpp: what the user sees ----
 extern const char kUninstallerCaption[];  // "ZELKアンインストーラ"
+extern const char kForeignLinesHeading[];  // the record's lines that are left alone
 // Every message box goes through g_messageBox (common/system.h), so the tests can answer them.
 
 int ShowUninstallerMessage(const char* text, UINT type = MB_OK);

@@ -9,6 +9,9 @@
 #include "ids.h"
 
 const char kUninstallerCaption[] = "ZELKアンインストーラ";
+const char kForeignLinesHeading[] =
+    "アンインストール情報ファイルの次の行は、このアプリケーション以外のファイルやフォルダを指している"
+    "可能性があるので処理しません。";
 
 namespace {
 

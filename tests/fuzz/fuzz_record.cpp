@@ -1,6 +1,7 @@
 // Fuzz target: the uninstall record reader of both programs on arbitrary file contents.
 #include <stdint.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
 
@@ -38,6 +39,13 @@ void ReadWith(const RecordReaderRules& rules) {
     CheckList(record->dlls, record->dllCount, rules.maxDlls);
     CheckList(record->fontFiles, record->fontCount, rules.maxFonts);
     CheckList(record->fontNames, record->fontCount, rules.maxFonts);
+    // What the removal tells about lines it leaves alone, for a folder that the lines'
+    // bytes (Shift-JIS lead bytes, "\", ".") may or may not match.
+    for (const char* folder : {"C:\\Game", "C:\\\x83\x5C", "C:\\", ""}) {
+        char* text = FormatForeignLines(*record, folder, "heading");
+        Check(text == nullptr || strncmp(text, "heading\n\n", 9) == 0);
+        free(text);
+    }
     FreeUninstallRecord(*record);
     delete record;
 }

@@ -14,6 +14,9 @@ namespace e2e {
 
 const char kUninstallerCaption[] = "ZELKアンインストーラ";
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const char kForeignLinesHeading[] =
+    "アンインストール情報ファイルの次の行は、このアプリケーション以外のファイルやフォルダを指している"
+    "可能性があるので処理しません。";
 
 static const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
 static const char kPendingRenames[] = "PendingFileRenameOperations";
@@ -42,6 +45,8 @@ static void AnswerBox(const Window& box, RemovalBoxes& boxes) {
     int button = IDOK;
     if (StartsWith(text, "次のファイルは他のアプリケーションが使用する可能性があるので削除しません。")) {
         boxes.notices.push_back(text);
+    } else if (StartsWith(text, kForeignLinesHeading)) {
+        boxes.foreignLines.push_back(text);
     } else if (StartsWith(text, "次のファイルは他のZELKのアプリケーションが使用する可能性があります。")) {
         button = IDYES;
         ++boxes.fontQuestions;
@@ -128,6 +133,13 @@ Window ToReadyPage(Process& setup, const std::string& destination, std::string* 
         Sleep(20);
     }
     return WaitForPage(sheet, IDD_READY_PAGE).Exists() ? sheet : Window();
+}
+
+void AppendToRecord(const std::string& recordPath, const std::string& lines) {
+    std::string text = ReadWholeFile(recordPath);
+    SetFileAttributesA(recordPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+    WriteWholeFile(recordPath, text + lines);
+    SetFileAttributesA(recordPath.c_str(), FILE_ATTRIBUTE_READONLY);
 }
 
 // ---- the restart ----

@@ -25,8 +25,16 @@ std::string ProgramsFolder();              // the start menu's Programs folder
 // would: the notices with OK, the font question with Yes, font errors with Ignore.
 struct RemovalBoxes {
     std::vector<std::string> notices;  // the shared-file notices' texts
+    std::vector<std::string> foreignLines;  // the notices of record lines left alone
     int fontQuestions = 0;
 };
+
+// The heading of the notice of record lines that the removal leaves alone.
+extern const char kForeignLinesHeading[];
+
+// Appends lines (CR LF each) to an installed record, as anyone who may change the
+// product's folder could: the read-only attribute is cleared and set again.
+void AppendToRecord(const std::string& recordPath, const std::string& lines);
 
 // Waits for the confirmation of `title`, answers Yes, then answers every box until the
 // uninstaller has ended. Its exit code.

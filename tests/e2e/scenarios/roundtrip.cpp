@@ -57,13 +57,22 @@ TEST_P(RoundTrip, BlanksAndJapaneseFolderNames) {
     EXPECT_TRUE(differences.empty()) << Describe(differences);
 }
 
-TEST_P(RoundTrip, AUsersSavedFileKeepsItsFolder) {
+// A saved game keeps the product's folder. A file outside the product that a changed record
+// names (anyone who may change the folder can change the record) stays, and the user is told.
+TEST_P(RoundTrip, AUsersFilesStayInAndOutsideTheFolder) {
     Medium medium("roundtrip");
     Process setup = medium.StartSetup();
     const std::string folder = InstallThroughWizard(setup);
     ASSERT_EQ(kDefaultFolder, folder);
     WriteWholeFile(folder + "\\mysave.sav", "level 12");
-    UninstallAsTheSystemDoes();
+    const std::string outside = "C:\\zelk-test\\precious.txt";
+    CreateDirectoryA("C:\\zelk-test", nullptr);
+    WriteWholeFile(outside, "the user's");
+    AppendToRecord(folder + "\\unZELK.dat", outside + "\r\n");
+    RemovalBoxes boxes = UninstallAsTheSystemDoes();
+    ASSERT_EQ(1u, boxes.foreignLines.size());
+    EXPECT_EQ(std::string(kForeignLinesHeading) + "\n\n" + outside + "\n", boxes.foreignLines[0]);
+    EXPECT_EQ("the user's", ReadWholeFile(outside));
     EXPECT_EQ("level 12", ReadWholeFile(folder + "\\mysave.sav"));
     for (const char* name : {"sample.exe", "readme.txt", "stage1.dat", "unZELK.exe", "rmZELK.bin", "unZELK.dat"}) {
         EXPECT_FALSE(PathExists(folder + "\\" + name)) << name;
@@ -204,7 +213,9 @@ TEST_P(EarlierInstallation, YesRemovesItBeforeTheWizard) {
     CancelWizard(second, sheet);
 }
 
-TEST_P(EarlierInstallation, ARecordWithoutDirDepthRemovesNoFolderLevel) {
+// A changed record: without DirDepth no folder level goes; a line that leaves the folder
+// ("..") names a file outside the product, which stays, and the user is told.
+TEST_P(EarlierInstallation, AChangedRecordRemovesOnlyTheProductsOwn) {
     Medium medium("earlier");
     Process first = medium.StartSetup();
     ASSERT_EQ(kDefaultFolder, InstallThroughWizard(first));
@@ -215,10 +226,17 @@ TEST_P(EarlierInstallation, ARecordWithoutDirDepthRemovesNoFolderLevel) {
     text.erase(depth, 12);
     WriteWholeFile(record, text);
     SetFileAttributesA(record.c_str(), FILE_ATTRIBUTE_READONLY);
+    const std::string outside = std::string(kDefaultFolder) + "\\..\\precious.txt";
+    WriteWholeFile(outside, "the user's");
+    AppendToRecord(record, outside + "\r\n");
 
     Process second = StartAndAnswer(medium, IDYES);
-    Window sheet = AnswerRemovalBoxesUntil(second, "ZELKセットアップ", nullptr, WizardSheet());
+    RemovalBoxes boxes;
+    Window sheet = AnswerRemovalBoxesUntil(second, "ZELKセットアップ", &boxes, WizardSheet());
     ASSERT_TRUE(sheet.Exists());
+    ASSERT_EQ(1u, boxes.foreignLines.size());
+    EXPECT_EQ(std::string(kForeignLinesHeading) + "\n\n" + outside + "\n", boxes.foreignLines[0]);
+    EXPECT_EQ("the user's", ReadWholeFile(outside));
     EXPECT_TRUE(IsFolder(kDefaultFolder));
     for (const char* name : {"sample.exe", "readme.txt", "stage1.dat", "unZELK.exe", "rmZELK.bin", "unZELK.dat"}) {
         EXPECT_FALSE(PathExists(std::string(kDefaultFolder) + "\\" + name)) << name;

@@ -302,7 +302,46 @@ TEST(RecordWriter, RoundTripAtTheLimits) {
         EXPECT_STREQ(r.fontFiles[0], "SAMPLE.TTF");
         EXPECT_STREQ(r.fontFiles[15], c->fontSource[15]);
         EXPECT_STREQ(r.fontNames[15], c->fontName[15]);
+        // Every line setup writes is the product's own: the removal acts on all of them.
+        char folder[kPathSize];
+        JoinPath(path, c->destination, "unZELK.dat");
+        GetRecordFolder(folder, path);
+        EXPECT_STREQ(folder, c->destination);
+        EXPECT_EQ(FormatForeignLines(r, folder, "heading"), nullptr);
     }
+}
+
+// The lines a changed record could steer the removal outside the product with, as the user
+// is told about them.
+TEST(RecordScope, ForeignLinesAreNamed) {
+    const struct {
+        std::string text;
+        std::string listed;  // what follows the heading and its blank line; "" for no notice
+    } cases[] = {
+        {"C:\\Game\\a.exe\nDirectory=C:\\Game\\data\\\nDirectory=C:\\Game\nMenuGroup=ZELK\\Game\n"
+         "MenuItem=Game\nDll=A.DLL\nFont=A.TTF,A (TrueType)\n   \n",
+         ""},
+        {"MenuGroup=..\\Startup\nC:\\Windows\\win.ini\nc:\\game\\A.EXE\nC:\\Game2\\a.exe\n"
+         "Directory=C:\\Game\\..\nMenuItem=..\\..\\x\nDll=..\\system32\\a.dll\nDll=C:\\a.dll\n"
+         "Font=sub\\a.ttf,A (TrueType)\nFont=b.ttf,..\\B\n",
+         "MenuGroup=..\\Startup\nC:\\Windows\\win.ini\nC:\\Game2\\a.exe\nDirectory=C:\\Game\\..\n"
+         "MenuItem=..\\..\\x\nDll=..\\system32\\a.dll\nDll=C:\\a.dll\nFont=sub\\a.ttf,A (TrueType)\n"},
+        {Lines("C:\\Other\\f", 20), Lines("C:\\Other\\f", 16) + "ほか4行\n"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.text.substr(0, 24));
+        Read read(test.text, kUnzelkRules);
+        char* text = FormatForeignLines(*read.record, "C:\\Game", "heading");
+        EXPECT_EQ(text ? std::string(text) : "", test.listed.empty() ? "" : "heading\n\n" + test.listed);
+        free(text);
+    }
+    char folder[kPathSize];
+    for (const char* relative : {"unZELK.dat", "Game\\unZELK.dat", ""}) {
+        GetRecordFolder(folder, relative);
+        EXPECT_STREQ(folder, "") << relative;
+    }
+    GetRecordFolder(folder, "\\\\server\\share\\unZELK.dat");
+    EXPECT_STREQ(folder, "\\\\server\\share");
 }
 
 }  // namespace

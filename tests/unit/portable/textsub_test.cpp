@@ -135,6 +135,69 @@ TEST(TextSub, TrimAndStrip) {
     EXPECT_STREQ(cr, "a\rb");
 }
 
+// What a record line may name: a path in the product's folder, a name that stays in the
+// folder it is joined to, a bare file name.
+TEST(TextSub, WhatStaysWithinAFolder) {
+    const struct {
+        const char* path;
+        const char* folder;
+        bool within;
+    } paths[] = {
+        {"C:\\Game\\a.exe", "C:\\Game", true},
+        {"c:\\GAME\\sub\\a.exe", "C:\\game", true},  // ASCII letters in either case
+        {"C:\\Game", "C:\\Game", true},               // the folder itself
+        {"C:\\a.exe", "C:\\", true},                  // a folder that ends in a backslash
+        {"C:\\Game2\\a.exe", "C:\\Game", false},      // only a prefix of the name
+        {"C:\\Gam", "C:\\Game", false},
+        {"C:\\Other\\a.exe", "C:\\Game", false},
+        {"C:\\Game\\", "C:\\Game", false},
+        {"C:\\Game\\..\\Windows\\a.dll", "C:\\Game", false},
+        {"C:\\Game\\sub\\..\\..\\a.dll", "C:\\Game", false},
+        {"C:\\Game\\.../a.dll", "C:\\Game", false},
+        {"C:\\Game/../a.dll", "C:\\Game", false},     // "/" is not the folder's backslash
+        {"C:\\Game\\a/../../b", "C:\\Game", false},   // and separates components all the same
+        {"C:\\Game\\\\a.exe", "C:\\Game", false},     // an empty component
+        {"C:\\Game\\C:a.exe", "C:\\Game", false},
+        {"C:\\Game\\a.exe", "", false},
+        {"", "C:\\Game", false},
+        // "ソ" and "表" end in 0x5C, "ｱ" is one byte; "ソa" and "ソA" are different names.
+        {"C:\\ソフト\\表\\a.exe", "C:\\ソフト\\表", true},
+        {"C:\\ソフト\\表", "C:\\ソフト", true},
+        {"C:\\\x83\x61\\a.exe", "C:\\\x83\x41", false},
+        {"C:\\ｱ\\a.exe", "C:\\ｱ", true},
+    };
+    for (const auto& test : paths) {
+        EXPECT_EQ(IsPathWithin(test.path, test.folder), test.within) << test.path << " in " << test.folder;
+    }
+    EXPECT_FALSE(IsPathWithin(nullptr, "C:\\Game"));
+
+    const struct {
+        const char* name;
+        bool within;
+        bool bare;
+    } names[] = {
+        {"SAMPLE.DLL", true, true},
+        {"表示.TTF", true, true},
+        {"ZELK\\Sample", true, false},
+        {"..", false, false},
+        {"..\\Startup", false, false},
+        {"a\\..\\..\\b", false, false},
+        {"...", false, false},
+        {". .", false, false},
+        {"a\\", false, false},
+        {"\\a", false, false},
+        {"a/b", true, false},
+        {"C:x.dll", false, false},
+        {".profile", true, true},
+        {"", false, false},
+    };
+    for (const auto& test : names) {
+        EXPECT_EQ(IsNameWithin(test.name), test.within) << test.name;
+        EXPECT_EQ(IsBareName(test.name), test.bare) << test.name;
+    }
+    EXPECT_FALSE(IsNameWithin(nullptr));
+}
+
 TEST(TextSub, DriveRootAndCopies) {
     char root[4] = "x";
     EXPECT_EQ(GetDriveRoot(root, "D:\\GAME"), 0);

@@ -221,6 +221,31 @@ TEST_F(MenuItems, WithoutAGroupNothingIsMade) {
     EXPECT_FALSE(Exists(groupFolder_));
 }
 
+// A changed record's names that leave their folder reach nothing, even where they would
+// come back to the group's own shortcut.
+TEST_F(MenuItems, NamesThatLeaveTheirFolderAreNotRemoved) {
+    auto context = Context("C:\\App");
+    ASSERT_EQ(0, CreateMenuItems(*context));
+    const size_t made = standin_.Commands().size();
+    std::string up = std::string("..\\") + kGroup + "\\ゲーム";
+    char* items[] = {&up[0]};
+    RemoveMenuEntries(kGroup, items, 1);
+    std::string group = std::string("..\\Programs\\") + kGroup;
+    char game[] = "ゲーム";
+    char* ours[] = {game};
+    RemoveMenuEntries(group.c_str(), ours, 1);
+    if (IsWindowsNT()) {
+        std::vector<std::string> commands = standin_.Commands();
+        ASSERT_GE(commands.size(), made);
+        for (size_t i = made; i < commands.size(); ++i) {
+            EXPECT_EQ(std::string::npos, commands[i].find("Delete")) << commands[i];
+            EXPECT_EQ(std::string::npos, commands[i].find("..")) << commands[i];
+        }
+    } else {
+        EXPECT_TRUE(Exists(groupFolder_ + "\\ゲーム.lnk"));
+    }
+}
+
 TEST_F(MenuItems, AnItemThatCannotBeMadeFailsTheStep) {
     // Program Manager cannot take a command this long; the shell cannot save a link there.
     std::string destination = "C:\\zelk-unit\\" + std::string(200, 'd');

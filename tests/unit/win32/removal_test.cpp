@@ -81,7 +81,7 @@ struct TestRecord : UninstallRecord {
     void AddDll(const std::string& name) { dlls[dllCount++] = DuplicateString(name.c_str()); }
 };
 
-const RemovalStyle kQuietStyle{nullptr, "test", FILE_ATTRIBUTE_NORMAL};
+const RemovalStyle kQuietStyle{nullptr, "test", FILE_ATTRIBUTE_NORMAL, "heading"};
 
 TEST_F(Removal, FolderLevelsGoDeepestFirstAndOnlyWhenEmpty) {
     struct Case {
@@ -126,22 +126,40 @@ TEST_F(Removal, RecordedFilesAndFoldersGoAndOthersStay) {
     MakeFile(kBase + "\\App\\game.exe", true);
     MakeFile(kBase + "\\App\\data\\stage.dat");
     MakeFile(kBase + "\\App\\save.dat");  // the user's, not recorded
+    MakeFolders(kBase + "\\App2");
+    MakeFile(kBase + "\\App2\\other.exe", true);
+    MakeFolders(kBase + "\\sys");
+    MakeFile(kBase + "\\App\\SHARED.DLL");
     TestRecord record;
     record.AddFile(kBase + "\\App\\unZELK.dat");
     record.AddFile(kBase + "\\App\\game.exe");
     record.AddFile(kBase + "\\App\\missing.txt");
     record.AddFile("");
     record.AddFile("keep");                      // not a full path: never taken relative
+    record.AddFile(kBase + "\\keep");            // outside the record's folder
+    record.AddFile(kBase + "\\App\\..\\keep");
+    record.AddFile(kBase + "\\App2\\other.exe");  // beside it, under a longer name
     record.AddDirectory("App\\empty2");
     record.AddDirectory(kBase + "\\App\\empty");
     record.AddDirectory(kBase + "\\App\\data");  // still holds a file the record did not name
+    record.AddDirectory(kBase + "\\App2");
     record.AddDll("ZELKNOSUCH.DLL");             // absent: no notice
+    record.AddDll("..\\App\\SHARED.DLL");       // present, but not in the system folder
     char current[MAX_PATH];
     GetCurrentDirectoryA(sizeof current, current);
     SetCurrentDirectoryA(kBase.c_str());
-    RemoveRecordedItems(record, kQuietStyle, (kBase + "\\sys").c_str(), (kBase + "\\fonts").c_str());
+    BoxRecorder boxes;
+    RemoveRecordedItems(record, kQuietStyle, (kBase + "\\App\\unZELK.dat").c_str(), (kBase + "\\sys").c_str(),
+                        (kBase + "\\fonts").c_str());
     SetCurrentDirectoryA(current);
+    ASSERT_EQ(1u, boxes.boxes().size()) << "the DLL notice names no DLL outside the system folder";
+    EXPECT_EQ("heading\n\nkeep\n" + kBase + "\\keep\n" + kBase + "\\App\\..\\keep\n" + kBase +
+                  "\\App2\\other.exe\nDirectory=App\\empty2\nDirectory=" + kBase +
+                  "\\App2\nDll=..\\App\\SHARED.DLL\n",
+              boxes.boxes()[0].text);
+    EXPECT_EQ(UINT(MB_ICONWARNING), boxes.boxes()[0].style);
     EXPECT_TRUE(Exists(kBase + "\\keep"));
+    EXPECT_TRUE(Exists(kBase + "\\App2\\other.exe"));
     EXPECT_TRUE(Exists(kBase + "\\App\\empty2"));
     EXPECT_FALSE(Exists(kBase + "\\App\\unZELK.dat"));
     EXPECT_FALSE(Exists(kBase + "\\App\\game.exe"));
