@@ -165,7 +165,7 @@ static bool IsConfinedName(const char* name, bool bare) {
     if (name == nullptr) return false;
     const char* component = name;
     bool dotsAndBlanks = true;
-    for (const char* p = name;; p += CharLength(p)) {
+    for (const char* p = name;; p += CharacterLength(p)) {
         char c = *p;
         if (c == '\0' || c == '\\' || c == '/') {
             if (p == component || dotsAndBlanks) return false;
@@ -189,7 +189,7 @@ bool IsPathWithin(const char* path, const char* folder) {
     if (path == nullptr || folder == nullptr || folder[0] == '\0') return false;
     const char* p = path;
     for (const char* f = folder; *f != '\0';) {
-        size_t length = CharLength(f);
+        size_t length = CharacterLength(f);
         // A double-byte character matches byte for byte: its second byte may look like an
         // ASCII letter but is none.
         if (length == 2 ? (p[0] != f[0] || p[1] != f[1]) : UpperAscii(*p) != UpperAscii(*f)) return false;
