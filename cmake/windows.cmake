@@ -75,7 +75,7 @@ target_link_libraries(unzelk PRIVATE zelk_uninstall ${ZELK_WIN_LIBS} gcc)
 target_link_options(unzelk PRIVATE ${ZELK_OWN_ENTRY_LINK})
 
 file(GLOB RMZELK_SOURCES CONFIGURE_DEPENDS rmzelk/*.cpp)
-zelk_program(rmzelk rmZELK ${RMZELK_SOURCES})
+zelk_program(rmzelk rmZELK ${RMZELK_SOURCES} common/program_name.cpp)
 set_target_properties(rmzelk PROPERTIES SUFFIX ".bin")
 target_link_libraries(rmzelk PRIVATE kernel32)
 # The companion needs not even the few library functions of the other two.
