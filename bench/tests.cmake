@@ -3,8 +3,7 @@
 # It runs the tree the Wine tests run (the twin on a host without 32-bit support); the sizes
 # row reads the shipped programs beside it in the same build folder.
 if(ZELK_RUN_BUILD_DIR)
-  get_filename_component(bench_build ${ZELK_WIN_BUILD_DIR} DIRECTORY)
   add_test(NAME bench.smoke COMMAND ${CMAKE_SOURCE_DIR}/bench/run --quick --no-build)
   set_tests_properties(bench.smoke PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 300
-    ENVIRONMENT "${WINE_ENV};ZELK_WIN_BUILD_DIR=${ZELK_RUN_BUILD_DIR};ZELK_BUILD=${bench_build}")
+    ENVIRONMENT "${WINE_ENV}")
 endif()

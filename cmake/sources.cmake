@@ -6,6 +6,7 @@ set(ZELK_PORTABLE_SOURCES
   common/linereader.cpp
   common/record.cpp
   common/command.cpp
+  common/program_name.cpp
   common/progman_command.cpp
   rmzelk/rmzelk_command.cpp
 )

@@ -70,6 +70,14 @@ endfunction()
 zelk_entry_link(ZELK_OWN_ENTRY_LINK ZelkProgramEntry)
 list(APPEND ZELK_OWN_ENTRY_LINK -Wl,--disable-auto-import)
 
+# The manifest names the processor: the twin's is made from the shipped programs' one.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  file(READ ${CMAKE_SOURCE_DIR}/resources/programs.manifest manifest)
+  string(REPLACE "processorArchitecture=\"x86\"" "processorArchitecture=\"amd64\"" manifest "${manifest}")
+  file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/resources/programs_amd64.manifest CONTENT "${manifest}" @ONLY)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/programs.manifest)
+endif()
+
 zelk_program(setup setup ${SETUP_ENTRY} ${PROGRAM_ENTRY} resources/setup.rc resources/programs_manifest.rc)
 target_link_libraries(setup PRIVATE zelk_setup ${ZELK_PROGRAM_LIBS} gcc)
 target_link_options(setup PRIVATE ${ZELK_OWN_ENTRY_LINK})
@@ -79,7 +87,7 @@ target_link_libraries(unzelk PRIVATE zelk_uninstall ${ZELK_PROGRAM_LIBS} gcc)
 target_link_options(unzelk PRIVATE ${ZELK_OWN_ENTRY_LINK})
 
 file(GLOB RMZELK_SOURCES CONFIGURE_DEPENDS rmzelk/*.cpp)
-zelk_program(rmzelk rmZELK ${RMZELK_SOURCES})
+zelk_program(rmzelk rmZELK ${RMZELK_SOURCES} common/program_name.cpp)
 set_target_properties(rmzelk PROPERTIES SUFFIX ".bin")
 target_link_libraries(rmzelk PRIVATE kernel32)
 # The companion needs not even the few library functions of the other two.

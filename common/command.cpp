@@ -26,19 +26,6 @@ bool FormatUninstallCommand(char* out, size_t size, const char* destination, con
     return JoinText(out, size, {program, " *", record});
 }
 
-const char* SkipProgramName(const char* commandLine) {
-    const char* p = commandLine;
-    if (*p == '"') {
-        ++p;
-        while (*p != '\0' && *p != '"') ++p;
-        if (*p == '"') ++p;
-    } else {
-        while (*p != '\0' && !IsBlank(*p)) ++p;
-    }
-    while (IsBlank(*p)) ++p;
-    return p;
-}
-
 const char* RecordPathFromArguments(const char* arguments) {
     const char* p = arguments;
     while (*p == '*' || IsBlank(*p)) ++p;

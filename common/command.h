@@ -10,7 +10,8 @@
 bool FormatUninstallCommand(char* out, size_t size, const char* destination, const char* recordName);
 
 // The argument text of a command line: what follows the program's own name (a quoted name
-// ends at its closing quote, an unquoted one at the first blank), blanks skipped.
+// ends at its closing quote, an unquoted one at the first blank), blanks skipped. In
+// program_name.cpp, which needs no C runtime: the companion (rmzelk/) compiles it as well.
 const char* SkipProgramName(const char* commandLine);
 
 // unZELK: the record path after the leading asterisks, blanks and tabs of its arguments.

@@ -1,6 +1,8 @@
 // The companion's command line and folder levels (portable, no C runtime calls).
 #include "rmzelk_command.h"
 
+#include "common/command.h"
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -19,19 +21,6 @@ int Length(const char* s) {
 const char* SkipBlanks(const char* p) {
     while (IsBlank(*p)) ++p;
     return p;
-}
-
-// The text after the program's own name: a quoted name ends at its closing quote, an
-// unquoted one at the first blank.
-const char* SkipProgramName(const char* p) {
-    if (*p == '"') {
-        ++p;
-        while (*p != '\0' && *p != '"') ++p;
-        if (*p == '"') ++p;
-    } else {
-        while (*p != '\0' && !IsBlank(*p)) ++p;
-    }
-    return SkipBlanks(p);
 }
 
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }

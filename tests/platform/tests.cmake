@@ -1,7 +1,8 @@
 # Platform checks of the shipped 32-bit programs, without running them, so they hold on every
 # host: the import tables against the list of functions that Windows 95 and NT 3.51 export
 # (imports.txt), the manifest each program carries for current Windows, and their machine
-# and size budgets. (The first structure sizes are asserted when the programs compile.)
+# and size budgets (sizes.txt, which bench/run reads too). (The first structure sizes are
+# asserted when the programs compile.)
 if(ZELK_WIN_BUILD_DIR)
   find_program(ZELK_OBJDUMP i686-w64-mingw32-objdump REQUIRED)
   find_program(ZELK_WRESTOOL wrestool)  # icoutils (scripts/install-deps)
@@ -17,8 +18,7 @@ if(ZELK_WIN_BUILD_DIR)
             ${ZELK_WIN_BUILD_DIR}/setup.exe ${ZELK_WIN_BUILD_DIR}/unZELK.exe ${ZELK_WIN_BUILD_DIR}/rmZELK.bin
             --sources ${ZELK_LOOKUP_SOURCES})
   add_test(NAME platform.sizes
-    COMMAND ${PLATFORM_CHECKS}/check-sizes ${ZELK_WIN_BUILD_DIR}/setup.exe:64
-            ${ZELK_WIN_BUILD_DIR}/unZELK.exe:40 ${ZELK_WIN_BUILD_DIR}/rmZELK.bin:16)
+    COMMAND ${PLATFORM_CHECKS}/check-sizes ${PLATFORM_CHECKS}/sizes.txt ${ZELK_WIN_BUILD_DIR})
   foreach(program setup.exe unZELK.exe)
     add_test(NAME platform.manifest.${program}
       COMMAND ${PLATFORM_CHECKS}/check-manifest ${ZELK_WRESTOOL} ${ZELK_WIN_BUILD_DIR}/${program})

@@ -2,20 +2,21 @@
 # medium builder, from a folder and from a CD-ROM image, as Windows 95 and as NT 4.0, each in
 # a throwaway Wine machine of its own (so they need neither the shared test prefix nor
 # RUN_SERIAL). The first one also prepares the fresh machine that the others copy.
-# The media hold the shipped 32-bit programs, as a publisher's do; in the twin mode the
-# try-out runs them with the x86-64 twin swapped in, and each report must say which ran.
+# The media hold the programs of the tree the suite runs: the shipped 32-bit ones, as a
+# publisher's do, or in the twin mode the x86-64 twin (the medium builder takes it for the
+# suite's own media), and each report must say which ran.
 if(ZELK_RUN_BUILD_DIR)
   set(TRYOUT ${CMAKE_SOURCE_DIR}/tests/tryout)
   set(TRYOUT_MEDIA ${CMAKE_BINARY_DIR}/tryout-media)
-  get_filename_component(ZELK_BUILD_ROOT ${ZELK_RUN_BUILD_DIR} DIRECTORY)
-  set(TRYOUT_ENV "ZELK_BUILD=${ZELK_BUILD_ROOT}" "ZELK_WINE_ARCH=${ZELK_WINE_ARCH}")
-  if(ZELK_WINE_ARCH STREQUAL "win64")
-    set(TRYOUT_PROGRAMS "replaced by their x86-64 twin (build/win64) in a work copy: rmZELK.bin setup.exe unZELK.exe")
+  set(TRYOUT_ENV "ZELK_BUILD=${ZELK_BUILD_ROOT}" "ZELK_WINE_ARCH=${ZELK_MODE_ARCH}")
+  if(ZELK_MODE_ARCH STREQUAL "win64")
+    set(TRYOUT_TWIN --test-twin)
+    set(TRYOUT_PROGRAMS "the medium holds the x86-64 twin itself (a test medium), which ran as it is")
   else()
     set(TRYOUT_PROGRAMS "the medium's own setup.exe, unZELK.exe and rmZELK.bin ran")
   endif()
 
-  add_test(NAME tryout.media COMMAND ${TRYOUT}/make-media ${ZELK_WIN_BUILD_DIR} ${TRYOUT_MEDIA})
+  add_test(NAME tryout.media COMMAND ${TRYOUT}/make-media ${ZELK_RUN_BUILD_DIR} ${TRYOUT_MEDIA} ${TRYOUT_TWIN})
   set_tests_properties(tryout.media PROPERTIES FIXTURES_SETUP tryout_media TIMEOUT 60
     ENVIRONMENT "${TRYOUT_ENV}")
 
@@ -57,6 +58,12 @@ if(ZELK_RUN_BUILD_DIR)
     --expect "UNEXPECTED:  removed  C:\\windows\\Fonts\\tahoma.ttf"
     --expect "Result: problems found"
     -- ${TRYOUT_MEDIA}/font-clash --win95)
+  # Where the shipped 32-bit programs cannot run, the try-out of a publisher's medium says so.
+  if(ZELK_MODE_ARCH STREQUAL "win64")
+    add_test(NAME tryout.shipped_refused COMMAND ${TRYOUT}/check --fails
+      --expect "the shipped 32-bit programs on" -- ${ZELK_WIN_BUILD_DIR}/sample-medium)
+    set_tests_properties(tryout.shipped_refused PROPERTIES ENVIRONMENT "${TRYOUT_ENV}" TIMEOUT 60)
+  endif()
 endif()
 
 if(ZELK_RUN_BUILD_DIR)

@@ -6,8 +6,8 @@
 zelk_wine_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 . "$zelk_wine_dir/mode.sh" || exit 1
 export WINEPREFIX="$ZELK_WINEPREFIX"
-export WINEARCH=$ZELK_WINE_ARCH
-export WINELOADER=$ZELK_WINE_LOADER
+export WINEARCH=$ZELK_MODE_ARCH
+export WINELOADER=$ZELK_MODE_LOADER
 case ":$PATH:" in
   *":$zelk_wine_dir/bin:"*) ;;
   *) export PATH="$zelk_wine_dir/bin:$PATH" ;;

@@ -1,21 +1,18 @@
 # Tests of the Windows build, run under Wine in a prefix the test run creates and owns.
 # ZELK_WIN_BUILD_DIR is the tree of the shipped 32-bit programs, ZELK_WIN64_BUILD_DIR that of
-# their x86-64 twin, ZELK_FUZZ_BUILD_DIR the clang fuzz tree. ZELK_WINE_ARCH (decided by
-# tests/wine/mode.sh when scripts/build configures this tree) says which Windows tree the
-# Wine tests run: win32, the shipped programs, or win64, the twin, on a host that cannot
-# execute 32-bit code. ZELK_RUN_BUILD_DIR is that tree.
+# their x86-64 twin, ZELK_FUZZ_BUILD_DIR the clang fuzz tree. ZELK_MODE_ARCH and
+# ZELK_RUN_BUILD_DIR, the mode tests/wine/mode.sh decided when scripts/build configured this
+# tree, say which Windows tree the Wine tests run: win32, the shipped programs, or win64,
+# the twin, on a host that cannot execute 32-bit code. The tests ask for that mode again.
 set(ZELK_WIN_BUILD_DIR "" CACHE PATH "Windows build tree (the shipped 32-bit programs)")
 set(ZELK_WIN64_BUILD_DIR "" CACHE PATH "Windows build tree of the x86-64 twin")
 set(ZELK_FUZZ_BUILD_DIR "" CACHE PATH "Fuzz build tree")
-set(ZELK_WINE_ARCH win32 CACHE STRING "What the Wine tests run: win32 or win64 (the x86-64 twin)")
-if(ZELK_WINE_ARCH STREQUAL "win64")
-  set(ZELK_RUN_BUILD_DIR ${ZELK_WIN64_BUILD_DIR})
-else()
-  set(ZELK_RUN_BUILD_DIR ${ZELK_WIN_BUILD_DIR})
-endif()
+set(ZELK_MODE_ARCH win32 CACHE STRING "What the Wine tests run: win32 or win64 (the x86-64 twin)")
+set(ZELK_RUN_BUILD_DIR "" CACHE PATH "The Windows build tree of that mode")
+get_filename_component(ZELK_BUILD_ROOT "${ZELK_RUN_BUILD_DIR}" DIRECTORY)
 set(WINE_SCRIPTS ${CMAKE_SOURCE_DIR}/tests/wine)
 set(ZELK_PREFIX ${CMAKE_BINARY_DIR}/wine/prefix)
-set(WINE_ENV "ZELK_WINEPREFIX=${ZELK_PREFIX}" "ZELK_WINE_ARCH=${ZELK_WINE_ARCH}")
+set(WINE_ENV "ZELK_WINEPREFIX=${ZELK_PREFIX}" "ZELK_WINE_ARCH=${ZELK_MODE_ARCH}" "ZELK_BUILD=${ZELK_BUILD_ROOT}")
 
 # The Wine tests of one Windows tree, in a prefix of their own:
 #   zelk_wine_suite(NAME tag TREE dir ARCH win32|win64 PREFIX dir FIXTURE name [SUITES ...])
@@ -71,7 +68,7 @@ if(ZELK_RUN_BUILD_DIR)
       ENVIRONMENT "${WINE_ENV}" TIMEOUT 600)
   endfunction()
 
-  zelk_wine_suite(NAME "" TREE ${ZELK_RUN_BUILD_DIR} ARCH ${ZELK_WINE_ARCH} PREFIX ${ZELK_PREFIX}
+  zelk_wine_suite(NAME "" TREE ${ZELK_RUN_BUILD_DIR} ARCH ${ZELK_MODE_ARCH} PREFIX ${ZELK_PREFIX}
     FIXTURE wine)
 
   # The round trip on every Windows version under a real desktop (Xvfb, Wine's X11 driver),
@@ -80,12 +77,12 @@ if(ZELK_RUN_BUILD_DIR)
   add_test(NAME e2e.RealDesktop COMMAND ${WINE_SCRIPTS}/desktop ${ZELK_RUN_BUILD_DIR}/tests/e2e/zelk_e2e.exe
     --gtest_filter=*/RealDesktop.*)
   set_tests_properties(e2e.RealDesktop PROPERTIES RUN_SERIAL TRUE TIMEOUT 400
-    ENVIRONMENT "ZELK_WINEPREFIX=${CMAKE_BINARY_DIR}/wine/desktop/prefix;ZELK_WINE_ARCH=${ZELK_WINE_ARCH}")
+    ENVIRONMENT "ZELK_WINEPREFIX=${CMAKE_BINARY_DIR}/wine/desktop/prefix;ZELK_WINE_ARCH=${ZELK_MODE_ARCH}")
 endif()
 
 # Where the suite runs the shipped programs, a short pass of the twin keeps it from rotting
 # unnoticed: its unit tests, a round trip and a rollback, under 64-bit Wine.
-if(ZELK_WINE_ARCH STREQUAL "win32" AND ZELK_WIN64_BUILD_DIR)
+if(ZELK_MODE_ARCH STREQUAL "win32" AND ZELK_WIN64_BUILD_DIR)
   zelk_wine_suite(NAME twin. TREE ${ZELK_WIN64_BUILD_DIR} ARCH win64
     PREFIX ${CMAKE_BINARY_DIR}/wine/twin-prefix FIXTURE twin_wine SUITES RoundTrip RollBack)
 endif()

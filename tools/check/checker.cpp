@@ -5,8 +5,12 @@
 #include "script_checker.h"
 
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 
 #include "common/textsub.h"
 #include "ids.h"
@@ -173,9 +177,62 @@ void ScriptChecker::Complete() {
     }
 }
 
+// A product folder's script as the medium builder puts it on the medium, for setup to
+// read: UTF-8 text in Shift-JIS (a character Shift-JIS lacks is an error), a UTF-8
+// byte-order mark dropped, every line ending in CR LF. Written to path.
+bool ScriptChecker::WriteMediumScript(const std::string& path) {
+    std::ifstream in(options_.script, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in) return false;
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+    bool utf8 = IsUtf8(text) && std::any_of(text.begin(), text.end(), [](char c) { return c & 0x80; });
+    std::istringstream lines(text);
+    std::string script, line, converted;
+    for (int number = 1; std::getline(lines, line); ++number) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        size_t at;
+        if (utf8 && !Utf8ToSjis(line, &converted, &at)) {
+            size_t length = 1;
+            while (at + length < line.size() && (line[at + length] & 0xC0) == 0x80) ++length;
+            Error(number, "\"" + line.substr(at, length) + "\" has no Shift-JIS form, which the medium's script needs");
+        }
+        script += utf8 ? converted : line;
+        if (!lines.eof()) script += "\r\n";
+    }
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    return static_cast<bool>(out << script);
+}
+
+namespace {
+
+// A file of our own in /tmp, removed with its owner.
+struct TemporaryFile {
+    std::string path;
+    TemporaryFile() {
+        char name[] = "/tmp/zelk-check-XXXXXX";
+        int descriptor = mkstemp(name);
+        if (descriptor >= 0) close(descriptor), path = name;
+    }
+    ~TemporaryFile() {
+        if (!path.empty()) unlink(path.c_str());
+    }
+};
+
+}  // namespace
+
 CheckResult ScriptChecker::Run() {
     messages_.clear();
-    if (ReadSetupScript(*context_, options_.script.c_str(), Report()) != 0) {
+    std::string script = options_.script;
+    std::unique_ptr<TemporaryFile> temporary;
+    if (options_.product) {
+        if (options_.scriptOut.empty()) temporary.reset(new TemporaryFile);
+        script = temporary ? temporary->path : options_.scriptOut;
+        if (!WriteMediumScript(script)) {
+            Error(0, "cannot be read, or its form for the medium cannot be written to " + script);
+            return result_;
+        }
+    }
+    if (ReadSetupScript(*context_, script.c_str(), Report()) != 0) {
         Error(0, "cannot be opened" + Shows(IDS_SCRIPT_OPEN));
         return result_;
     }

@@ -13,7 +13,10 @@ struct CheckOptions {
     std::string folder;                    // the Linux folder setup runs from (default: the script's)
     std::string setupDir = "D:";           // the Windows folder that stands for
     std::string windowsDir = "C:\\WINDOWS";
-    bool product = false;                  // folder holds the publisher's plain files
+    bool product = false;                  // folder holds the publisher's plain files, and script
+                                           // is read as the medium gets it (MediumScript)
+    std::string scriptOut;                 // product: where to write that script (default: a
+                                           // temporary file)
 };
 
 struct Finding {

@@ -1,12 +1,14 @@
 // zelk-check: checks setup scripts ("setup.dat") before they go on a medium.
 //
-//   zelk-check [options] SETUP.DAT...
+//   zelk-check [options] SETUP.DAT|FOLDER...
 //
-// Every finding is printed as FILE:LINE: LEVEL: text, in English, with the Japanese text
-// setup.exe would show. The exit code is 0 only when setup.exe would accept every script
-// and find every file it names; 1 when a script has an error; 2 on a usage error.
+// A folder stands for the setup.dat in it. Every finding is printed as FILE:LINE: LEVEL:
+// text, in English, with the Japanese text setup.exe would show. The exit code is 0 only
+// when setup.exe would accept every script and find every file it names; 1 when a script
+// has an error; 2 on a usage error.
 #include <stdio.h>
 #include <string.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -15,10 +17,13 @@
 namespace {
 
 const char kUsage[] =
-    "usage: zelk-check [options] SETUP.DAT...\n"
+    "usage: zelk-check [options] SETUP.DAT|FOLDER...\n"
     "  --medium DIR       the folder setup.exe runs from (default: the script's folder)\n"
-    "  --product          DIR is a publisher's folder of plain files: a compressed source\n"
-    "                     (name ending in \"_\") is looked for as the file of its destination name\n"
+    "  --product          DIR is a publisher's folder of plain files: its script is read as the\n"
+    "                     medium gets it (UTF-8 in Shift-JIS, lines ending in CR LF), and a\n"
+    "                     compressed source (name ending in \"_\") is looked for as the file of\n"
+    "                     its destination name\n"
+    "  --write-script FILE  with --product: write the script as the medium gets it\n"
     "  --setup-dir PATH   the Windows folder setup.exe runs from (default D:)\n"
     "  --windows-dir PATH the Windows folder of the user's machine (default C:\\WINDOWS)\n"
     "  --label NAME       the file name to print instead of the script's path\n"
@@ -75,15 +80,21 @@ int main(int argc, char** argv) {
         else if (option == "--windows-dir") options.windowsDir = value;
         else if (option == "--label") options.label = value;
         else if (option == "--list") listPath = value;
+        else if (option == "--write-script") options.scriptOut = value;
         else return Usage(("unknown option " + option).c_str());
     }
     if (first >= argc) return Usage("no script given");
-    if (listPath != nullptr && argc - first > 1) return Usage("--list takes one script");
+    if ((listPath != nullptr || !options.scriptOut.empty()) && argc - first > 1) {
+        return Usage("--list and --write-script take one script");
+    }
+    if (!options.scriptOut.empty() && !options.product) return Usage("--write-script goes with --product");
 
     bool failed = false;
     for (int i = first; i < argc; ++i) {
         CheckOptions one = options;
         one.script = argv[i];
+        struct stat status;
+        if (stat(argv[i], &status) == 0 && S_ISDIR(status.st_mode)) one.script += "/setup.dat";
         CheckResult result = CheckScript(one);
         const std::string& label = one.label.empty() ? one.script : one.label;
         for (const Finding& finding : result.findings) {

@@ -76,6 +76,7 @@ private:
         return found == keywordLines_.end() ? 0 : found->second;
     }
 
+    bool WriteMediumScript(const std::string& path);
     void ReportReading();
     void ReportStop(int stringId, const Event& event);
     void Complete();

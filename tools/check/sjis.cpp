@@ -1,4 +1,4 @@
-// Code page 932 to UTF-8 through the C library's converter.
+// Code page 932 to and from UTF-8 through the C library's converter.
 #include "sjis.h"
 
 #include <errno.h>
@@ -9,7 +9,7 @@ namespace {
 
 class Converter {
 public:
-    Converter() : handle_(iconv_open("UTF-8", "CP932")) {}
+    Converter(const char* to, const char* from) : handle_(iconv_open(to, from)) {}
     ~Converter() {
         if (handle_ != reinterpret_cast<iconv_t>(-1)) iconv_close(handle_);
     }
@@ -41,13 +41,13 @@ private:
 }  // namespace
 
 bool SjisToUtf8(const std::string& text, std::string* utf8) {
-    Converter converter;
+    Converter converter("UTF-8", "CP932");
     utf8->clear();
     return converter.Convert(text, 0, utf8) == text.size();
 }
 
 std::string ShowSjis(const std::string& text) {
-    Converter converter;
+    Converter converter("UTF-8", "CP932");
     std::string shown;
     for (size_t at = 0; at < text.size();) {
         at = converter.Convert(text, at, &shown);
@@ -59,4 +59,17 @@ std::string ShowSjis(const std::string& text) {
         }
     }
     return shown;
+}
+
+bool IsUtf8(const std::string& text) {
+    Converter converter("UTF-16LE", "UTF-8");
+    std::string wide;
+    return converter.Convert(text, 0, &wide) == text.size();
+}
+
+bool Utf8ToSjis(const std::string& utf8, std::string* sjis, size_t* failedAt) {
+    Converter converter("CP932", "UTF-8");
+    sjis->clear();
+    *failedAt = converter.Convert(utf8, 0, sjis);
+    return *failedAt == utf8.size();
 }

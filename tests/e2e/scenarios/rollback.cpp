@@ -70,6 +70,11 @@ protected:
         }
     }
 
+    void TearDown() override {
+        heldFont_.reset();  // a journey that stopped early may hold it still
+        RemovalJourney::TearDown();
+    }
+
     std::string FontsFolder() const { return WindowsFolder() + (IsNT(GetParam()) ? "\\SYSTEM" : "\\FONTS"); }
     static std::string Chosen(const std::string& name) { return std::string(kChosenFolder) + "\\" + name; }
 
@@ -83,6 +88,18 @@ protected:
     Window StartToReadyPage(const Medium& medium, Process* setup) {
         *setup = medium.StartSetup();
         return ToReadyPage(*setup, kChosenFolder);
+    }
+
+    // The installation to the copy of the font, the last item, which fails: the font is held
+    // open (until heldFont_ is reset), so that it cannot be kept aside. The files and the DLL
+    // are in place by then. The copy failure dialog.
+    Window RunToFontCopyFailure(const Medium& medium, Process* setup) {
+        Window sheet = StartToReadyPage(medium, setup);
+        if (!sheet.Exists()) return sheet;
+        heldFont_.reset(new HeldFile(FontsFolder() + "\\ZELKRT.TTF"));
+        EXPECT_TRUE(heldFont_->Held()) << "cannot hold the file";
+        sheet.PressSheetButton(PSBTN_FINISH);
+        return WaitForWindow(*setup, Dialog(IDD_COPY_FAILED), 60000);
     }
 
     // The installation to the step that fails with its message, and the rollback after it.
@@ -172,6 +189,7 @@ protected:
     }
 
     std::vector<std::pair<std::string, std::string>> usersFiles_;
+    std::unique_ptr<HeldFile> heldFont_;
 };
 
 TEST_P(RollBack, CancelledWhileCopying) {
@@ -201,16 +219,10 @@ TEST_P(RollBack, AbandonedInTheCopyFailureDialog) {
     Medium medium = SampleWithDllAndFont("rollback");
     Snapshot before = Watched();
     Process setup;
-    Window sheet = StartToReadyPage(medium, &setup);
-    ASSERT_TRUE(sheet.Exists());
-    // The font, the last item, cannot be kept aside: the files and the DLL are in place by then.
-    HeldFile held(FontsFolder() + "\\ZELKRT.TTF");
-    EXPECT_TRUE(held.Held()) << "cannot hold the file";
-    sheet.PressSheetButton(PSBTN_FINISH);
-    Window failed = WaitForWindow(setup, Dialog(IDD_COPY_FAILED), 60000);
+    Window failed = RunToFontCopyFailure(medium, &setup);
     ASSERT_TRUE(failed.Exists());
     EXPECT_NE("my own notes", ReadWholeFile(Chosen("readme.txt")));
-    held.Release();
+    heldFont_.reset();
     failed.Press(IDCANCEL);  // "セットアップを中止"
     ExpectAbortedSilently(setup);
     ExpectProgmanUndone(false);
@@ -269,14 +281,9 @@ TEST_P(RollBack, KilledAtTheCopyFailureDialogAndStartedAgain) {
     Medium medium = SampleWithDllAndFont("rollback");
     Snapshot before = Watched();
     Process setup;
-    Window sheet = StartToReadyPage(medium, &setup);
-    ASSERT_TRUE(sheet.Exists());
-    HeldFile held(FontsFolder() + "\\ZELKRT.TTF");
-    EXPECT_TRUE(held.Held()) << "cannot hold the file";
-    sheet.PressSheetButton(PSBTN_FINISH);
-    ASSERT_TRUE(WaitForWindow(setup, Dialog(IDD_COPY_FAILED), 60000).Exists());
+    ASSERT_TRUE(RunToFontCopyFailure(medium, &setup).Exists());
     setup.Kill();
-    held.Release();
+    heldFont_.reset();
     EXPECT_NE("my own notes", ReadWholeFile(Chosen("readme.txt")));
     EXPECT_TRUE(PathExists(Chosen("sample.exe")));
     StartAgainAndAbandon(medium, before);
