@@ -147,10 +147,12 @@ void InitWizardPage(PROPSHEETPAGEA_V1* page, int templateId, DLGPROC procedure, 
 
 // ---- welcome page ----
 
-INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
+// The welcome and the ready page: one text with the title put in, and the sheet's buttons.
+// The sheet is centred when its first page shows.
+static INT_PTR TextPageProc(HWND page, UINT message, LPARAM lParam, int textId, DWORD buttons) {
     switch (message) {
     case WM_INITDIALOG:
-        SetTitleText(page, IDC_MESSAGE, IDS_WELCOME);
+        SetTitleText(page, IDC_MESSAGE, textId);
         SetSheetCaption(page);
         return TRUE;
     case WM_NOTIFY:
@@ -161,16 +163,19 @@ INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
                 CenterWindow(GetParent(page));
                 sheetCentred = true;
             }
-            SetWizardButtons(page, PSWIZB_NEXT);
+            SetWizardButtons(page, buttons);
+            SetResult(page, 0);
             return TRUE;
         case PSN_QUERYCANCEL: return AnswerQueryCancel(page);
-        case PSN_WIZNEXT:
-        case PSN_HELP: return TRUE;
         default: return FALSE;
         }
     default:
         return FALSE;
     }
+}
+
+INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
+    return TextPageProc(page, message, lParam, IDS_WELCOME, PSWIZB_NEXT);
 }
 
 // ---- destination page ----
@@ -314,27 +319,7 @@ INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPA
 // ---- ready page ----
 
 INT_PTR CALLBACK ReadyPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        SetTitleText(page, IDC_MESSAGE, IDS_READY);
-        SetSheetCaption(page);
-        return TRUE;
-    case WM_NOTIFY:
-        switch (reinterpret_cast<NMHDR*>(lParam)->code) {
-        case PSN_SETACTIVE:
-            FitSheetToPage(page);
-            SetWizardButtons(page, PSWIZB_BACK | PSWIZB_FINISH);
-            return FALSE;
-        case PSN_KILLACTIVE:
-            SetResult(page, 0);
-            return TRUE;
-        case PSN_QUERYCANCEL: return AnswerQueryCancel(page);
-        case PSN_HELP: return TRUE;
-        default: return FALSE;
-        }
-    default:
-        return FALSE;
-    }
+    return TextPageProc(page, message, lParam, IDS_READY, PSWIZB_BACK | PSWIZB_FINISH);
 }
 
 // ---- the sheet ----
