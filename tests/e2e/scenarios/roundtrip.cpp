@@ -234,6 +234,28 @@ TEST_P(EarlierInstallation, YesRemovesItBeforeTheWizard) {
     CancelWizard(second, sheet);
 }
 
+// The next setup ended at the notice of the earlier installation's removal: the setup after
+// it finds that installation still registered and finishes its removal.
+TEST_P(EarlierInstallation, EndedWhileRemovingItTheNextSetupFinishes) {
+    Medium medium = SampleWithDllAndFont("earlier");
+    Snapshot before = TakeSnapshot();
+    Process first = medium.StartSetup();
+    ASSERT_EQ(kDefaultFolder, InstallThroughWizard(first));
+    Process second = StartAndAnswer(medium, IDYES);
+    ASSERT_TRUE(WaitForWindow(second, MessageBoxWithText(SharedFileNotice(), "ZELKセットアップ")).Exists());
+    second.Kill();
+
+    Process third = StartAndAnswer(medium, IDYES);
+    RemovalBoxes boxes;
+    Window sheet = AnswerRemovalBoxesUntil(third, "ZELKセットアップ", &boxes, WizardSheet());
+    ASSERT_TRUE(sheet.Exists());
+    ExpectTheSampleRemovalBoxes(boxes);
+    std::vector<std::string> differences = Differences(before, TakeSnapshot());
+    EXPECT_TRUE(TakeAllowed(differences, "+ " + SystemFolder() + "\\ZELKRT.DLL"));
+    EXPECT_TRUE(differences.empty()) << Describe(differences);
+    CancelWizard(third, sheet);
+}
+
 // A changed record: without DirDepth no folder level goes; a line that leaves the folder
 // ("..") names a file outside the product, which stays, and the user is told.
 TEST_P(EarlierInstallation, AChangedRecordRemovesOnlyTheProductsOwn) {
