@@ -37,6 +37,9 @@ void FreeNoticePaths() {
     sharedFileNotice.notListed = 0;
 }
 
+// The programs beside the record; the record goes after them.
+const char* const kProgramsBesideRecord[] = {"unZELK.exe", "rmZELK.bin"};
+
 // A value that names a registry key: present and not empty (an empty name would make the
 // formed key the parent itself).
 bool IsKeyName(const char* name) { return name != nullptr && name[0] != '\0'; }
@@ -109,7 +112,7 @@ void RemoveRecordedItems(const UninstallRecord& record, const RemovalStyle& styl
     ShowForeignLines(record, folder, style);
     for (int i = 0; i < record.fileCount; ++i) {
         const char* path = record.files[i];
-        if (!IsOwnPath(path, folder)) continue;
+        if (!IsOwnPath(path, folder) || IsLeftForLast(path, recordPath)) continue;
         // Most files go at the first attempt; the attributes are set (a read-only file
         // cannot be deleted) only for a file that stays, which then ends as it always did.
         if (DeleteFileA(path)) continue;
@@ -130,11 +133,46 @@ void RemoveRecordedItems(const UninstallRecord& record, const RemovalStyle& styl
     }
 }
 
-void DeleteRecordedRegistry(const UninstallRecord& record) {
+bool IsLeftForLast(const char* path, const char* recordPath) {
+    if (lstrcmpiA(path, recordPath) == 0) return true;
+    char folder[kPathSize];
+    char name[kPathSize];
+    if (!SplitPath(folder, name, recordPath)) return false;
+    for (const char* program : kProgramsBesideRecord) {
+        char beside[kPathSize];
+        if (JoinPath(beside, folder, program) && lstrcmpiA(path, beside) == 0) return true;
+    }
+    return false;
+}
+
+void DeleteLastFiles(const char* recordPath) {
+    char folder[kPathSize];
+    char name[kPathSize];
+    if (!SplitPath(folder, name, recordPath)) return;
+    // A running uninstaller cannot delete its own program file: its companion does that.
+    for (const char* program : kProgramsBesideRecord) {
+        char path[kPathSize];
+        if (!JoinPath(path, folder, program)) continue;
+        SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);  // setup installed both read-only
+        DeleteFileA(path);
+    }
+    SetFileAttributesA(recordPath, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(recordPath);
+}
+
+void DeleteRecordedAppKeys(const UninstallRecord& record) {
     if (IsKeyName(record.appRegistry)) {
         DeleteAppKeys(HKEY_LOCAL_MACHINE, "SOFTWARE\\ZELK", record.appRegistry, record.appVersion);
         DeleteAppKeys(HKEY_CURRENT_USER, "Software\\ZELK", record.appRegistry, record.appVersion);
     }
+}
+
+void DeleteRecordedRegistry(const UninstallRecord& record) {
+    DeleteRecordedAppKeys(record);
+    DeleteRecordedEntry(record);
+}
+
+void DeleteRecordedEntry(const UninstallRecord& record) {
     // Without a name the key would be the Uninstall branch itself; a name too long for the
     // buffer is not shortened into some other key's name.
     char key[kPathSize];

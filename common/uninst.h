@@ -16,7 +16,8 @@ struct RemovalStyle {
 
 // Removes what the record at recordPath names in the product: its files and folders, the
 // DLL notice, its fonts. Lines that could steer the removal outside the product are left
-// alone, and the user is first told which (FormatForeignLines).
+// alone, and the user is first told which (FormatForeignLines). The record and the two
+// programs beside it are left for DeleteLastFiles.
 void RemoveRecordedItems(const UninstallRecord& record, const RemovalStyle& style, const char* recordPath,
                          const char* systemDir, const char* fontsDir);
 
@@ -49,7 +50,15 @@ GroupState GetProgmanGroupState(const char* group);
 // answers nothing, by a shortcut of that name in the group's folder.
 bool ProgmanGroupHoldsItem(const char* group, const char* item);
 
-// Registry records named by a record.
+// What a removal ended anywhere needs to be started again goes last, each step safe to
+// repeat: the uninstaller and its companion beside the record, then the record
+// (DeleteLastFiles), then the uninstall entry (DeleteRecordedEntry).
+bool IsLeftForLast(const char* path, const char* recordPath);
+void DeleteLastFiles(const char* recordPath);
+
+// Registry records named by a record: the application keys, the uninstall entry, or both.
+void DeleteRecordedAppKeys(const UninstallRecord& record);
+void DeleteRecordedEntry(const UninstallRecord& record);
 void DeleteRecordedRegistry(const UninstallRecord& record);
 
 // Removes levels 0 .. depth-1 of folder (level 0 the folder itself), empty ones only;

@@ -250,6 +250,10 @@ static bool CreateFolderLevels() {
 
 // The checks on Next, in order; false keeps the wizard on the page.
 static bool AcceptDestination(HWND sheet) {
+    // A folder path carries no final backslash but a drive's own: "C:\Games\" is the
+    // folder "C:\Games", which the checks below must find when it exists.
+    size_t length = strlen(g_setup.destination);
+    if (length > 3 && EndsWithSeparator(g_setup.destination)) g_setup.destination[length - 1] = '\0';
     const char* destination = g_setup.destination;
     char uninstaller[kPathSize];
     // A folder too deep to hold the uninstaller cannot take the installation either.

@@ -100,12 +100,12 @@ void CloseList() {
 }
 
 // Creates the list with its header. An existing list is one an earlier run left: it is
-// never overwritten.
+// never overwritten. No other process may open it while this run holds it.
 bool OpenList() {
     if (g_list != INVALID_HANDLE_VALUE) return true;
     char header[kJournalLineSize];
     if (g_listPath[0] == '\0' || !FormatJournalHeader(header, g_product)) return false;
-    g_list = CreateFileA(g_listPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+    g_list = CreateFileA(g_listPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                          nullptr);
     if (g_list == INVALID_HANDLE_VALUE) return false;
     if (WriteAll(g_list, header, sizeof header)) return true;

@@ -16,18 +16,6 @@ const char kSetupCaption[] = "ZELKセットアップ";
 
 void ShowOutOfMemory(void*) { g_messageBox(GetSetupWindow(), "メモリが足りません", kSetupCaption, MB_OK); }
 
-// Clears the read-only attribute (setup installs its files read-only) and deletes.
-void DeleteInstalledFile(const char* path) {
-    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(path);
-}
-
-// The file name in folder; a path that does not fit is skipped, never shortened.
-void DeleteInFolder(const char* folder, const char* name) {
-    char path[kPathSize];
-    if (name != nullptr && JoinPath(path, folder, name)) DeleteInstalledFile(path);
-}
-
 }  // namespace
 
 int ReadUninstallRecord(const char* path) {
@@ -44,29 +32,29 @@ int RemoveInstallationByRecord(SetupContext& context, const char* recordPath) {
         FreeUninstallRecord(g_record);
         return -1;
     }
-    // The record goes first; its own line in the list then finds nothing.
-    DeleteInstalledFile(recordPath);
     // Should the heading fail to load, the notice still lists the lines.
     char heading[512];
     if (LoadStringA(GetSetupInstance(), IDS_FOREIGN_LINES, heading, sizeof heading) == 0) heading[0] = '\0';
     const RemovalStyle style{GetSetupWindow(), kSetupCaption, FILE_ATTRIBUTE_ARCHIVE, heading};
     RemoveRecordedItems(g_record, style, recordPath, context.systemDir, context.fontsDir);
     RemoveMenuEntries(g_record.menuGroup, g_record.menuItems, g_record.menuItemCount);
+    DeleteRecordedAppKeys(g_record);
+    // The record and the entry go last: a setup ended before finds the installation still
+    // registered, and this removal or unZELK finishes it.
     RemoveUninstallerAndFolders(recordPath);
-    DeleteRecordedRegistry(g_record);
+    DeleteRecordedEntry(g_record);
     FreeUninstallRecord(g_record);
     return 0;
 }
 
-// What unZELK leaves to its companion: the two programs beside the record, then the
-// folder levels the earlier installation created.
+// The two programs beside the record and the record, then what unZELK leaves to its
+// companion: the folder levels the earlier installation created.
 void RemoveUninstallerAndFolders(const char* recordPath) {
     char folder[kPathSize];
     char name[kPathSize];
     if (!SplitPath(folder, name, recordPath)) return;
     if (EndsWithSeparator(folder)) folder[lstrlenA(folder) - 1] = '\0';
-    DeleteInFolder(folder, kUninstallerName);
-    DeleteInFolder(folder, kCompanionName);
+    DeleteLastFiles(recordPath);
     RemoveFolderLevels(folder, g_record.dirDepth, true);
 }
 

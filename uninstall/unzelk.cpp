@@ -47,22 +47,23 @@ bool FindFolders() {
     return true;
 }
 
-// Copies "rmZELK.bin" from beside the program to copy (in the Windows folder) and deletes
-// the original. False after the message when the copy cannot be made: nothing is removed.
+// Copies "rmZELK.bin" from beside the program to copy (in the Windows folder); the original
+// goes at the end of the removal (DeleteLastFiles). A removal ended after that deletion and
+// started again finds the copy it made. False after the message when there is no copy:
+// nothing is removed.
 bool TakeOverCompanion(char (&copy)[kPathSize]) {
     char folder[kPathSize];
     char name[kPathSize];
     char source[kPathSize];
     bool named = SplitPath(folder, name, ownPath) && JoinPath(source, folder, kCompanionName) &&
                  JoinPath(copy, windowsDir, kCompanionCopyName);
-    if (!named || !CopyFileA(source, copy, FALSE)) {
+    bool copied = named && (CopyFileA(source, copy, FALSE) || (!FileExists(source) && FileExists(copy)));
+    if (!copied) {
         ShowUninstallerMessage("ファイルコピーに失敗しました", MB_ICONERROR);
         return false;
     }
     // setup installed the companion read-only.
     SetFileAttributesA(copy, FILE_ATTRIBUTE_NORMAL);
-    SetFileAttributesA(source, FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(source);
     return true;
 }
 
@@ -159,10 +160,13 @@ bool FormatCompanionCommand(char* out, size_t size, const char* copyPath, int de
 }
 
 void RunRemoval(const char* recordPath, const char* systemDir, const char* fontsDir) {
-    DeleteRecordedRegistry(g_record);
     const RemovalStyle style{nullptr, kUninstallerCaption, FILE_ATTRIBUTE_NORMAL, kForeignLinesHeading};
     RemoveRecordedItems(g_record, style, recordPath, systemDir, fontsDir);
     RemoveMenuEntries(g_record.menuGroup, g_record.menuItems, g_record.menuItemCount);
+    DeleteRecordedAppKeys(g_record);
+    // Until here the list of programs still starts this removal again.
+    DeleteLastFiles(recordPath);
+    DeleteRecordedEntry(g_record);
 }
 
 void ScheduleDeletionAtRestart(const char* path) {

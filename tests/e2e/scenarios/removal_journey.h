@@ -101,6 +101,12 @@ protected:
         return boxes;
     }
 
+    // The notice of a removal that leaves the sample's DLL in place.
+    std::string SharedFileNotice() const {
+        return "次のファイルは他のアプリケーションが使用する可能性があるので削除しません。\n\n" + SystemFolder() +
+               "\\ZELKRT.DLL\n";
+    }
+
     // The sample's removal once its DLL and font are in place: the DLL stays and is named in
     // the one notice, and the font is asked about once.
     void ExpectTheSampleRemovalBoxes(const RemovalBoxes& boxes) const {

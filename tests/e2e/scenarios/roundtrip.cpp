@@ -44,6 +44,27 @@ TEST_P(RoundTrip, NothingIsLeftButTheSharedDll) {
     EXPECT_TRUE(differences.empty()) << Describe(differences);
 }
 
+// The uninstaller ended at its notice, halfway through: started again from the list of
+// programs, it finishes the removal.
+TEST_P(RoundTrip, AnUninstallerEndedMidwayIsFinishedFromTheList) {
+    Medium medium = SampleWithDllAndFont("roundtrip");
+    Snapshot before = TakeSnapshot();
+    Process setup = medium.StartSetup();
+    ASSERT_EQ(kDefaultFolder, InstallThroughWizard(setup));
+    Process first = Process::StartCommandLine(RegistryString(HKEY_LOCAL_MACHINE, kSampleEntry, "UninstallString"));
+    Window confirm = WaitForWindow(first, MessageBoxWithText(std::string(kTitle) + "を削除してもよろしいですか?",
+                                                             kUninstallerCaption));
+    ASSERT_TRUE(confirm.Exists());
+    confirm.Press(IDYES);
+    ASSERT_TRUE(WaitForWindow(first, MessageBoxWithText(SharedFileNotice(), kUninstallerCaption)).Exists());
+    first.Kill();
+
+    ExpectTheSampleRemovalBoxes(UninstallAsTheSystemDoes());
+    std::vector<std::string> differences = Differences(before, TakeSnapshot());
+    EXPECT_TRUE(TakeAllowed(differences, "+ " + SystemFolder() + "\\ZELKRT.DLL"));
+    EXPECT_TRUE(differences.empty()) << Describe(differences);
+}
+
 TEST_P(RoundTrip, BlanksAndJapaneseFolderNames) {
     // "ソフト" and "表" end in the byte 0x5C; three levels are created and removed again.
     Medium medium("roundtrip");
@@ -211,6 +232,28 @@ TEST_P(EarlierInstallation, YesRemovesItBeforeTheWizard) {
     EXPECT_TRUE(TakeAllowed(differences, "+ " + SystemFolder() + "\\ZELKRT.DLL"));
     EXPECT_TRUE(differences.empty()) << Describe(differences);
     CancelWizard(second, sheet);
+}
+
+// The next setup ended at the notice of the earlier installation's removal: the setup after
+// it finds that installation still registered and finishes its removal.
+TEST_P(EarlierInstallation, EndedWhileRemovingItTheNextSetupFinishes) {
+    Medium medium = SampleWithDllAndFont("earlier");
+    Snapshot before = TakeSnapshot();
+    Process first = medium.StartSetup();
+    ASSERT_EQ(kDefaultFolder, InstallThroughWizard(first));
+    Process second = StartAndAnswer(medium, IDYES);
+    ASSERT_TRUE(WaitForWindow(second, MessageBoxWithText(SharedFileNotice(), "ZELKセットアップ")).Exists());
+    second.Kill();
+
+    Process third = StartAndAnswer(medium, IDYES);
+    RemovalBoxes boxes;
+    Window sheet = AnswerRemovalBoxesUntil(third, "ZELKセットアップ", &boxes, WizardSheet());
+    ASSERT_TRUE(sheet.Exists());
+    ExpectTheSampleRemovalBoxes(boxes);
+    std::vector<std::string> differences = Differences(before, TakeSnapshot());
+    EXPECT_TRUE(TakeAllowed(differences, "+ " + SystemFolder() + "\\ZELKRT.DLL"));
+    EXPECT_TRUE(differences.empty()) << Describe(differences);
+    CancelWizard(third, sheet);
 }
 
 // A changed record: without DirDepth no folder level goes; a line that leaves the folder

@@ -3,6 +3,7 @@
 
 #include "driver.h"
 #include "ids.h"
+#include "journey.h"
 #include "media.h"
 
 using namespace e2e;
@@ -33,6 +34,18 @@ TEST_P(Startup, SecondInstanceEndsAtOnceAndShowsNothing) {
     EXPECT_TRUE(ShowsNothing(second, 0));
     EXPECT_TRUE(first.Running());
     EXPECT_TRUE(sheet.Exists());
+}
+
+// A setup of another logon session holds the marker in the global namespace on NT: this
+// one ends all the same, for the journal list is the machine's.
+TEST_P(Startup, ASetupOfAnotherSessionKeepsThisOneOut) {
+    HANDLE held = CreateMutexA(nullptr, FALSE, IsNT(GetParam()) ? "Global\\ZELKSetupMutex" : "ZELKSetupMutex");
+    ASSERT_NE(nullptr, held);
+    Medium medium("startup");
+    Process setup = medium.StartSetup();
+    EXPECT_EQ(0, setup.WaitForExit(5000));
+    EXPECT_TRUE(ShowsNothing(setup, 0));
+    CloseHandle(held);
 }
 
 TEST_P(Startup, BackgroundWindowIsMaximisedWithTheCaption) {

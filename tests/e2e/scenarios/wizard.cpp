@@ -320,6 +320,28 @@ TEST_P(Wizard, CancelAfterBackRemovesOnlyTheFoldersMade) {
     EXPECT_TRUE(IsFolder("C:\\zelk-test\\Mine\\Empty"));
 }
 
+// The user's own empty folder typed with a final backslash is an existing folder: nothing
+// is asked, nothing is counted as made, and the cancel leaves it.
+TEST_P(Wizard, TheUsersFolderWithAFinalBackslashStaysAfterTheCancel) {
+    CreateDirectoryA("C:\\zelk-test", nullptr);
+    CreateDirectoryA("C:\\zelk-test\\Games", nullptr);
+    Medium medium("wizard");
+    WizardRun run = StartWizard(medium);
+    Window page = ToDestinationPage(run);
+    ASSERT_TRUE(page.Exists());
+    NextWith(run, page, "C:\\zelk-test\\Games\\");
+    Sleep(kQuiet * 2);
+    Window create = FindWindowOf(run.setup, Dialog(IDD_CREATE_FOLDER));
+    EXPECT_FALSE(create.Exists()) << "the existing folder was offered for creation";
+    if (create.Exists()) create.Press(IDB_CREATE_FOLDER);
+    ASSERT_TRUE(WaitForPage(run.sheet, IDD_READY_PAGE).Exists());
+    run.sheet.PressSheetButton(PSBTN_CANCEL);
+    Answer(run.setup, IDD_CONFIRM_CANCEL, IDB_ABANDON);
+    Answer(run.setup, IDD_ABORTED, IDOK);
+    EXPECT_EQ(0, run.setup.WaitForExit());
+    EXPECT_TRUE(IsFolder("C:\\zelk-test\\Games"));
+}
+
 // On Windows 95 the folder browser opens on the deepest existing folder of the destination
 // and adds the application's folder name to what is picked.
 TEST_P(Wizard, FolderBrowserPicksAParentFolder) {
