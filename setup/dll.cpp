@@ -40,14 +40,20 @@ int CompareFileVersions(const char* sourcePath, const char* destPath) {
 
 // A compressed DLL's version block can only be read from its expanded form: it is expanded
 // into a temporary file for the comparison. Without that, an older DLL on the medium would
-// always replace a newer one that other programs rely on.
+// always replace a newer one that other programs rely on. The temporary file is the run's
+// like any other: listed first, so that a run ended meanwhile leaves none behind.
 static int CompareExpandedVersion(const char* sourcePath, const char* destPath) {
     char folder[kPathSize];
     char expanded[MAX_PATH];
     DWORD length = GetTempPathA(sizeof folder, folder);
-    if (length == 0 || length >= sizeof folder || !GetTempFileNameA(folder, "zlk", 0, expanded)) {
-        return 3;
+    if (length == 0 || length >= sizeof folder) return 3;
+    // A name nothing holds yet (a number given to GetTempFileName makes no file).
+    UINT unique = (GetTickCount() & 0x7FFF) + 1;
+    for (int tries = 0;; ++tries, ++unique) {
+        if (tries == 100 || !GetTempFileNameA(folder, "zlk", unique, expanded)) return 3;
+        if (!FileExists(expanded)) break;
     }
+    if (!PrepareToWrite(expanded)) return 3;
     int result = CopyInstallFile(sourcePath, expanded) ? CompareFileVersions(expanded, destPath) : 3;
     DeleteFileA(expanded);
     return result;

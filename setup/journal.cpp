@@ -4,6 +4,7 @@
 
 #include <shlobj.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include "common/handles.h"
 #include "common/progman.h"
@@ -25,8 +26,29 @@ constexpr int kCapacity = 4 * kFileSlots + 2 * kMaxDlls + 6 * kMaxFonts + 128;
 // A list is read that far at most: a run writes no more.
 constexpr DWORD kMaxListBytes = (kCapacity * kJournalMaxEntryLines + 1) * kJournalLineSize;
 
-char g_listPath[kPathSize];
+// Where a product's list lies: "~ZKhhhhhhhh.JNL" in the Windows folder, and beside it
+// ".NEW", under which a list is made or rewritten whole before it takes the list's name.
+// hhhhhhhh, the list's mark, is drawn from the product's uninstall key name; where another
+// product's list holds that name, the next mark is taken.
+struct ListPlace {
+    char list[kPathSize];
+    char fresh[kPathSize];
+    uint32_t mark;
+};
+constexpr uint32_t kListMarks = 8;  // marks tried for one product
+
+// How the kept originals of one list are named: for its product's list and its run.
+// Lists of the first format numbered them alone ("~ZKnnnnn.BAK").
+struct KeptNames {
+    uint32_t format;
+    uint32_t mark;
+    uint32_t run;
+};
+
+ListPlace g_place;
+KeptNames g_names;
 char g_product[kPathSize];
+char g_recordPath[kPathSize];  // the record, listed ahead as new: on disk before the mark
 HANDLE g_list = INVALID_HANDLE_VALUE;
 bool g_listBroken; // a write to the list failed
 int g_listed;      // entries on the list
@@ -74,16 +96,23 @@ HKEY RootOf(uint32_t number) {
     }
 }
 
-// The list's path: the Windows folder, a name drawn from the product's uninstall key name
-// (key names ignore case, so the name does too).
-bool ListPathOf(const SetupContext& context, char (&path)[kPathSize]) {
+// The product's first list mark, drawn from its uninstall key name (key names ignore case,
+// so the mark does too).
+uint32_t FirstMarkOf(const SetupContext& context) {
     DWORD hash = 2166136261u;
     for (const char* p = context.unRegistry ? context.unRegistry : ""; *p != '\0'; ++p) {
         hash = (hash ^ static_cast<unsigned char>(UpperAscii(*p))) * 16777619u;
     }
+    return hash;
+}
+
+bool PlaceOf(const SetupContext& context, uint32_t mark, ListPlace* place) {
     char name[32];
-    wsprintfA(name, "~ZK%08lX.JNL", static_cast<unsigned long>(hash));
-    return JoinPath(path, context.windowsDir, name);
+    place->mark = mark;
+    wsprintfA(name, "~ZK%08lX.JNL", static_cast<unsigned long>(mark));
+    if (!JoinPath(place->list, context.windowsDir, name)) return false;
+    wsprintfA(name, "~ZK%08lX.NEW", static_cast<unsigned long>(mark));
+    return JoinPath(place->fresh, context.windowsDir, name);
 }
 
 // ---- writing the list ----
@@ -99,18 +128,38 @@ void CloseList() {
     g_list = INVALID_HANDLE_VALUE;
 }
 
-// Creates the list with its header. An existing list is one an earlier run left: it is
-// never overwritten. No other process may open it while this run holds it.
+// Writes bytes whole, and flushed, under the place's fresh name; false (and nothing left
+// there) when it cannot.
+bool WriteFresh(const ListPlace& place, const char* bytes, DWORD size, const char* more = nullptr,
+                DWORD moreSize = 0) {
+    UniqueFile file(CreateFileA(place.fresh, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+    if (!file) return false;
+    bool written = WriteAll(file.Get(), bytes, size) && (moreSize == 0 || WriteAll(file.Get(), more, moreSize)) &&
+                   FlushFileBuffers(file.Get());
+    file.Reset();
+    if (!written) DeleteFileA(place.fresh);
+    return written;
+}
+
+// Creates the list whole: its header written and flushed under the fresh name, which then
+// becomes the list's, so that a list is never found without its header. An existing list is
+// one an earlier run left: it is never overwritten. No other process may open it while this
+// run holds it.
 bool OpenList() {
     if (g_list != INVALID_HANDLE_VALUE) return true;
     char header[kJournalLineSize];
-    if (g_listPath[0] == '\0' || !FormatJournalHeader(header, g_product)) return false;
-    g_list = CreateFileA(g_listPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
+    if (g_place.list[0] == '\0' || !FormatJournalHeader(header, g_product, g_names.run)) return false;
+    if (!WriteFresh(g_place, header, sizeof header)) return false;
+    if (!MoveFileA(g_place.fresh, g_place.list)) {
+        DeleteFileA(g_place.fresh);
+        return false;
+    }
+    g_list = CreateFileA(g_place.list, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
     if (g_list == INVALID_HANDLE_VALUE) return false;
-    if (WriteAll(g_list, header, sizeof header)) return true;
+    if (SetFilePointer(g_list, 0, nullptr, FILE_END) == sizeof header) return true;
     CloseList();
-    DeleteFileA(g_listPath);
     return false;
 }
 
@@ -177,13 +226,36 @@ bool IsListedAhead(const char* path) {
 
 // ---- kept originals ----
 
-// The kept original number beside path, "~ZKnnnnn.BAK", or its copy under way, ".TMP".
-bool KeptPathOf(const char* path, uint32_t number, const char* extension, char (&kept)[kPathSize]) {
+// The kept original number beside path, "~ZKhhhhhhhh-rrrr-nnnnn.BAK" (the list's mark, the
+// run's), or its copy under way, ".TMP". No other product's run uses these names, so the
+// undo trusts a file of such a name only for the entry that lists it.
+bool KeptPathOf(const KeptNames& names, const char* path, uint32_t number, const char* extension,
+                char (&kept)[kPathSize]) {
     char folder[kPathSize];
     char name[kPathSize];
-    char keptName[16];
-    wsprintfA(keptName, "~ZK%05lu%s", static_cast<unsigned long>(number % 100000), extension);
+    char keptName[40];
+    if (names.format == kJournalFirstFormat) {
+        wsprintfA(keptName, "~ZK%05lu%s", static_cast<unsigned long>(number % 100000), extension);
+    } else {
+        wsprintfA(keptName, "~ZK%08lX-%04lX-%05lu%s", static_cast<unsigned long>(names.mark),
+                  static_cast<unsigned long>(names.run & 0xFFFF), static_cast<unsigned long>(number % 100000),
+                  extension);
+    }
     return SplitPath(folder, name, path) && JoinPath(kept, folder, keptName);
+}
+
+bool KeptPathOf(const char* path, uint32_t number, const char* extension, char (&kept)[kPathSize]) {
+    return KeptPathOf(g_names, path, number, extension, kept);
+}
+
+// A copy kept aside reaches the disk, with the original's times, before the original is
+// overwritten: the one put back is the same file to the rule that compares creation times.
+bool SealCopy(const char* original, const char* copy) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(original, GetFileExInfoStandard, &data)) return false;
+    UniqueFile file(CreateFileA(copy, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && SetFileTime(file.Get(), &data.ftCreationTime, &data.ftLastAccessTime, &data.ftLastWriteTime) &&
+           FlushFileBuffers(file.Get());
 }
 
 bool IsFree(const char* path) { return GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES; }
@@ -218,7 +290,7 @@ bool KeepOriginal(const char* path, bool* copied, bool readOnlyToo = false) {
         return false;
     }
     if (MoveFileA(path, kept)) return true;
-    if (CopyFileA(path, copying, TRUE) && MoveFileA(copying, kept)) {
+    if (CopyFileA(path, copying, TRUE) && SealCopy(path, copying) && MoveFileA(copying, kept)) {
         *copied = true;
         return true;
     }
@@ -239,11 +311,11 @@ enum class Outcome : unsigned char {
     Left,   // could not be undone now: it stays listed and the user is told
 };
 
-Outcome PutBack(const JournalEntry& entry) {
+Outcome PutBack(const KeptNames& names, const JournalEntry& entry) {
     char kept[kPathSize];
     char copying[kPathSize];
-    if (!KeptPathOf(entry.text, entry.number, ".BAK", kept) ||
-        !KeptPathOf(entry.text, entry.number, ".TMP", copying)) {
+    if (!KeptPathOf(names, entry.text, entry.number, ".BAK", kept) ||
+        !KeptPathOf(names, entry.text, entry.number, ".TMP", copying)) {
         return Outcome::Undone;
     }
     DeleteFileA(copying);  // a copy aside that was under way
@@ -301,12 +373,25 @@ Outcome RestoreValue(const JournalEntry& entry) {
                : Outcome::Left;
 }
 
-Outcome Undo(const JournalEntry& entry, bool* fontsChanged) {
+// How the undo of one list goes: its kept names, and what the whole undo must know.
+struct UndoState {
+    KeptNames names;
+    bool fontsChanged;
+    bool registryChanged;
+};
+
+Outcome Undo(const JournalEntry& entry, bool keptAside, UndoState* state) {
+    bool* fontsChanged = &state->fontsChanged;
+    if (entry.kind == journal::kRegistryKey || entry.kind == journal::kRegistryValue) state->registryChanged = true;
     switch (entry.kind) {
     case journal::kCreatedFile:
+        // A path the list also keeps an original of is put right by that entry alone: what
+        // lay there before the run (or came there before the run wrote it) is put back, and
+        // an undo done again never deletes it.
+        if (keptAside) return Outcome::Undone;
         DeleteRunFile(entry.text);
         return IsFree(entry.text) ? Outcome::Undone : Outcome::Left;
-    case journal::kReplacedFile: return PutBack(entry);
+    case journal::kReplacedFile: return PutBack(state->names, entry);
     case journal::kCreatedFolder: return UndoFolder(entry.text);
     case journal::kResourceAdded:
         // A resource lasts until the system restarts: one that cannot be taken out is gone then.
@@ -352,9 +437,45 @@ char* ReadList(const char* path, DWORD* size) {
     return nullptr;
 }
 
+// This run's own list, read whole through its handle (no other may open it meanwhile); the
+// caller frees it. Null when unreadable.
+char* ReadOwnList(DWORD* size) {
+    char* bytes = static_cast<char*>(malloc(kMaxListBytes));
+    DWORD read = 0;
+    bool whole = bytes != nullptr && SetFilePointer(g_list, 0, nullptr, FILE_BEGIN) == 0 &&
+                 ReadFile(g_list, bytes, kMaxListBytes, &read, nullptr);
+    SetFilePointer(g_list, 0, nullptr, FILE_END);
+    if (whole) {
+        *size = read;
+        return bytes;
+    }
+    free(bytes);
+    return nullptr;
+}
+
 // Where each whole entry of a list starts (and where the last ends), and what its undo gave.
 uint32_t g_offsets[kCapacity + 1];
 Outcome g_outcomes[kCapacity];
+uint32_t g_keptHashes[kCapacity];  // of each entry that keeps an original: its path's; else 0
+
+uint32_t PathHash(const char* path) {
+    uint32_t hash = 2166136261u;
+    for (; *path != '\0'; ++path) hash = (hash ^ static_cast<unsigned char>(UpperAscii(*path))) * 16777619u;
+    return hash | 1;
+}
+
+// True when an entry of the list keeps an original of path.
+bool IsKeptAside(const JournalList& list, int count, const char* path) {
+    uint32_t hash = PathHash(path);
+    JournalEntry kept;
+    size_t next = 0;
+    for (int i = 0; i < count; ++i) {
+        if (g_keptHashes[i] == hash && list.ReadEntry(g_offsets[i], &kept, &next) && lstrcmpiA(kept.text, path) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
 
 // The entries of list up to its last whole one; true when the run had finished.
 int IndexEntries(const JournalList& list, bool* finished) {
@@ -364,6 +485,7 @@ int IndexEntries(const JournalList& list, bool* finished) {
     JournalEntry entry;
     size_t next = 0;
     while (count < kCapacity && list.ReadEntry(offset, &entry, &next)) {
+        g_keptHashes[count] = entry.kind == journal::kReplacedFile ? PathHash(entry.text) : 0;
         g_offsets[count++] = static_cast<uint32_t>(offset);
         if (entry.kind == journal::kFinished) *finished = true;
         offset = next;
@@ -372,71 +494,147 @@ int IndexEntries(const JournalList& list, bool* finished) {
     return count;
 }
 
-void DeleteKeptOriginals(const JournalList& list, int count) {
+void DeleteKeptOriginals(const KeptNames& names, const JournalList& list, int count) {
     JournalEntry entry;
     size_t next = 0;
     for (int i = 0; i < count; ++i) {
         char kept[kPathSize];
         if (list.ReadEntry(g_offsets[i], &entry, &next) && entry.kind == journal::kReplacedFile &&
-            KeptPathOf(entry.text, entry.number, ".BAK", kept)) {
+            KeptPathOf(names, entry.text, entry.number, ".BAK", kept)) {
             DeleteRunFile(kept);
         }
     }
 }
 
-// Writes the list anew: the header and the entries that stay, in their order.
-void KeepLeftovers(const char* path, const char* bytes, int count) {
-    UniqueFile file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return;
-    bool written = WriteAll(file.Get(), bytes, kJournalLineSize);
-    for (int i = 0; i < count && written; ++i) {
+// Writes the list anew, whole, under its fresh name: the header and the entries that stay,
+// in their order; then it takes the list's place. Ended before the old list went, the old
+// list stands (its undo is safe to do again); ended after, the fresh one is found in its
+// stead (SettleFresh). When it cannot be written, the old list stays as it was.
+void KeepLeftovers(const ListPlace& place, char* bytes, int count) {
+    // The entries that stay, moved up behind the header in the block itself.
+    DWORD kept = kJournalLineSize;
+    for (int i = 0; i < count; ++i) {
         if (g_outcomes[i] == Outcome::Undone) continue;
-        written = WriteAll(file.Get(), bytes + g_offsets[i], g_offsets[i + 1] - g_offsets[i]);
+        DWORD size = g_offsets[i + 1] - g_offsets[i];
+        memmove(bytes + kept, bytes + g_offsets[i], size);
+        kept += size;
     }
-    FlushFileBuffers(file.Get());
+    if (!WriteFresh(place, bytes, kept)) return;
+    if (DeleteFileA(place.list) && MoveFileA(place.fresh, place.list)) return;
+    DeleteFileA(place.fresh);
+}
+
+// A list found under its fresh name alone was written whole and flushed before the old one
+// went (or made whole before it got its name): it is the list. Beside a list, it is one
+// that was under way: it goes.
+void SettleFresh(const ListPlace& place) {
+    if (IsFree(place.fresh)) return;
+    if (IsFree(place.list) && MoveFileA(place.fresh, place.list)) return;
+    DeleteRunFile(place.fresh);
+}
+
+// The registry's changes on disk before the list that could undo them goes.
+void FlushRegistry() {
+    RegFlushKey(HKEY_LOCAL_MACHINE);
+    RegFlushKey(HKEY_CURRENT_USER);
 }
 
 // Undoes the list at path backwards when it is this product's. A finished run's list only
 // has its kept originals deleted. What cannot be undone stays listed, with the folders, keys
 // and groups it keeps from going; the rest of the list goes.
-Recovery UndoList(const char* path, const char* product, char* leftovers, size_t size) {
-    if (leftovers != nullptr && size > 0) leftovers[0] = '\0';
+// What is found at a place: nothing (or what this setup cannot read), another product's
+// list, or this product's.
+enum class Found { Nothing, Other, Ours };
+
+// Undoes the list at place backwards when it is this product's (Found::Ours). A finished
+// run's list only has its kept originals deleted. What cannot be undone stays listed, with
+// the folders, keys and groups it keeps from going; the rest of the list goes. A list too
+// short for its header was ended before its first flush: nothing it lists was done, and it
+// goes.
+Found UndoList(const ListPlace& place, const char* product, char* leftovers, size_t size, Recovery* result) {
+    *result = Recovery::None;
+    SettleFresh(place);
     DWORD length = 0;
-    char* bytes = ReadList(path, &length);
-    if (bytes == nullptr) return Recovery::None;
+    char* bytes = ReadList(place.list, &length);
+    if (bytes == nullptr) return Found::Nothing;
+    if (length < kJournalLineSize) {
+        free(bytes);
+        DeleteRunFile(place.list);
+        return Found::Nothing;
+    }
     JournalList list(bytes, length);
     char listed[kPathSize];
-    // A list of another product whose key name gives the same file name is left alone.
-    if (!list.ReadHeader(listed) || lstrcmpiA(listed, product) != 0) {
+    UndoState state = {{kJournalFormat, place.mark, 0}, false, false};
+    // A list of another product whose key name gives the same mark is left alone, and so is
+    // one of a format this setup does not know.
+    if (!list.ReadHeader(listed, &state.names.format, &state.names.run)) {
         free(bytes);
-        return Recovery::None;
+        return Found::Nothing;
+    }
+    if (lstrcmpiA(listed, product) != 0) {
+        free(bytes);
+        return Found::Other;
     }
     bool finished = false;
     int count = IndexEntries(list, &finished);
-    Recovery result = Recovery::None;
     if (finished) {
-        DeleteKeptOriginals(list, count);
+        DeleteKeptOriginals(state.names, list, count);
     } else {
-        result = Recovery::Undone;
-        bool fontsChanged = false;
+        *result = Recovery::Undone;
         JournalEntry entry;
         size_t next = 0;
         for (int i = count - 1; i >= 0; --i) {
-            g_outcomes[i] = list.ReadEntry(g_offsets[i], &entry, &next) ? Undo(entry, &fontsChanged) : Outcome::Undone;
+            if (!list.ReadEntry(g_offsets[i], &entry, &next)) {
+                g_outcomes[i] = Outcome::Undone;
+                continue;
+            }
+            bool keptAside = entry.kind == journal::kCreatedFile && IsKeptAside(list, count, entry.text);
+            g_outcomes[i] = Undo(entry, keptAside, &state);
             if (g_outcomes[i] == Outcome::Left) {
-                result = Recovery::Partly;
+                *result = Recovery::Partly;
                 if (leftovers != nullptr) DescribeLeft(entry, leftovers, size);
             }
         }
-        if (fontsChanged) BroadcastFontChange();
+        if (state.fontsChanged) BroadcastFontChange();
+        if (state.registryChanged) FlushRegistry();
     }
-    if (result == Recovery::Partly) {
-        KeepLeftovers(path, bytes, count);
+    if (*result == Recovery::Partly) {
+        KeepLeftovers(place, bytes, count);
     } else {
-        DeleteFileA(path);
+        DeleteFileA(place.list);
     }
     free(bytes);
-    return result;
+    return Found::Ours;
+}
+
+// A read-only file (the record) is opened for writing with its flag off for the moment.
+void FlushFile(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly) SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+    {
+        UniqueFile file(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) FlushFileBuffers(file.Get());
+    }
+    if (readOnly) SetFileAttributesA(path, attributes);
+}
+
+// The files of this run that replaced a kept original, and the record: flushed before the
+// mark, after which the originals go.
+void FlushReplacingFiles() {
+    if (g_recordPath[0] != '\0') FlushFile(g_recordPath);
+    DWORD length = 0;
+    char* bytes = ReadOwnList(&length);
+    if (bytes == nullptr) return;
+    JournalList list(bytes, length);
+    JournalEntry entry;
+    size_t next = 0;
+    for (size_t offset = JournalList::FirstEntry(); list.ReadEntry(offset, &entry, &next); offset = next) {
+        if (entry.kind == journal::kReplacedFile) FlushFile(entry.text);
+    }
+    free(bytes);
 }
 
 void Reset() {
@@ -477,9 +675,21 @@ bool NoteMissingLevels(const char* path, char kind, HKEY root, bool (*exists)(HK
 
 void BeginJournal(const SetupContext& context) {
     Reset();
-    if (!ListPathOf(context, g_listPath) || !CopyString(g_product, context.unRegistry ? context.unRegistry : "")) {
-        g_listPath[0] = '\0';
+    g_nextKept = 1;
+    g_recordPath[0] = '\0';
+    g_place.list[0] = '\0';
+    // The run's mark tells its kept originals from an earlier run's of the product.
+    g_names = {kJournalFormat, 0, (GetTickCount() ^ GetCurrentProcessId()) & 0xFFFF};
+    if (!CopyString(g_product, context.unRegistry ? context.unRegistry : "")) return;
+    // The first mark whose names nothing holds: another product's list keeps its own.
+    uint32_t first = FirstMarkOf(context);
+    for (uint32_t i = 0; i < kListMarks; ++i) {
+        if (PlaceOf(context, first + i, &g_place) && IsFree(g_place.list) && IsFree(g_place.fresh)) {
+            g_names.mark = g_place.mark;
+            return;
+        }
     }
+    g_place.list[0] = '\0';
 }
 
 void ListNewFiles(const SetupContext& context) {
@@ -492,6 +702,7 @@ void ListNewFiles(const SetupContext& context) {
         JournalEntry entry;
         if (name != nullptr && JoinPath(path, kPathSize, context.destination, name) && IsFree(path) &&
             MakeJournalEntry(&entry, journal::kCreatedFile, path) && AddLines(entry)) {
+            if (i == context.fileCount + 2) CopyString(g_recordPath, path);
             ++g_aheadCount;
         }
     }
@@ -586,7 +797,8 @@ bool SetJournaledValue(HKEY root, const char* keyName, const char* name, DWORD t
 
 void RollBackJournal() {
     CloseList();
-    UndoList(g_listPath, g_product, nullptr, 0);
+    Recovery result;
+    if (g_place.list[0] != '\0') UndoList(g_place, g_product, nullptr, 0, &result);
     Reset();
 }
 
@@ -596,22 +808,38 @@ void CommitJournal() {
         // Marked finished first: were the run ended now, the next run would only delete the
         // kept originals. Without the mark the list goes at once, and so would an unfinished
         // undo; the kept originals then stay beside the files that replaced them.
+        // What the mark lets go of must be on disk first: the files that replaced a kept
+        // original, the record, the registry. New files are not flushed one by one; a power
+        // cut before the system writes them leaves them short, and nothing of the user's.
+        FlushReplacingFiles();
+        FlushRegistry();
         JournalEntry finished;
         MakeJournalEntry(&finished, journal::kFinished, "");
         StartLines();
         bool marked = AddLines(finished) && WriteLines();
         CloseList();
+        Recovery result;
         if (marked) {
-            UndoList(g_listPath, g_product, nullptr, 0);
+            UndoList(g_place, g_product, nullptr, 0, &result);
         } else {
-            DeleteFileA(g_listPath);
+            DeleteFileA(g_place.list);
         }
     }
     Reset();
 }
 
 Recovery RestoreInterruptedRun(const SetupContext& context, char* leftovers, size_t size) {
-    char listPath[kPathSize];
-    if (!ListPathOf(context, listPath)) return Recovery::None;
-    return UndoList(listPath, context.unRegistry ? context.unRegistry : "", leftovers, size);
+    // The product's list lies under the first mark that another product's list did not hold
+    // when the run began; such a list may have gone since, so every mark is looked at.
+    if (leftovers != nullptr && size > 0) leftovers[0] = '\0';
+    uint32_t first = FirstMarkOf(context);
+    for (uint32_t i = 0; i < kListMarks; ++i) {
+        ListPlace place;
+        Recovery result;
+        if (PlaceOf(context, first + i, &place) &&
+            UndoList(place, context.unRegistry ? context.unRegistry : "", leftovers, size, &result) == Found::Ours) {
+            return result;
+        }
+    }
+    return Recovery::None;
 }

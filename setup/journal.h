@@ -6,9 +6,11 @@
 // undoes it before anything else.
 //
 // The list is the Windows folder's "~ZKhhhhhhhh.JNL" (hhhhhhhh from the product's uninstall
-// key name), in the format of journal_list.h. A file about to be overwritten is kept aside
-// first, renamed beside itself to "~ZKnnnnn.BAK" (copied there through "~ZKnnnnn.TMP" when it
-// cannot be renamed). Success marks the list finished and removes it and the kept originals.
+// key name), in the format of journal_list.h, made and rewritten whole under ".NEW". A file
+// about to be overwritten is kept aside first, renamed beside itself to a name of the list and
+// the run, "~ZKhhhhhhhh-rrrr-nnnnn.BAK" (copied there through ".TMP" when it cannot be
+// renamed). Success marks the list finished and removes it and the kept originals. The undo
+// of every entry is safe to do again, so an undo that is ended is done again by the next run.
 #ifndef ZELK_SETUP_JOURNAL_H
 #define ZELK_SETUP_JOURNAL_H
 

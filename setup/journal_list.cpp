@@ -96,8 +96,8 @@ bool MakeJournalEntry(JournalEntry* entry, char kind, const char* text) {
     return CopyString(entry->text, text ? text : "");
 }
 
-bool FormatJournalHeader(char (&out)[kJournalLineSize], const char* product) {
-    return FormatLine(out, journal::kHeader, kJournalFormat, 0, product, strlen(product));
+bool FormatJournalHeader(char (&out)[kJournalLineSize], const char* product, uint32_t run) {
+    return FormatLine(out, journal::kHeader, kJournalFormat, run, product, strlen(product));
 }
 
 size_t FormatJournalEntry(char* out, size_t size, const JournalEntry& entry) {
@@ -151,9 +151,14 @@ bool JournalList::ReadMore(size_t* offset, Line* line) const {
     return true;
 }
 
-bool JournalList::ReadHeader(char (&product)[kPathSize]) const {
+bool JournalList::ReadHeader(char (&product)[kPathSize], uint32_t* format, uint32_t* run) const {
     Line line;
-    if (!ReadLine(0, &line) || line.kind != journal::kHeader || line.first != kJournalFormat) return false;
+    if (!ReadLine(0, &line) || line.kind != journal::kHeader ||
+        (line.first != kJournalFormat && line.first != kJournalFirstFormat)) {
+        return false;
+    }
+    if (format != nullptr) *format = line.first;
+    if (run != nullptr) *run = line.second;
     memcpy(product, line.text, line.length);
     product[line.length] = '\0';
     return true;

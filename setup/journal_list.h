@@ -21,7 +21,8 @@
 
 constexpr size_t kJournalLineSize = 288;
 constexpr size_t kJournalMaxText = kPathSize - 1;
-constexpr uint32_t kJournalFormat = 1;         // the header's first number
+constexpr uint32_t kJournalFormat = 2;         // the header's first number
+constexpr uint32_t kJournalFirstFormat = 1;    // lists of earlier setups: read, undone by their rules
 constexpr uint32_t kJournalNoValue = 0xFFFFFFFFu;  // a registry value that did not exist
 constexpr size_t kJournalMaxData = kPathSize;  // earlier data of a registry value, in bytes
 constexpr size_t kJournalDataPerLine = 128;    // bytes of it on one line (256 hex digits)
@@ -29,7 +30,8 @@ constexpr size_t kJournalMaxEntryLines = 2 + (kJournalMaxData + kJournalDataPerL
 
 // What a line tells; the entry's first line carries it.
 namespace journal {
-constexpr char kHeader = 'Z';           // text: the product's uninstall key name
+constexpr char kHeader = 'Z';           // text: the product's uninstall key name; first: the
+                                        // format; second: the run's mark, in its kept names
 constexpr char kCreatedFile = 'F';      // text: a file that did not exist
 constexpr char kReplacedFile = 'R';     // text: a file kept aside first; first: its kept number
 constexpr char kCreatedFolder = 'D';    // text: a folder that did not exist
@@ -58,8 +60,8 @@ struct JournalEntry {
 // An entry of the given kind for text; false when text does not fit.
 bool MakeJournalEntry(JournalEntry* entry, char kind, const char* text);
 
-// The header line for product into out; false when the name cannot be listed.
-bool FormatJournalHeader(char (&out)[kJournalLineSize], const char* product);
+// The header line for product's run into out; false when the name cannot be listed.
+bool FormatJournalHeader(char (&out)[kJournalLineSize], const char* product, uint32_t run = 0);
 
 // The lines of entry into out; their byte count (a multiple of kJournalLineSize), or 0
 // when they do not fit out or the entry cannot be listed (a text with a control byte).
@@ -70,8 +72,9 @@ class JournalList {
 public:
     JournalList(const char* bytes, size_t size) : bytes_(bytes), size_(size) {}
 
-    // The product named by the first line; false when the list does not start with one.
-    bool ReadHeader(char (&product)[kPathSize]) const;
+    // The product named by the first line, with the list's format and its run's mark; false
+    // when the list does not start with one of a format this setup knows.
+    bool ReadHeader(char (&product)[kPathSize], uint32_t* format = nullptr, uint32_t* run = nullptr) const;
     // Offset of the first entry.
     static constexpr size_t FirstEntry() { return kJournalLineSize; }
     // The entry whose first line starts at offset, and the offset after it; false when no

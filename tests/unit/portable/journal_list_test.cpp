@@ -90,7 +90,7 @@ TEST(JournalList, HeaderNamesTheProduct) {
     std::string header = Header("ZELKSampleGame");
     EXPECT_TRUE(JournalList(header.data(), header.size()).ReadHeader(product));
     EXPECT_STREQ("ZELKSampleGame", product);
-    header[9] = '2';  // a later format
+    header[9] = '3';  // a later format
     EXPECT_FALSE(JournalList(header.data(), header.size()).ReadHeader(product));
     EXPECT_FALSE(JournalList(header.data(), kJournalLineSize - 1).ReadHeader(product));
     EXPECT_FALSE(JournalList("", 0).ReadHeader(product));

@@ -161,7 +161,7 @@ TEST_F(Removal, RecordedFilesAndFoldersGoAndOthersStay) {
     EXPECT_TRUE(Exists(kBase + "\\keep"));
     EXPECT_TRUE(Exists(kBase + "\\App2\\other.exe"));
     EXPECT_TRUE(Exists(kBase + "\\App\\empty2"));
-    EXPECT_FALSE(Exists(kBase + "\\App\\unZELK.dat"));
+    EXPECT_TRUE(Exists(kBase + "\\App\\unZELK.dat")) << "the record goes last, by DeleteLastFiles";
     EXPECT_FALSE(Exists(kBase + "\\App\\game.exe"));
     EXPECT_FALSE(Exists(kBase + "\\App\\empty"));
     EXPECT_TRUE(Exists(kBase + "\\App\\data\\stage.dat"));
@@ -364,6 +364,112 @@ TEST_F(JournalRun, AnEndedRunIsUndoneByTheNextFromItsListAlone) {
     EXPECT_EQ("x", ReadText(folder_ + "\\mine.txt"));
     EXPECT_EQ(0, JournalTraces(folder_) + JournalTraces(kBase));
     EXPECT_EQ(Recovery::None, RestoreInterruptedRun(context_, leftovers, sizeof leftovers));
+}
+
+void WriteWhole(const std::string& path, const std::string& text) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+// The one name in folder that starts with "~ZK" and ends with ending; empty when there is none.
+std::string OnlyTrace(const std::string& folder, const char* ending = "") {
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA((folder + "\\~ZK*" + ending).c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return "";
+    std::string found = folder + "\\" + data.cFileName;
+    bool more = FindNextFileA(search, &data);
+    FindClose(search);
+    return more ? "" : found;
+}
+
+// The undo of an ended run, itself ended after its work but before its list went, is done
+// again by the run after: it never takes what it put back. The run kept readme.txt aside,
+// and the copy of it, tried again, found its path free and listed it as the run's own.
+TEST_F(JournalRun, AnUndoDoneTwiceKeepsWhatItPutBack) {
+    const std::string readme = folder_ + "\\readme.txt";
+    ASSERT_TRUE(PrepareToWrite(readme.c_str()));
+    EXPECT_EQ(1, Copy("readme.txt"));
+    BeginJournal(context_);
+    const std::string list = OnlyTrace(kBase, ".JNL");
+    const std::string listed = ReadText(list);
+    char leftovers[512];
+    EXPECT_EQ(Recovery::Undone, RestoreInterruptedRun(context_, leftovers, sizeof leftovers));
+    EXPECT_EQ("x", ReadText(readme));
+    WriteWhole(list, listed);  // ended before the list went
+    EXPECT_EQ(Recovery::Undone, RestoreInterruptedRun(context_, leftovers, sizeof leftovers));
+    EXPECT_EQ("x", ReadText(readme));
+    EXPECT_EQ(0, JournalTraces(folder_) + JournalTraces(kBase));
+}
+
+// A file that another program puts at a path the run listed as new, before the run wrote
+// there, is kept aside like any other, and a rollback leaves it as it came.
+TEST_F(JournalRun, AFileThatCameAtANewPathStays) {
+    const std::string path = folder_ + "\\later.txt";
+    ASSERT_TRUE(PrepareToWrite(path.c_str()));
+    MakeFile(path);
+    ASSERT_TRUE(PrepareToWrite(path.c_str()));
+    RollBackJournal();
+    EXPECT_EQ("x", ReadText(path));
+    EXPECT_EQ(0, JournalTraces(folder_) + JournalTraces(kBase));
+}
+
+// Two products ended in turn, each with an original kept aside in the same folder: each
+// undo puts back its own. This product listed readme.txt but was ended before it moved it.
+TEST_F(JournalRun, KeptOriginalsOfTwoProductsNeverMix) {
+    SetupContext other;
+    lstrcpyA(other.windowsDir, kBase.c_str());
+    other.unRegistry = DuplicateString("ZELKJournalOther");
+    const std::string readme = folder_ + "\\readme.txt";
+    const std::string mine = folder_ + "\\mine.txt";
+    WriteWhole(mine, "the other's original");
+    ASSERT_TRUE(PrepareToWrite(readme.c_str()));
+    ASSERT_TRUE(MoveFileA(OnlyTrace(folder_).c_str(), readme.c_str()));  // as it was before the move
+    BeginJournal(other);
+    ASSERT_TRUE(PrepareToWrite(mine.c_str()));
+    BeginJournal(context_);
+    char leftovers[512];
+    EXPECT_EQ(Recovery::Undone, RestoreInterruptedRun(context_, leftovers, sizeof leftovers));
+    EXPECT_EQ("x", ReadText(readme));
+    EXPECT_FALSE(Exists(mine)) << "the other product's original is its own to put back";
+    EXPECT_EQ(Recovery::Undone, RestoreInterruptedRun(other, leftovers, sizeof leftovers));
+    EXPECT_EQ("the other's original", ReadText(mine));
+    EXPECT_EQ(0, JournalTraces(folder_) + JournalTraces(kBase));
+}
+
+// A list that never got its first line (ended right after it was made, or the power lost
+// before the first flush) lists nothing that was done: it does not stop the product's runs.
+TEST_F(JournalRun, AnEmptyOrTornListDoesNotStopTheProduct) {
+    EXPECT_EQ(1, Copy("game.exe"));
+    const std::string list = OnlyTrace(kBase, ".JNL");
+    RollBackJournal();
+    for (const std::string& contents : {std::string(), std::string(100, 'Z')}) {
+        SCOPED_TRACE(contents.size());
+        WriteWhole(list, contents);
+        BeginJournal(context_);
+        char leftovers[512];
+        EXPECT_NE(Recovery::Partly, RestoreInterruptedRun(context_, leftovers, sizeof leftovers));
+        EXPECT_EQ(1, Copy("game.exe"));
+        RollBackJournal();
+        EXPECT_FALSE(Exists(folder_ + "\\game.exe"));
+        EXPECT_EQ(0, JournalTraces(kBase));
+    }
+}
+
+// A list is rewritten under a name of its own, then put in the place of the old one: ended
+// after the old list went and before the rename, the rewritten one is the list.
+TEST_F(JournalRun, ARewrittenListIsFoundUnderItsOwnName) {
+    EXPECT_EQ(1, Copy("game.exe"));
+    EXPECT_EQ(1, Copy("readme.txt"));
+    BeginJournal(context_);
+    const std::string list = OnlyTrace(kBase, ".JNL");
+    ASSERT_TRUE(MoveFileA(list.c_str(), (list.substr(0, list.size() - 4) + ".NEW").c_str()));
+    char leftovers[512];
+    EXPECT_EQ(Recovery::Undone, RestoreInterruptedRun(context_, leftovers, sizeof leftovers));
+    EXPECT_FALSE(Exists(folder_ + "\\game.exe"));
+    EXPECT_EQ("x", ReadText(folder_ + "\\readme.txt"));
+    EXPECT_EQ(0, JournalTraces(folder_) + JournalTraces(kBase));
 }
 
 // ---- fonts: the user decides about each one ----
