@@ -49,10 +49,10 @@ ListPlace g_place;
 KeptNames g_names;
 char g_product[kPathSize];
 char g_recordPath[kPathSize];  // the record, listed ahead as new: on disk before the mark
-HANDLE g_list = INVALID_HANDLE_VALUE;
+UniqueFile g_list;  // the list, held for the run
 bool g_listBroken; // a write to the list failed
 int g_listed;      // entries on the list
-int g_nextKept = 1;
+int g_keptCount;    // kept originals of this run so far: the next is numbered one more
 
 // Lines waiting to be written together.
 char g_lines[(kFileSlots + 2) * kJournalLineSize];
@@ -122,11 +122,7 @@ bool WriteAll(HANDLE file, const void* data, DWORD size) {
     return WriteFile(file, data, size, &written, nullptr) && written == size;
 }
 
-void CloseList() {
-    if (g_list == INVALID_HANDLE_VALUE) return;
-    CloseHandle(g_list);
-    g_list = INVALID_HANDLE_VALUE;
-}
+void CloseList() { g_list.Reset(); }
 
 // Writes bytes whole, and flushed, under the place's fresh name; false (and nothing left
 // there) when it cannot.
@@ -147,7 +143,7 @@ bool WriteFresh(const ListPlace& place, const char* bytes, DWORD size, const cha
 // one an earlier run left: it is never overwritten. No other process may open it while this
 // run holds it.
 bool OpenList() {
-    if (g_list != INVALID_HANDLE_VALUE) return true;
+    if (g_list) return true;
     char header[kJournalLineSize];
     if (g_place.list[0] == '\0' || !FormatJournalHeader(header, g_product, g_names.run)) return false;
     if (!WriteFresh(g_place, header, sizeof header)) return false;
@@ -155,10 +151,10 @@ bool OpenList() {
         DeleteFileA(g_place.fresh);
         return false;
     }
-    g_list = CreateFileA(g_place.list, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (g_list == INVALID_HANDLE_VALUE) return false;
-    if (SetFilePointer(g_list, 0, nullptr, FILE_END) == sizeof header) return true;
+    g_list.Reset(CreateFileA(g_place.list, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!g_list) return false;
+    if (SetFilePointer(g_list.Get(), 0, nullptr, FILE_END) == sizeof header) return true;
     CloseList();
     return false;
 }
@@ -183,7 +179,7 @@ bool AddLines(const JournalEntry& entry) {
 bool WriteLines() {
     bool written = g_lineEntries == 0;
     if (!written && !g_listBroken && OpenList()) {
-        written = WriteAll(g_list, g_lines, static_cast<DWORD>(g_lineBytes)) && FlushFileBuffers(g_list);
+        written = WriteAll(g_list.Get(), g_lines, static_cast<DWORD>(g_lineBytes)) && FlushFileBuffers(g_list.Get());
         if (written) g_listed += g_lineEntries;
         g_listBroken = !written;
     }
@@ -262,8 +258,8 @@ bool IsFree(const char* path) { return GetFileAttributesA(path) == INVALID_FILE_
 
 // A number whose names beside path nothing uses yet.
 bool FreeKeptNumber(const char* path, int* number) {
-    for (int tries = 0; tries < 1000 && g_nextKept < 100000; ++tries) {
-        *number = g_nextKept++;
+    for (int tries = 0; tries < 1000 && g_keptCount + 1 < 100000; ++tries) {
+        *number = ++g_keptCount;
         char kept[kPathSize];
         char copying[kPathSize];
         if (!KeptPathOf(path, *number, ".BAK", kept) || !KeptPathOf(path, *number, ".TMP", copying)) return false;
@@ -442,9 +438,9 @@ char* ReadList(const char* path, DWORD* size) {
 char* ReadOwnList(DWORD* size) {
     char* bytes = static_cast<char*>(malloc(kMaxListBytes));
     DWORD read = 0;
-    bool whole = bytes != nullptr && SetFilePointer(g_list, 0, nullptr, FILE_BEGIN) == 0 &&
-                 ReadFile(g_list, bytes, kMaxListBytes, &read, nullptr);
-    SetFilePointer(g_list, 0, nullptr, FILE_END);
+    bool whole = bytes != nullptr && SetFilePointer(g_list.Get(), 0, nullptr, FILE_BEGIN) == 0 &&
+                 ReadFile(g_list.Get(), bytes, kMaxListBytes, &read, nullptr);
+    SetFilePointer(g_list.Get(), 0, nullptr, FILE_END);
     if (whole) {
         *size = read;
         return bytes;
@@ -675,7 +671,7 @@ bool NoteMissingLevels(const char* path, char kind, HKEY root, bool (*exists)(HK
 
 void BeginJournal(const SetupContext& context) {
     Reset();
-    g_nextKept = 1;
+    g_keptCount = 0;
     g_recordPath[0] = '\0';
     g_place.list[0] = '\0';
     // The run's mark tells its kept originals from an earlier run's of the product.
@@ -803,7 +799,7 @@ void RollBackJournal() {
 }
 
 void CommitJournal() {
-    if (g_list != INVALID_HANDLE_VALUE) {
+    if (g_list) {
         Watch(true);
         // Marked finished first: were the run ended now, the next run would only delete the
         // kept originals. Without the mark the list goes at once, and so would an unfinished
