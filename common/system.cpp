@@ -52,3 +52,8 @@ void BroadcastFontChange() {
     DWORD_PTR result;
     SendMessageTimeoutA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, 2000, &result);
 }
+
+void DeleteAnyFile(const char* path) {
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path);
+}

@@ -18,6 +18,10 @@ extern const char kFontsKey[];
 // Shows the name of a failed system call in an ownerless "API エラー" box; goes on.
 void ShowApiError(const char* name);
 
+// Deletes the file, read-only or not (setup installs some of its files read-only); the run
+// goes on when it stays.
+void DeleteAnyFile(const char* path);
+
 // True when the path begins with the drive letter of an existing disk.
 bool IsValidDrive(const char* path);
 // True when a file (not a folder) exists at the path; wildcards match any file.

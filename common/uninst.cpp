@@ -153,11 +153,9 @@ void DeleteLastFiles(const char* recordPath) {
     for (const char* program : kProgramsBesideRecord) {
         char path[kPathSize];
         if (!JoinPath(path, folder, program)) continue;
-        SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);  // setup installed both read-only
-        DeleteFileA(path);
+        DeleteAnyFile(path);  // setup installed both read-only
     }
-    SetFileAttributesA(recordPath, FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(recordPath);
+    DeleteAnyFile(recordPath);
 }
 
 void DeleteRecordedAppKeys(const UninstallRecord& record) {

@@ -48,10 +48,7 @@ bool RegisterFontNT(const char* fontFolder, const char* destName, const char* va
         RemoveFontResourceA(resourcePath);
     }
     if (!PrepareToWrite(resourcePath, true)) return false;
-    if (FileExists(resourcePath)) {  // kept by a copy: still in the way
-        SetFileAttributesA(resourcePath, FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(resourcePath);
-    }
+    if (FileExists(resourcePath)) DeleteAnyFile(resourcePath);  // kept by a copy: still in the way
     // The resource file names the font by its bare name, found in fontFolder.
     if (!CreateScalableFontResourceA(0, resourcePath, destName, fontFolder)) return false;
     if (!NoteFontResourceAdded(resourcePath) || AddFontResourceIn(fontFolder, resourcePath) == 0) return false;

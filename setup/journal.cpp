@@ -247,8 +247,12 @@ bool KeptPathOf(const char* path, uint32_t number, const char* extension, char (
 // A copy kept aside reaches the disk, with the original's times, before the original is
 // overwritten: the one put back is the same file to the rule that compares creation times.
 bool SealCopy(const char* original, const char* copy) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(original, GetFileExInfoStandard, &data)) return false;
+    // Its times as a search gives them, which needs no opening of a file that may be in use
+    // (and no GetFileAttributesEx, which Windows 95 and NT 3.51 lack).
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA(original, &data);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
     UniqueFile file(CreateFileA(copy, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file && SetFileTime(file.Get(), &data.ftCreationTime, &data.ftLastAccessTime, &data.ftLastWriteTime) &&
            FlushFileBuffers(file.Get());
@@ -294,10 +298,6 @@ bool KeepOriginal(const char* path, bool* copied, bool readOnlyToo = false) {
     return false;
 }
 
-void DeleteRunFile(const char* path) {
-    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(path);
-}
 
 // ---- the undo of one entry ----
 
@@ -316,7 +316,7 @@ Outcome PutBack(const KeptNames& names, const JournalEntry& entry) {
     }
     DeleteFileA(copying);  // a copy aside that was under way
     if (IsFree(kept)) return Outcome::Undone;  // never moved, or already back
-    DeleteRunFile(entry.text);
+    DeleteAnyFile(entry.text);
     return MoveFileA(kept, entry.text) ? Outcome::Undone : Outcome::Left;
 }
 
@@ -385,7 +385,7 @@ Outcome Undo(const JournalEntry& entry, bool keptAside, UndoState* state) {
         // lay there before the run (or came there before the run wrote it) is put back, and
         // an undo done again never deletes it.
         if (keptAside) return Outcome::Undone;
-        DeleteRunFile(entry.text);
+        DeleteAnyFile(entry.text);
         return IsFree(entry.text) ? Outcome::Undone : Outcome::Left;
     case journal::kReplacedFile: return PutBack(state->names, entry);
     case journal::kCreatedFolder: return UndoFolder(entry.text);
@@ -497,7 +497,7 @@ void DeleteKeptOriginals(const KeptNames& names, const JournalList& list, int co
         char kept[kPathSize];
         if (list.ReadEntry(g_offsets[i], &entry, &next) && entry.kind == journal::kReplacedFile &&
             KeptPathOf(names, entry.text, entry.number, ".BAK", kept)) {
-            DeleteRunFile(kept);
+            DeleteAnyFile(kept);
         }
     }
 }
@@ -526,7 +526,7 @@ void KeepLeftovers(const ListPlace& place, char* bytes, int count) {
 void SettleFresh(const ListPlace& place) {
     if (IsFree(place.fresh)) return;
     if (IsFree(place.list) && MoveFileA(place.fresh, place.list)) return;
-    DeleteRunFile(place.fresh);
+    DeleteAnyFile(place.fresh);
 }
 
 // The registry's changes on disk before the list that could undo them goes.
@@ -555,7 +555,7 @@ Found UndoList(const ListPlace& place, const char* product, char* leftovers, siz
     if (bytes == nullptr) return Found::Nothing;
     if (length < kJournalLineSize) {
         free(bytes);
-        DeleteRunFile(place.list);
+        DeleteAnyFile(place.list);
         return Found::Nothing;
     }
     JournalList list(bytes, length);
