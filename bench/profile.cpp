@@ -159,6 +159,7 @@ static void TimeNotices() {
 // step begin and end; steps within a step are shown indented.
 static int stepDepth;
 static double stepStarts[8];
+static int stepItems = 1;  // what a step's time is divided by: 1, or the files of the list
 
 static void TimeStep(const char* name, bool done) {
     if (!done) {
@@ -170,7 +171,7 @@ static void TimeStep(const char* name, bool done) {
     if (stepDepth >= 8) return;
     char label[64];
     wsprintfA(label, "%s%s", stepDepth == 0 ? "" : "  ", name);
-    Report(label, Now() - stepStarts[stepDepth], Items());
+    Report(label, Now() - stepStarts[stepDepth], stepItems);
 }
 
 // Ends the wizard's modal loop once it is idle: the welcome page is then on screen.
@@ -185,7 +186,7 @@ static void CALLBACK WizardIdle(HWND, UINT, UINT_PTR timer, DWORD) {
 // Start-up as setup runs it, then the wizard up to its first page. The process start
 // itself is not among them.
 static bool TimeStartup() {
-    printf("start-up (us/item: per file of the medium):\n");
+    printf("start-up:\n");
     double start = Now();
     if (InitializeSetup(GetModuleHandleA(nullptr)) != 0) return false;
     Report("start-up: all steps, window shown", Now() - start, 1);
@@ -222,6 +223,7 @@ int main(int argc, char** argv) {
 
     // The installation's steps after the wizard, journaled as in setup.
     printf("installation (us/item: per file):\n");
+    stepItems = Items();
     BeginJournal(g_setup);
     g_stepWatch = TimeStep;
     double start = Now();
