@@ -743,10 +743,14 @@ bool NoteProgmanGroup(const char* group) {
     return List(journal::kProgmanGroup, group) && CopyString(g_createdGroup, group);
 }
 
-bool NoteProgmanItem(const char* group, const char* item) {
+bool NoteProgmanItem(const char* group, const char* item, bool* held) {
+    *held = false;
     if (group == nullptr || item == nullptr) return false;
     // A group the run made held nothing of the user's.
-    if (!SamePath(group, g_createdGroup) && ProgmanGroupHoldsItem(group, item)) return true;
+    if (!SamePath(group, g_createdGroup) && ProgmanGroupHoldsItem(group, item)) {
+        *held = true;
+        return true;
+    }
     JournalEntry entry;
     return MakeJournalEntry(&entry, journal::kProgmanItem, group) && CopyString(entry.name, item) && List(entry);
 }

@@ -45,8 +45,9 @@ bool NoteFontResourceAdded(const char* name);      // path or bare name given to
 bool NoteFontResourceRemoved(const char* name);    // a resource taken out of use to be replaced
 bool NoteProgmanGroup(const char* group);          // a Program Manager group about to be made
 // An item about to be added to group. An item of that name that the group holds already is
-// the user's: it is not listed, and no rollback deletes it.
-bool NoteProgmanItem(const char* group, const char* item);
+// the user's: it is not listed, *held is set, and the caller adds no second one, which no
+// rollback could tell from the user's.
+bool NoteProgmanItem(const char* group, const char* item, bool* held);
 bool NoteMissingKeys(HKEY root, const char* key);  // the levels of key that do not exist
 
 // Sets a registry value, having listed what it held before (a value in a key this run

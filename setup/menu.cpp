@@ -76,6 +76,14 @@ HRESULT CreateShellLink(const char* target, const char* linkPath, const char* ar
     return file->Save(widePath, TRUE);
 }
 
+// Lists the item and adds it to the active group, unless the group holds an item of that
+// name already (the user's, which stays the one).
+static bool AddProgmanItem(const char* group, const char* commandLine, const char* item) {
+    bool held = false;
+    if (!NoteProgmanItem(group, item, &held)) return false;
+    return held || ProgmanAddItem(commandLine, item, nullptr, 0);
+}
+
 int CreateProgmanItems(SetupContext& context) {
     const char* group = context.menuGroup;
     // A group that was there stays in a rollback; only this run's items leave it.
@@ -92,7 +100,7 @@ int CreateProgmanItems(SetupContext& context) {
             !AppendString(commandLine, "\"")) {
             return -1;
         }
-        if (!NoteProgmanItem(group, item) || !ProgmanAddItem(commandLine, item, nullptr, 0)) return -1;
+        if (!AddProgmanItem(group, commandLine, item)) return -1;
     }
     if (context.menuUninst == nullptr) return 0;
 
@@ -102,6 +110,5 @@ int CreateProgmanItems(SetupContext& context) {
     if (!FormatUninstallCommand(commandLine, sizeof commandLine, context.destination, recordName)) {
         return -1;
     }
-    if (!NoteProgmanItem(group, context.menuUninst)) return -1;
-    return ProgmanAddItem(commandLine, context.menuUninst, nullptr, 0) ? 0 : -1;
+    return AddProgmanItem(group, commandLine, context.menuUninst) ? 0 : -1;
 }

@@ -49,27 +49,34 @@ void Record(const BYTE* data, DWORD length) {
     fclose(file);
 }
 
-// Applies one "[Name(arguments)]" command to the model.
-void Apply(const std::string& text) {
+// Applies one "[Name(arguments)]" command to the model, as Program Manager does: a group
+// may hold several items of one name, DeleteItem deletes one, and a command on a group that
+// is not there is refused (false).
+bool Apply(const std::string& text) {
     ProgmanCommand command;
-    if (!ParseProgmanCommand(text, &command)) return;
+    if (!ParseProgmanCommand(text, &command)) return false;
     const std::string& name = command.name;
     const std::vector<std::string>& args = command.args;
     if (name == "CreateGroup") {
         g_groups[args[0]];
         g_current = args[0];
     } else if (name == "ShowGroup") {
-        if (g_groups.count(args[0])) g_current = args[0];
+        if (!g_groups.count(args[0])) return false;
+        g_current = args[0];
     } else if (name == "DeleteGroup") {
-        g_groups.erase(args[0]);
+        if (!g_groups.erase(args[0])) return false;
         if (g_current == args[0]) g_current.clear();
     } else if (name == "AddItem" && args.size() >= 2 && g_groups.count(g_current)) {
-        std::vector<std::string>& items = g_groups[g_current].items;
-        if (std::find(items.begin(), items.end(), args[1]) == items.end()) items.push_back(args[1]);
+        g_groups[g_current].items.push_back(args[1]);
     } else if (name == "DeleteItem" && g_groups.count(g_current)) {
         std::vector<std::string>& items = g_groups[g_current].items;
-        items.erase(std::remove(items.begin(), items.end(), args[0]), items.end());
+        auto found = std::find(items.begin(), items.end(), args[0]);
+        if (found == items.end()) return false;
+        items.erase(found);
+    } else {
+        return false;
     }
+    return true;
 }
 
 void WriteModel() {
@@ -87,10 +94,10 @@ HDDEDATA Execute(HDDEDATA data) {
     std::vector<BYTE> bytes(length);
     if (length > 0) DdeGetData(data, bytes.data(), length, 0);
     Record(bytes.data(), length);
-    Apply(std::string(bytes.begin(), std::find(bytes.begin(), bytes.end(), 0)));
+    bool done = Apply(std::string(bytes.begin(), std::find(bytes.begin(), bytes.end(), 0)));
     WriteModel();
     if (g_delay > 0) Sleep(g_delay);
-    return reinterpret_cast<HDDEDATA>(DDE_FACK);
+    return reinterpret_cast<HDDEDATA>(done ? DDE_FACK : DDE_FNOTPROCESSED);
 }
 
 HDDEDATA Request(HSZ item, UINT format) {
