@@ -9,8 +9,8 @@
 
 #include "common/shell.h"
 #include "common/system.h"
-#include "common/system_api.h"
 #include "ids.h"
+#include "setup_api.h"
 
 // What the destination page keeps for the whole run.
 static uint64_t freeBytes;          // free space on the drive of the last valid destination
@@ -381,7 +381,7 @@ int BrowseForDestination(HWND page) {
     info.lpszTitle = title;
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT;
     info.lpfn = BrowseCallback;
-    LPITEMIDLIST selection = BrowseForFolder(&info);
+    LPITEMIDLIST selection = sys::SHBrowseForFolderA(&info);
     if (selection == nullptr) return -1;
 
     char folder[kPathSize] = "";
