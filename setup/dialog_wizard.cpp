@@ -71,7 +71,7 @@ static void FormatUnsigned(char* out, uint64_t value) {
 void ShowKilobytes(HWND page, int controlId, uint64_t bytes) {
     char text[32];
     FormatUnsigned(text, bytes >> 10);
-    lstrcatA(text, "Kb");
+    strcat(text, "Kb");
     SendDlgItemMessageA(page, controlId, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
@@ -113,7 +113,9 @@ static void GrowSheet(HWND sheet, int pageBottom, int dx, int dy) {
 static void FitSheetToPage(HWND page) {
     static bool sheetGrown;
     RECT wanted;
-    SetRect(&wanted, 0, 0, kPageWidth, kPageHeight);
+    wanted.left = wanted.top = 0;
+    wanted.right = kPageWidth;
+    wanted.bottom = kPageHeight;
     MapDialogRect(page, &wanted);
     RECT rect;
     GetWindowRect(page, &rect);
