@@ -59,8 +59,8 @@ void FillSolidRect(HDC dc, const RECT& rect, COLORREF colour) {
 void DrawLogoBitmap(HDC dc, int x, int y) {
     UniqueGdiObject bitmap(LoadBitmapA(GetSetupInstance(), MAKEINTRESOURCEA(IDB_LOGO)));
     if (!bitmap) return;
-    // Its two colours are black and white: ORed onto the gradient, its white pixels come out
-    // white and its black ones leave the gradient as it is.
+    // The paint DC's default colours (black text, white background) turn the logo's white
+    // pixels white and leave the gradient under its black ones.
     DrawBitmap(dc, static_cast<HBITMAP>(bitmap.Get()), x, y, SRCPAINT);
 }
 

@@ -7,8 +7,7 @@ writes into OUTPUT_FOLDER:
     setup.ico    icon 106 of setup: an open box with a green arrow going in (32x32, 16x16)
     unzelk.ico   icon 102 of unZELK: the same box with a red removal badge (32x32, 16x16)
     side.bmp     bitmap 105, the wizard's side picture (100x215, 16 colours, run-length encoded)
-    logo.bmp     bitmap 107, the logo of the background window (298x73, black and white,
-                 run-length encoded: a third smaller than one bit per pixel)
+    logo.bmp     bitmap 107, the logo of the background window (298x73, 1 bit per pixel)
 
 Everything is drawn here from simple shapes; only the Python standard library is used, so
 the build needs nothing beyond python3. Colour pictures are drawn at four times their size
@@ -206,6 +205,15 @@ def pack_rows(rows, bits):
 def info_header(width, height, bits, image_size, colours):
     return struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, 0, image_size, 2835, 2835,
                        colours, 0)
+
+
+def bmp_file(rows, palette, bits):
+    width, height = len(rows[0]), len(rows)
+    pixels = pack_rows(rows, bits)
+    colours = 1 << bits
+    header = info_header(width, height, bits, len(pixels), colours) + palette_bytes(palette, colours)
+    offset = 14 + len(header)
+    return struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset) + header + pixels
 
 
 def rle4_row(row):
@@ -562,7 +570,7 @@ def main():
     write(folder, "unzelk.ico", ico_file([(unzelk_icon(32), ICON_PALETTE),
                                           (unzelk_icon(16), ICON_PALETTE)]))
     write(folder, "side.bmp", bmp_rle4_file(side_picture(), SIDE_PALETTE))
-    write(folder, "logo.bmp", bmp_rle4_file(logo(), [(0, 0, 0), (1, 1, 1)]))
+    write(folder, "logo.bmp", bmp_file(logo(), [(0, 0, 0), (1, 1, 1)], 1))
 
 
 if __name__ == "__main__":
