@@ -31,7 +31,3 @@ bool GetProgramsFolder(char (&out)[kPathSize]) {
     FreeItemList(list);
     return found;
 }
-
-LPITEMIDLIST BrowseForFolder(BROWSEINFOA* info) {
-    return SystemApi().SHBrowseForFolderA ? SystemApi().SHBrowseForFolderA(info) : nullptr;
-}

@@ -2,68 +2,56 @@
 // their import tables: those of the DLLs that are not loaded from the system folder whatever
 // the program's folder holds (loaded by full path, common/system_dll.h), and those that came
 // after Windows 95 and NT 3.51. tests/platform/imports.txt lists every one of them beside the
-// load-time imports, and its check holds the list below to it.
+// load-time imports, and its check holds the tables to it.
 //
-// Each is looked up once, at the first call of SystemApi(). A function that cannot be had is
-// null there; the wrappers below then give the function's own failure result, so the step
-// that needs it fails as it would on any other failure of that call, with its message.
+// Each program looks up only what it uses: the table below holds what both use, and
+// setup.exe has a table of its own (setup/setup_api.h). Every DLL of the list is loaded at
+// the first call of SystemApi(), in either program, and a table's functions are looked up
+// once, at its first use. A function that cannot be had is null there; the wrappers then
+// give the function's own failure result, so the step that needs it fails as it would on
+// any other failure of that call, with its message.
 #ifndef ZELK_COMMON_SYSTEM_API_H
 #define ZELK_COMMON_SYSTEM_API_H
 
 #include <windows.h>
-#include <commctrl.h>
-#include <lzexpand.h>
 #include <objbase.h>
 #include <shlobj.h>
 
-// DLL, function: what the programs look up.
+// The DLLs loaded by full path, which a table's rows name.
+enum SystemDll : unsigned char { COMCTL32, KERNEL32, LZ32, OLE32, SHELL32, USER32, VERSION, kSystemDllCount };
+
+// DLL, function: what both programs look up.
 #define ZELK_SYSTEM_FUNCTIONS(X)                                                              \
-    X(COMCTL32, InitCommonControls)                                                           \
-    X(COMCTL32, PropertySheetA)                                                               \
-    X(KERNEL32, GetDiskFreeSpaceExA)                                                          \
-    X(LZ32, LZClose)                                                                          \
-    X(LZ32, LZCopy)                                                                           \
-    X(LZ32, LZInit)                                                                           \
-    X(LZ32, LZSeek)                                                                           \
-    X(OLE32, CoCreateInstance)                                                                \
     X(OLE32, CoInitialize)                                                                    \
     X(OLE32, CoUninitialize)                                                                  \
-    X(SHELL32, SHBrowseForFolderA)                                                            \
     X(SHELL32, SHChangeNotify)                                                                \
     X(SHELL32, SHGetMalloc)                                                                   \
     X(SHELL32, SHGetPathFromIDListA)                                                          \
-    X(SHELL32, SHGetSpecialFolderLocation)                                                    \
-    X(USER32, RegisterClassExA)                                                               \
-    X(VERSION, GetFileVersionInfoA)                                                           \
-    X(VERSION, GetFileVersionInfoSizeA)                                                       \
-    X(VERSION, VerQueryValueA)
+    X(SHELL32, SHGetSpecialFolderLocation)
+
+// What a table makes of its rows: a field per function, its DLL, its name. The names follow
+// one another in one string, each ending in a zero.
+#define ZELK_SYSTEM_FUNCTION_FIELD(dll, name) decltype(&::name) name;
+#define ZELK_SYSTEM_FUNCTION_DLL(dll, name) dll,
+#define ZELK_SYSTEM_FUNCTION_NAME(dll, name) #name "\0"
 
 struct SystemFunctions {
-#define ZELK_SYSTEM_FUNCTION_FIELD(dll, name) decltype(&::name) name;
     ZELK_SYSTEM_FUNCTIONS(ZELK_SYSTEM_FUNCTION_FIELD)
-#undef ZELK_SYSTEM_FUNCTION_FIELD
 };
 
-// Loads the DLLs from the system folder and looks the functions up, at the first call; the
-// programs call it first thing at start, so that a DLL a system DLL later loads by its bare
-// name is found already loaded.
+// Loads the DLLs from the system folder and looks the table's functions up, at the first
+// call; the programs call it first thing at start, so that a DLL a system DLL later loads by
+// its bare name is found already loaded.
 const SystemFunctions& SystemApi();
+
+// Looks up a table of count functions: the i-th in the DLL dlls[i], by the i-th of names,
+// into the i-th pointer of functions (a table's structure, one pointer per row).
+void FindSystemFunctions(const SystemDll* dlls, const char* names, void* functions, int count);
 
 // The calls with a result, each failing as the function itself fails where it is missing.
 namespace sys {
-void InitCommonControls();
-INT_PTR PropertySheetA(LPCPROPSHEETHEADERA header);   // -1
-INT LZInit(INT file);                                 // LZERROR_BADINHANDLE
-LONG LZCopy(INT from, INT to);                        // LZERROR_BADINHANDLE
-LONG LZSeek(INT file, LONG offset, INT origin);       // LZERROR_BADINHANDLE
-void LZClose(INT file);
 HRESULT CoInitialize(LPVOID reserved);                // E_FAIL; CoUninitialize only after S_OK/S_FALSE
 void CoUninitialize();
-HRESULT CoCreateInstance(REFCLSID type, LPUNKNOWN outer, DWORD context, REFIID interfaceId,
-                         LPVOID* object);             // REGDB_E_CLASSNOTREG
-DWORD GetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle);                   // 0
-BOOL GetFileVersionInfoA(LPCSTR path, DWORD handle, DWORD size, LPVOID data); // FALSE
-BOOL VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* buffer, PUINT length); // FALSE
 }  // namespace sys
 
 #endif

@@ -31,8 +31,10 @@ HANDLE OpenStarter() {
                                         GetProcAddress(ntdll, kQueryProcess)))
                                   : nullptr;
     // The process's basic information; its last field is the id of the starting process.
+    // The native API names the calling process by the handle -1 (its NtCurrentProcess()).
+    HANDLE self = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1));
     ULONG_PTR basic[6] = {};
-    if (query == nullptr || query(GetCurrentProcess(), 0, basic, sizeof basic, nullptr) != 0) {
+    if (query == nullptr || query(self, 0, basic, sizeof basic, nullptr) != 0) {
         return nullptr;
     }
     return OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(basic[5]));

@@ -6,8 +6,8 @@
 #include <string.h>
 
 #include "common/system.h"
-#include "common/system_api.h"
 #include "ids.h"
+#include "setup_api.h"
 
 // The message for a drive type that setup refuses, or 0 when there is none to show.
 static int DriveTypeMessage(UINT type) {
@@ -35,7 +35,7 @@ bool CheckDriveType(HWND owner, const char* path) {
 uint64_t GetFreeDiskBytes(const char* path) {
     char root[4];
     if (GetDriveRoot(root, path) != 0) return 0;
-    if (auto extended = SystemApi().GetDiskFreeSpaceExA) {
+    if (auto extended = SetupApi().GetDiskFreeSpaceExA) {
         ULARGE_INTEGER available, total, free;
         if (!extended(root, &available, &total, &free)) return 0;
         return available.QuadPart;

@@ -9,9 +9,9 @@
 #include "common/handles.h"
 #include "common/shell.h"
 #include "common/system.h"
-#include "common/system_api.h"
 #include "ids.h"
 #include "journal.h"
+#include "setup_api.h"
 
 enum class ItemKind { File, Dll, Font };
 

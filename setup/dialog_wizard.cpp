@@ -9,8 +9,8 @@
 
 #include "common/shell.h"
 #include "common/system.h"
-#include "common/system_api.h"
 #include "ids.h"
+#include "setup_api.h"
 
 // What the destination page keeps for the whole run.
 static uint64_t freeBytes;          // free space on the drive of the last valid destination
@@ -71,7 +71,7 @@ static void FormatUnsigned(char* out, uint64_t value) {
 void ShowKilobytes(HWND page, int controlId, uint64_t bytes) {
     char text[32];
     FormatUnsigned(text, bytes >> 10);
-    lstrcatA(text, "Kb");
+    strcat(text, "Kb");
     SendDlgItemMessageA(page, controlId, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
@@ -113,7 +113,9 @@ static void GrowSheet(HWND sheet, int pageBottom, int dx, int dy) {
 static void FitSheetToPage(HWND page) {
     static bool sheetGrown;
     RECT wanted;
-    SetRect(&wanted, 0, 0, kPageWidth, kPageHeight);
+    wanted.left = wanted.top = 0;
+    wanted.right = kPageWidth;
+    wanted.bottom = kPageHeight;
     MapDialogRect(page, &wanted);
     RECT rect;
     GetWindowRect(page, &rect);
@@ -381,7 +383,7 @@ int BrowseForDestination(HWND page) {
     info.lpszTitle = title;
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT;
     info.lpfn = BrowseCallback;
-    LPITEMIDLIST selection = BrowseForFolder(&info);
+    LPITEMIDLIST selection = sys::SHBrowseForFolderA(&info);
     if (selection == nullptr) return -1;
 
     char folder[kPathSize] = "";

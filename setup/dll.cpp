@@ -5,8 +5,8 @@
 #include <string.h>
 
 #include "common/system.h"
-#include "common/system_api.h"
 #include "journal.h"
+#include "setup_api.h"
 
 int ReadFixedFileInfo(const char* path, FixedFileInfo* block) {
     DWORD handle = 0;

@@ -63,7 +63,10 @@ int CompareCreationTimes(const char* sourcePath, const char* destPath) {
     FILETIME source, dest;
     if (!FindCreationTime(destPath, &dest)) return 0;
     if (!FindCreationTime(sourcePath, &source)) return -1;
-    return CompareFileTime(&source, &dest) > 0 ? 2 : 1;
+    auto ticks = [](const FILETIME& time) {
+        return static_cast<uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+    };
+    return ticks(source) > ticks(dest) ? 2 : 1;
 }
 
 int InstallFont(const char* sourceFolder, const char* fontFolder, const char* sourceName,

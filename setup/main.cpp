@@ -5,8 +5,8 @@
 #include <objbase.h>
 
 #include "common/system.h"
-#include "common/system_api.h"
 #include "ids.h"
+#include "setup_api.h"
 
 SetupContext g_setup;
 int restartRequired = 0;
@@ -73,7 +73,7 @@ int InitializeSetup(HINSTANCE instance) {
 // RegisterClassExA where the system has it; NT 3.51 has only RegisterClassA (no small
 // icon), and a program importing the other would not start there.
 static ATOM RegisterWindowClass(const WNDCLASSEXA& c) {
-    if (SystemApi().RegisterClassExA != nullptr) return SystemApi().RegisterClassExA(&c);
+    if (SetupApi().RegisterClassExA != nullptr) return SetupApi().RegisterClassExA(&c);
     WNDCLASSA plain = {c.style, c.lpfnWndProc, c.cbClsExtra, c.cbWndExtra, c.hInstance, c.hIcon,
                        c.hCursor, c.hbrBackground, c.lpszMenuName, c.lpszClassName};
     return RegisterClassA(&plain);

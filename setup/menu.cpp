@@ -9,9 +9,9 @@
 #include "common/progman.h"
 #include "common/shell.h"
 #include "common/system.h"
-#include "common/system_api.h"
 #include "common/uninst.h"
 #include "journal.h"
+#include "setup_api.h"
 
 namespace {
 

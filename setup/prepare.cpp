@@ -5,9 +5,9 @@
 #include <lzexpand.h>
 
 #include "common/system.h"
-#include "common/system_api.h"
 #include "ids.h"
 #include "missing_file.h"
+#include "setup_api.h"
 
 static void ShowScriptMessage(void*, int stringId, int) { ShowMessage(nullptr, stringId); }
 

@@ -160,7 +160,9 @@ bool FormatCompanionCommand(char* out, size_t size, const char* copyPath, int de
 }
 
 void RunRemoval(const char* recordPath, const char* systemDir, const char* fontsDir) {
-    const RemovalStyle style{nullptr, kUninstallerCaption, FILE_ATTRIBUTE_NORMAL, kForeignLinesHeading};
+    // Constant, so that it is kept with the program's other constant data.
+    static constexpr RemovalStyle style{nullptr, kUninstallerCaption, FILE_ATTRIBUTE_NORMAL,
+                                        kForeignLinesHeading};
     RemoveRecordedItems(g_record, style, recordPath, systemDir, fontsDir);
     RemoveMenuEntries(g_record.menuGroup, g_record.menuItems, g_record.menuItemCount);
     DeleteRecordedAppKeys(g_record);

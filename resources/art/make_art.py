@@ -216,44 +216,61 @@ def bmp_file(rows, palette, bits):
     return struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset) + header + pixels
 
 
-def rle4_rows(rows):
-    """The pixel rows in the 4-bit run-length encoding of a DIB (BI_RLE4), bottom row first:
-    runs of one colour as (count, colour); stretches of short runs as absolute pixels."""
+def rle4_row(row):
+    """One pixel row in the 4-bit run-length encoding of a DIB (BI_RLE4), the shortest there is:
+    a run of up to 255 pixels alternating between two colours (one colour when both are the
+    same) takes two bytes; absolute pixels (3 to 255) take two bytes and their pixels, two to
+    a byte, padded to a whole number of 16-bit words. Chosen from the row's end backwards."""
+    n = len(row)
+    cost = [0] * (n + 1)   # bytes from position i to the end of the row
+    step = [None] * (n + 1)
+    for i in range(n - 1, -1, -1):
+        best = None
+        first, second = row[i], row[i + 1] if i + 1 < n else row[i]
+        end = i
+        while end < n and end - i < 255 and row[end] == (first if (end - i) % 2 == 0 else second):
+            end += 1
+            if best is None or 2 + cost[end] < best[0]:
+                best = (2 + cost[end], "run", end)
+        for length in range(3, min(255, n - i) + 1):
+            size = (length + 1) // 2
+            size += size % 2
+            if 2 + size + cost[i + length] < best[0]:
+                best = (2 + size + cost[i + length], "absolute", i + length)
+        cost[i], step[i] = best[0], best[1:]
     data = bytearray()
-    for row in reversed(rows):
-        row = [value or 0 for value in row]
-        i = 0
-        while i < len(row):
-            run = 1
-            while i + run < len(row) and row[i + run] == row[i] and run < 255:
-                run += 1
-            if run >= 3 or len(row) - i < 3:
-                data += bytes((run, row[i] << 4 | row[i]))
-                i += run
-                continue
-            # Absolute: up to the next run of three or more, at least three pixels.
-            end = i
-            while end < len(row) and end - i < 255:
-                if end + 2 < len(row) and row[end] == row[end + 1] == row[end + 2]:
-                    break
-                end += 1
-            end = max(end, i + 3)
-            pixels = row[i:end]
-            data += bytes((0, len(pixels)))
+    i = 0
+    while i < n:
+        kind, end = step[i]
+        pixels = row[i:end]
+        if kind == "run":
+            second = pixels[1] if len(pixels) > 1 else pixels[0]
+            data += bytes((len(pixels), pixels[0] << 4 | second))
+        else:
             packed = bytes((pixels[k] << 4 | (pixels[k + 1] if k + 1 < len(pixels) else 0))
                            for k in range(0, len(pixels), 2))
-            data += packed + (b"\0" if len(packed) % 2 else b"")
-            i = end
-        data += b"\0\0"  # end of line
+            data += bytes((0, len(pixels))) + packed + (b"\0" if len(packed) % 2 else b"")
+        i = end
+    return data
+
+
+def rle4_rows(rows):
+    """The pixel rows in the 4-bit run-length encoding of a DIB (BI_RLE4), bottom row first,
+    each ended by an end of line, the last by the end of the bitmap."""
+    data = bytearray()
+    for row in reversed(rows):
+        data += rle4_row([value or 0 for value in row]) + b"\0\0"
     data[-1] = 1  # end of bitmap in place of the last end of line
     return bytes(data)
 
 
 def bmp_rle4_file(rows, palette):
+    """A run-length encoded DIB of up to 16 colours, with a palette of just those colours."""
     width, height = len(rows[0]), len(rows)
     pixels = rle4_rows(rows)
+    colours = len(palette)
     header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 4, 2, len(pixels), 2835, 2835,
-                         16, 0) + palette_bytes(palette, 16)
+                         colours, 0) + palette_bytes(palette, colours)
     offset = 14 + len(header)
     return struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset) + header + pixels
 

@@ -11,7 +11,7 @@ if(ZELK_WIN_BUILD_DIR)
   endif()
   set(PLATFORM_CHECKS ${CMAKE_SOURCE_DIR}/tests/platform)
   # Every source of the three programs: their run-time lookups are held to the list too.
-  file(GLOB ZELK_LOOKUP_SOURCES ${CMAKE_SOURCE_DIR}/common/*.cpp ${CMAKE_SOURCE_DIR}/common/*.h
+  file(GLOB ZELK_LOOKUP_SOURCES ${CMAKE_SOURCE_DIR}/common/*.cpp ${CMAKE_SOURCE_DIR}/common/*.h ${CMAKE_SOURCE_DIR}/setup/*.h
        ${CMAKE_SOURCE_DIR}/setup/*.cpp ${CMAKE_SOURCE_DIR}/uninstall/*.cpp ${CMAKE_SOURCE_DIR}/rmzelk/*.cpp)
   add_test(NAME platform.imports
     COMMAND ${PLATFORM_CHECKS}/check-imports ${ZELK_OBJDUMP} ${PLATFORM_CHECKS}/imports.txt

@@ -1,0 +1,74 @@
+// The functions only setup.exe looks up at run time (see setup_api.h).
+#include "setup_api.h"
+
+namespace {
+
+const SystemDll kDlls[] = {ZELK_SETUP_FUNCTIONS(ZELK_SYSTEM_FUNCTION_DLL)};
+constexpr int kCount = sizeof kDlls / sizeof kDlls[0];
+static_assert(sizeof(SetupFunctions) == kCount * sizeof(FARPROC), "one pointer per row");
+
+SetupFunctions functions;
+bool lookedUp;
+
+}  // namespace
+
+const SetupFunctions& SetupApi() {
+    if (!lookedUp) {
+        lookedUp = true;
+        SystemApi();
+        FindSystemFunctions(kDlls, ZELK_SETUP_FUNCTIONS(ZELK_SYSTEM_FUNCTION_NAME), &functions, kCount);
+    }
+    return functions;
+}
+
+namespace sys {
+
+void InitCommonControls() {
+    if (SetupApi().InitCommonControls) SetupApi().InitCommonControls();
+}
+
+INT_PTR PropertySheetA(LPCPROPSHEETHEADERA header) {
+    return SetupApi().PropertySheetA ? SetupApi().PropertySheetA(header) : -1;
+}
+
+INT LZInit(INT file) {
+    return SetupApi().LZInit ? SetupApi().LZInit(file) : LZERROR_BADINHANDLE;
+}
+
+LONG LZCopy(INT from, INT to) {
+    return SetupApi().LZCopy ? SetupApi().LZCopy(from, to) : LZERROR_BADINHANDLE;
+}
+
+LONG LZSeek(INT file, LONG offset, INT origin) {
+    return SetupApi().LZSeek ? SetupApi().LZSeek(file, offset, origin) : LZERROR_BADINHANDLE;
+}
+
+void LZClose(INT file) {
+    if (SetupApi().LZClose) SetupApi().LZClose(file);
+}
+
+HRESULT CoCreateInstance(REFCLSID type, LPUNKNOWN outer, DWORD context, REFIID interfaceId,
+                         LPVOID* object) {
+    *object = nullptr;
+    return SetupApi().CoCreateInstance
+               ? SetupApi().CoCreateInstance(type, outer, context, interfaceId, object)
+               : REGDB_E_CLASSNOTREG;
+}
+
+LPITEMIDLIST SHBrowseForFolderA(LPBROWSEINFOA info) {
+    return SetupApi().SHBrowseForFolderA ? SetupApi().SHBrowseForFolderA(info) : nullptr;
+}
+
+DWORD GetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle) {
+    return SetupApi().GetFileVersionInfoSizeA ? SetupApi().GetFileVersionInfoSizeA(path, handle) : 0;
+}
+
+BOOL GetFileVersionInfoA(LPCSTR path, DWORD handle, DWORD size, LPVOID data) {
+    return SetupApi().GetFileVersionInfoA && SetupApi().GetFileVersionInfoA(path, handle, size, data);
+}
+
+BOOL VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* buffer, PUINT length) {
+    return SetupApi().VerQueryValueA && SetupApi().VerQueryValueA(block, subBlock, buffer, length);
+}
+
+}  // namespace sys
