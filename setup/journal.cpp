@@ -73,8 +73,8 @@ char g_createdKey[kPathSize];
 
 char g_createdGroup[kPathSize];  // the Program Manager group this run made
 
-void Watch(bool complete = false) {
-    if (g_journalWatch != nullptr) g_journalWatch(complete);
+void Watch(JournalStep step = JournalStep::Action) {
+    if (g_journalWatch != nullptr) g_journalWatch(step);
 }
 
 bool SamePath(const char* a, const char* b) {
@@ -418,10 +418,12 @@ void DescribeLeft(const JournalEntry& entry, char* out, size_t size) {
 // ---- the undo of a whole list ----
 
 // The list at path read whole, as far as a run writes, into a heap block (the caller frees
-// it); null when unreadable.
-char* ReadList(const char* path, DWORD* size) {
-    UniqueFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+// it); null when unreadable. The list stays open in file, for no other process to use while
+// it is undone, and for writing the undo's progress to it where it may be written.
+char* ReadList(const char* path, UniqueFile& file, DWORD* size) {
+    file.Reset(CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                           nullptr));
+    if (!file) file.Reset(CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return nullptr;
     char* bytes = static_cast<char*>(malloc(kMaxListBytes));
     DWORD read = 0;
@@ -473,21 +475,47 @@ bool IsKeptAside(const JournalList& list, int count, const char* path) {
     return false;
 }
 
-// The entries of list up to its last whole one; true when the run had finished.
-int IndexEntries(const JournalList& list, bool* finished) {
+// The entries of list up to its last whole one; true when the run had finished. *undoneFrom:
+// the first entry from which on an earlier undo of the list undid everything (count when
+// none did); its marks follow the entries.
+int IndexEntries(const JournalList& list, bool* finished, int* undoneFrom) {
     *finished = false;
     int count = 0;
-    size_t offset = JournalList::FirstEntry();
+    uint32_t undone = kCapacity;
+    g_offsets[0] = JournalList::FirstEntry();
     JournalEntry entry;
     size_t next = 0;
-    while (count < kCapacity && list.ReadEntry(offset, &entry, &next)) {
+    for (size_t offset = g_offsets[0]; list.ReadEntry(offset, &entry, &next); offset = next) {
+        if (entry.kind == journal::kUndone) {
+            if (entry.number < undone) undone = entry.number;
+            continue;
+        }
+        if (undone != kCapacity || count == kCapacity) break;  // no entry follows a mark
         g_keptHashes[count] = entry.kind == journal::kReplacedFile ? PathHash(entry.text) : 0;
-        g_offsets[count++] = static_cast<uint32_t>(offset);
         if (entry.kind == journal::kFinished) *finished = true;
-        offset = next;
+        g_offsets[++count] = static_cast<uint32_t>(next);
     }
-    g_offsets[count] = static_cast<uint32_t>(offset);
+    *undoneFrom = undone < static_cast<uint32_t>(count) ? static_cast<int>(undone) : count;
     return count;
+}
+
+// An undo that cannot be done twice (a font resource added back, an item deleted in the
+// active group): done, it is marked on the list, flushed, so that an undo ended later and
+// done again starts below it. Entries undone by every other kind of undo are safe to undo
+// again and are not marked; a mark that cannot be written only makes the next undo do more.
+bool NeedsUndoneMark(char kind) {
+    return kind == journal::kResourceAdded || kind == journal::kResourceRemoved || kind == journal::kProgmanItem;
+}
+
+void MarkUndone(HANDLE list, int from) {
+    JournalEntry mark;
+    char line[kJournalLineSize];
+    if (!MakeJournalEntry(&mark, journal::kUndone, "")) return;
+    mark.number = static_cast<uint32_t>(from);
+    if (FormatJournalEntry(line, sizeof line, mark) == sizeof line &&
+        SetFilePointer(list, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER && WriteAll(list, line, sizeof line)) {
+        FlushFileBuffers(list);
+    }
 }
 
 void DeleteKeptOriginals(const KeptNames& names, const JournalList& list, int count) {
@@ -497,6 +525,7 @@ void DeleteKeptOriginals(const KeptNames& names, const JournalList& list, int co
         char kept[kPathSize];
         if (list.ReadEntry(g_offsets[i], &entry, &next) && entry.kind == journal::kReplacedFile &&
             KeptPathOf(names, entry.text, entry.number, ".BAK", kept)) {
+            Watch(JournalStep::Commit);
             DeleteAnyFile(kept);
         }
     }
@@ -535,12 +564,35 @@ void FlushRegistry() {
     RegFlushKey(HKEY_CURRENT_USER);
 }
 
-// Undoes the list at path backwards when it is this product's. A finished run's list only
-// has its kept originals deleted. What cannot be undone stays listed, with the folders, keys
-// and groups it keeps from going; the rest of the list goes.
 // What is found at a place: nothing (or what this setup cannot read), another product's
 // list, or this product's.
 enum class Found { Nothing, Other, Ours };
+
+// Undoes the entries of list backwards from where an earlier undo of it got to; marks its
+// progress in file where an entry's undo cannot be done twice.
+Recovery UndoEntries(const JournalList& list, HANDLE file, int count, int undoneFrom, UndoState* state,
+                     char* leftovers, size_t size) {
+    Recovery result = Recovery::Undone;
+    bool whole = true;  // every entry so far undone: the progress may be marked
+    JournalEntry entry;
+    size_t next = 0;
+    for (int i = count - 1; i >= 0; --i) {
+        g_outcomes[i] = Outcome::Undone;
+        if (i >= undoneFrom || !list.ReadEntry(g_offsets[i], &entry, &next)) continue;
+        Watch(JournalStep::Undo);
+        bool keptAside = entry.kind == journal::kCreatedFile && IsKeptAside(list, count, entry.text);
+        g_outcomes[i] = Undo(entry, keptAside, state);
+        whole = whole && g_outcomes[i] == Outcome::Undone;
+        if (whole && NeedsUndoneMark(entry.kind)) MarkUndone(file, i);
+        if (g_outcomes[i] == Outcome::Left) {
+            result = Recovery::Partly;
+            if (leftovers != nullptr) DescribeLeft(entry, leftovers, size);
+        }
+    }
+    if (state->fontsChanged) BroadcastFontChange();
+    if (state->registryChanged) FlushRegistry();
+    return result;
+}
 
 // Undoes the list at place backwards when it is this product's (Found::Ours). A finished
 // run's list only has its kept originals deleted. What cannot be undone stays listed, with
@@ -551,56 +603,42 @@ Found UndoList(const ListPlace& place, const char* product, char* leftovers, siz
     *result = Recovery::None;
     SettleFresh(place);
     DWORD length = 0;
-    char* bytes = ReadList(place.list, &length);
+    UniqueFile file;
+    char* bytes = ReadList(place.list, file, &length);
     if (bytes == nullptr) return Found::Nothing;
-    if (length < kJournalLineSize) {
-        free(bytes);
-        DeleteAnyFile(place.list);
-        return Found::Nothing;
-    }
     JournalList list(bytes, length);
     char listed[kPathSize];
     UndoState state = {{kJournalFormat, place.mark, 0}, false, false};
-    // A list of another product whose key name gives the same mark is left alone, and so is
-    // one of a format this setup does not know.
-    if (!list.ReadHeader(listed, &state.names.format, &state.names.run)) {
-        free(bytes);
-        return Found::Nothing;
-    }
-    if (lstrcmpiA(listed, product) != 0) {
-        free(bytes);
-        return Found::Other;
-    }
-    bool finished = false;
-    int count = IndexEntries(list, &finished);
-    if (finished) {
-        DeleteKeptOriginals(state.names, list, count);
+    Found found = Found::Ours;
+    JournalStep step = JournalStep::Undo;  // the list's going, for a test that ends there
+    if (length < kJournalLineSize) {
+        step = JournalStep::Action;        // it never held an action
+    } else if (!list.ReadHeader(listed, &state.names.format, &state.names.run)) {
+        // One of a format this setup does not know is left alone, and so is a list of
+        // another product whose key name gives the same mark.
+        found = Found::Nothing;
+    } else if (lstrcmpiA(listed, product) != 0) {
+        found = Found::Other;
     } else {
-        *result = Recovery::Undone;
-        JournalEntry entry;
-        size_t next = 0;
-        for (int i = count - 1; i >= 0; --i) {
-            if (!list.ReadEntry(g_offsets[i], &entry, &next)) {
-                g_outcomes[i] = Outcome::Undone;
-                continue;
-            }
-            bool keptAside = entry.kind == journal::kCreatedFile && IsKeptAside(list, count, entry.text);
-            g_outcomes[i] = Undo(entry, keptAside, &state);
-            if (g_outcomes[i] == Outcome::Left) {
-                *result = Recovery::Partly;
-                if (leftovers != nullptr) DescribeLeft(entry, leftovers, size);
-            }
+        bool finished = false;
+        int undoneFrom = 0;
+        int count = IndexEntries(list, &finished, &undoneFrom);
+        if (finished) {
+            step = JournalStep::Commit;
+            DeleteKeptOriginals(state.names, list, count);
+        } else {
+            *result = UndoEntries(list, file.Get(), count, undoneFrom, &state, leftovers, size);
         }
-        if (state.fontsChanged) BroadcastFontChange();
-        if (state.registryChanged) FlushRegistry();
+        file.Reset();
+        if (*result == Recovery::Partly) KeepLeftovers(place, bytes, count);
     }
-    if (*result == Recovery::Partly) {
-        KeepLeftovers(place, bytes, count);
-    } else {
-        DeleteFileA(place.list);
+    file.Reset();
+    if (found == Found::Ours && *result != Recovery::Partly) {
+        if (step != JournalStep::Action) Watch(step);
+        DeleteAnyFile(place.list);
     }
     free(bytes);
-    return Found::Ours;
+    return found;
 }
 
 // A read-only file (the record) is opened for writing with its flag off for the moment.
@@ -804,7 +842,7 @@ void RollBackJournal() {
 
 void CommitJournal() {
     if (g_list) {
-        Watch(true);
+        Watch(JournalStep::Complete);
         // Marked finished first: were the run ended now, the next run would only delete the
         // kept originals. Without the mark the list goes at once, and so would an unfinished
         // undo; the kept originals then stay beside the files that replaced them.
@@ -815,6 +853,7 @@ void CommitJournal() {
         FlushRegistry();
         JournalEntry finished;
         MakeJournalEntry(&finished, journal::kFinished, "");
+        Watch(JournalStep::Commit);
         StartLines();
         bool marked = AddLines(finished) && WriteLines();
         CloseList();

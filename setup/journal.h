@@ -66,9 +66,12 @@ void CommitJournal();
 enum class Recovery { None, Undone, Partly };
 Recovery RestoreInterruptedRun(const SetupContext& context, char* leftovers, size_t size);
 
-// Called right before each listed action is carried out, and once more (complete) when
-// every action of the run is done. Null in setup.exe; a test build ends the run here.
-using JournalWatch = void (*)(bool complete);
-extern JournalWatch g_journalWatch;
+// Where the journal's work stands, for a test build that ends the run there: right before
+// each listed action (Action), when every action is done (Complete), right before each
+// entry's undo and before the undone list goes (Undo), before the finish mark, each kept
+// original's deletion and the finished list's (Commit).
+enum class JournalStep { Action, Complete, Undo, Commit };
+using JournalWatch = void (*)(JournalStep step);
+extern JournalWatch g_journalWatch;  // null in setup.exe
 
 #endif

@@ -18,7 +18,8 @@ const char kHexDigits[] = "0123456789ABCDEF";
 bool IsKnownKind(char kind) {
     for (char known : {journal::kCreatedFile, journal::kReplacedFile, journal::kCreatedFolder,
                        journal::kResourceAdded, journal::kResourceRemoved, journal::kProgmanGroup,
-                       journal::kProgmanItem, journal::kRegistryKey, journal::kRegistryValue, journal::kFinished}) {
+                       journal::kProgmanItem, journal::kRegistryKey, journal::kRegistryValue, journal::kFinished,
+                       journal::kUndone}) {
         if (kind == known) return true;
     }
     return false;

@@ -43,6 +43,8 @@ constexpr char kRegistryKey = 'K';      // text: a key that did not exist; first
 constexpr char kRegistryValue = 'V';    // text: the key; first: its root; second: the earlier
                                         // type; next lines: the value's name, earlier data
 constexpr char kFinished = 'E';         // the run finished: nothing is to be undone
+constexpr char kUndone = 'U';           // an undo got this far: first: the entries from that
+                                        // one on are undone (lines after every entry)
 constexpr char kMore = '+';             // a further line of the entry above
 }  // namespace journal
 

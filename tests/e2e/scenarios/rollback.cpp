@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
 
 #include "driver.h"
@@ -27,6 +28,7 @@ namespace {
 const char kSetupCaption[] = "ZELKセットアップ";
 const char kRestored[] = "前回の「ZELKサンプルゲーム」のセットアップは途中で終了しました。"
                          "セットアップが行った変更をすべて元に戻しました。";
+const char kAlreadyInstalled[] = "「ZELKサンプルゲーム」は既にセットアップされています。";
 const char kChosenFolder[] = "C:\\zelk-test\\Mine";
 constexpr ULONGLONG kOldTime = 125000000000000000ull;  // a day in 1997
 
@@ -365,14 +367,37 @@ protected:
         medium_->WriteFile("setup.exe", ReadWholeFile(testdata + "setup_ending.exe"));
     }
     void TearDown() override {
-        SetEnvironmentVariableA("ZELK_END_AT", nullptr);
+        for (const char* name : {"ZELK_END_AT", "ZELK_END_UNDO_AT", "ZELK_END_COMMIT_AT"}) {
+            SetEnvironmentVariableA(name, nullptr);
+        }
         RollBack::TearDown();
     }
 
-    // Setup started to end at action k.
-    Process StartEndingAt(int k) {
-        SetEnvironmentVariableA("ZELK_END_AT", std::to_string(k).c_str());
+    // Setup started to end at action k (0: never), at step j of an undo, at step c of the
+    // commit.
+    Process StartEndingAt(int k, int j = 0, int c = 0) {
+        SetEnvironmentVariableA("ZELK_END_AT", k ? std::to_string(k).c_str() : nullptr);
+        SetEnvironmentVariableA("ZELK_END_UNDO_AT", j ? std::to_string(j).c_str() : nullptr);
+        SetEnvironmentVariableA("ZELK_END_COMMIT_AT", c ? std::to_string(c).c_str() : nullptr);
         return medium_->StartSetup();
+    }
+
+    // Every action of a run done, with a retry among them, and the run ended before its
+    // finish mark. The medium's DLL cannot be read at first: its copy fails after the user's
+    // older DLL was kept aside, and the copy tried again lists the DLL's path as new as well.
+    void RunAllActionsWithARetry() {
+        Process setup = StartEndingAt(1000000);
+        Window sheet = ToReadyPage(setup, kChosenFolder);
+        ASSERT_TRUE(sheet.Exists());
+        auto held = std::make_unique<HeldFile>(medium_->Path("dll_file_higher.dll"));
+        ASSERT_TRUE(held->Held());
+        sheet.PressSheetButton(PSBTN_FINISH);
+        Window failed = WaitForWindow(setup, Dialog(IDD_COPY_FAILED), 60000);
+        ASSERT_TRUE(failed.Exists());
+        EXPECT_FALSE(PathExists(SystemFolder() + "\\ZELKRT.DLL")) << "the user's DLL was not kept aside first";
+        held.reset();
+        failed.Press(IDB_COPY_AGAIN);
+        ASSERT_GT(setup.WaitForExit(60000), 15) << "the run did not end at its last action";
     }
 
     // Through the wizard into the chosen folder; the run's exit code, which names the action
@@ -382,6 +407,15 @@ protected:
         if (!sheet.Exists()) return -1;
         sheet.PressSheetButton(PSBTN_FINISH);
         return setup.WaitForExit(60000);
+    }
+
+    // The window once it shows, or none when setup ends first.
+    static Window ShownUnlessEnded(const Process& setup, const WindowSpec& spec) {
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 30000; Sleep(20)) {
+            Window window = FindWindowOf(setup, spec);
+            if (window.Exists() || !setup.Running()) return window;
+        }
+        return Window();
     }
 
     std::unique_ptr<Medium> medium_;
@@ -404,6 +438,81 @@ TEST_P(EndedRun, IsUndoneByTheNextRunWhereverItEnded) {
         ASSERT_EQ(k, RunToTheEnd(setup));
     }
     ExpectAsBefore(before);
+}
+
+// The undo of an ended run, itself ended before each of its steps in turn: each run after
+// ends one step further into the same undo, having done again what the one before did (or
+// skipping what it marked done), until one finishes it. The machine is then as before the
+// first run, and Program Manager was told to delete each item once.
+TEST_P(EndedRun, AnUndoEndedAnywhereIsFinishedExactly) {
+    const Snapshot before = Watched();
+    RunAllActionsWithARetry();
+    if (HasFatalFailure()) return;
+    for (int j = 1;; ++j) {
+        SCOPED_TRACE("the undo ended at its step " + std::to_string(j));
+        Process setup = StartEndingAt(0, j);
+        Window notice = ShownUnlessEnded(setup, MessageBoxWithText(kRestored, kSetupCaption));
+        if (!notice.Exists()) {
+            ASSERT_EQ(j, setup.WaitForExit(30000)) << "the run neither ended in its undo nor finished it";
+            continue;
+        }
+        ASSERT_GT(j, 10) << "the undo had too few steps";
+        ExpectAsBefore(before);
+        notice.Press(IDOK);
+        AbandonInTheWizard(setup);
+        break;
+    }
+    ExpectAsBefore(before);
+    if (IsNT(GetParam())) {
+        std::map<std::string, int> deletions;
+        for (const std::string& command : programManager_.Commands()) {
+            if (command.rfind("[DeleteItem(", 0) == 0) ++deletions[command];
+        }
+        EXPECT_EQ(3u, deletions.size());
+        for (const auto& [command, count] : deletions) EXPECT_EQ(1, count) << command;
+    }
+}
+
+// The commit ended at each of its steps: before its finish mark the next run undoes the run;
+// past it, runs ended one step further in turn finish the commit, and leave the installation
+// as the commit would have: the same files, keys and entries, no kept original, no list.
+TEST_P(EndedRun, ACommitEndedAnywhereIsFinishedExactly) {
+    const Snapshot before = Watched();
+    Process setup = StartEndingAt(0, 0, 1);
+    ASSERT_EQ(1, RunToTheEnd(setup)) << "the run did not end before its finish mark";
+    setup = StartEndingAt(0, 0, 2);
+    ExpectPutRight(setup, before);
+    if (HasFatalFailure()) return;
+    Window sheet = ToReadyPage(setup, kChosenFolder);
+    ASSERT_TRUE(sheet.Exists());
+    sheet.PressSheetButton(PSBTN_FINISH);
+    ASSERT_EQ(2, setup.WaitForExit(60000)) << "the run did not end past its finish mark";
+    auto withoutTraces = [this] {
+        Snapshot snapshot = Watched();
+        for (auto it = snapshot.begin(); it != snapshot.end();) {
+            std::string name = it->first.substr(it->first.find_last_of('\\') + 1);
+            it = StartsWithNoCase(name, "~ZK") ? snapshot.erase(it) : std::next(it);
+        }
+        return snapshot;
+    };
+    const Snapshot installed = withoutTraces();
+    for (int c = 1;; ++c) {
+        SCOPED_TRACE("the finishing of the commit ended at its step " + std::to_string(c));
+        Process again = StartEndingAt(0, 0, c);
+        // The finished run's installation is found and asked about first.
+        Window question = ShownUnlessEnded(again, MessageBoxWithText(kAlreadyInstalled, kSetupCaption));
+        if (!question.Exists()) {
+            ASSERT_EQ(c, again.WaitForExit(30000)) << "the run neither ended in the commit nor finished it";
+            continue;
+        }
+        ASSERT_GT(c, 2) << "the commit had too few steps";
+        std::vector<std::string> differences = Differences(installed, Watched());
+        EXPECT_TRUE(differences.empty()) << Describe(differences);
+        question.Press(IDNO);
+        Answer(again, IDD_ABORTED, IDOK);
+        EXPECT_EQ(0, again.WaitForExit());
+        break;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Systems, EndedRun, testing::Values(WindowsVersion::Win95, WindowsVersion::NT40),
