@@ -8,6 +8,7 @@ set(ZELK_PORTABLE_SOURCES
   common/command.cpp
   common/program_name.cpp
   common/progman_command.cpp
+  common/restart_list.cpp
   rmzelk/rmzelk_command.cpp
 )
 

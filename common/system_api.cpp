@@ -9,7 +9,7 @@ namespace {
 
 // The DLLs of the list, in the order of SystemDll, one after another, each ending in a zero.
 const char kSystemDllFiles[] =
-    "comctl32.dll\0kernel32.dll\0lz32.dll\0ole32.dll\0shell32.dll\0user32.dll\0version.dll";
+    "advapi32.dll\0comctl32.dll\0kernel32.dll\0lz32.dll\0ole32.dll\0shell32.dll\0user32.dll\0version.dll";
 
 HMODULE modules[kSystemDllCount];
 bool loaded;

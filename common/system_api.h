@@ -18,10 +18,13 @@
 #include <shlobj.h>
 
 // The DLLs loaded by full path, which a table's rows name.
-enum SystemDll : unsigned char { COMCTL32, KERNEL32, LZ32, OLE32, SHELL32, USER32, VERSION, kSystemDllCount };
+enum SystemDll : unsigned char { ADVAPI32, COMCTL32, KERNEL32, LZ32, OLE32, SHELL32, USER32, VERSION, kSystemDllCount };
 
 // DLL, function: what both programs look up.
 #define ZELK_SYSTEM_FUNCTIONS(X)                                                              \
+    X(KERNEL32, GetShortPathNameA)                                                            \
+    X(KERNEL32, GetSystemWow64DirectoryA)                                                     \
+    X(KERNEL32, IsWow64Process)                                                               \
     X(OLE32, CoInitialize)                                                                    \
     X(OLE32, CoUninitialize)                                                                  \
     X(SHELL32, SHChangeNotify)                                                                \

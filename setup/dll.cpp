@@ -65,7 +65,8 @@ int InstallDll(const char* sourcePath, const char* destPath) {
                                                       : CompareFileVersions(sourcePath, destPath);
         if (comparison == 0) return 1;
     }
-    if (!CopyJournaledFile(sourcePath, destPath)) return 0;
+    // A DLL that a running program has loaded is replaced when the system next starts.
+    if (!CopyJournaledFile(sourcePath, destPath, true)) return 0;
     SetFileAttributesA(destPath, FILE_ATTRIBUTE_NORMAL);
     return 1;
 }

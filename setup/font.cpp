@@ -81,7 +81,8 @@ int InstallFont(const char* sourceFolder, const char* fontFolder, const char* so
     case 1: return 1;  // the installed font is as new: it stays, nothing more to do
     default: break;
     }
-    if (!CopyJournaledFile(sourcePath, destPath)) return 0;
+    // A font the system holds in use is replaced when it next starts.
+    if (!CopyJournaledFile(sourcePath, destPath, true)) return 0;
     SetFileAttributesA(destPath, FILE_ATTRIBUTE_NORMAL);
     if (IsWindowsNT()) {
         if (!RegisterFontNT(fontFolder, destName, valueName)) return 0;

@@ -9,6 +9,7 @@
 #include "common/handles.h"
 #include "common/progman.h"
 #include "common/registry.h"
+#include "common/restart.h"
 #include "common/shell.h"
 #include "common/system.h"
 #include "common/uninst.h"
@@ -298,6 +299,25 @@ bool KeepOriginal(const char* path, bool* copied, bool readOnlyToo = false) {
     return false;
 }
 
+// The file at destination, kept as number by a copy, is in use: it can be neither renamed nor
+// overwritten. The new file waits beside it under the kept name's ".RPL" and takes its place
+// when the system next starts. Both are listed before the system is told, so that an undo
+// ended anywhere takes the replacement off the system's list before anything else.
+bool ReplaceAtRestart(const char* source, const char* destination, int number) {
+    char staged[kPathSize];
+    if (!KeptPathOf(destination, number, ".RPL", staged) || !IsFree(staged) ||
+        !List(journal::kCreatedFile, staged) || CopyInstallFileAs(source, staged, false) != CopyResult::Copied ||
+        !List(journal::kPendingReplacement, destination, number)) {
+        return false;
+    }
+    if (!ScheduleReplacementAtRestart(staged, destination)) {
+        DeleteFileA(staged);  // a retry stages anew; a commit would leave this one
+        return false;
+    }
+    restartRequired = 1;
+    return true;
+}
+
 
 // ---- the undo of one entry ----
 
@@ -318,6 +338,22 @@ Outcome PutBack(const KeptNames& names, const JournalEntry& entry) {
     if (IsFree(kept)) return Outcome::Undone;  // never moved, or already back
     DeleteAnyFile(entry.text);
     return MoveFileA(kept, entry.text) ? Outcome::Undone : Outcome::Left;
+}
+
+// The replacement is taken off the system's list first. While its staged file is still
+// there, the system has not restarted since: the file is the original, untouched, and its
+// kept copy goes, so that the kept original's entry has nothing to put back. Without the
+// staged file the replacement took place, and that entry puts the original back.
+Outcome CancelReplacement(const KeptNames& names, const JournalEntry& entry) {
+    char staged[kPathSize];
+    char kept[kPathSize];
+    if (!KeptPathOf(names, entry.text, entry.number, ".RPL", staged) ||
+        !KeptPathOf(names, entry.text, entry.number, ".BAK", kept)) {
+        return Outcome::Undone;
+    }
+    if (!CancelReplacementAtRestart(staged, entry.text)) return Outcome::Left;
+    if (!IsFree(staged)) DeleteAnyFile(kept);
+    return Outcome::Undone;
 }
 
 Outcome UndoFolder(const char* path) {
@@ -388,6 +424,7 @@ Outcome Undo(const JournalEntry& entry, bool keptAside, UndoState* state) {
         DeleteAnyFile(entry.text);
         return IsFree(entry.text) ? Outcome::Undone : Outcome::Left;
     case journal::kReplacedFile: return PutBack(state->names, entry);
+    case journal::kPendingReplacement: return CancelReplacement(state->names, entry);
     case journal::kCreatedFolder: return UndoFolder(entry.text);
     case journal::kResourceAdded:
         // A resource lasts until the system restarts: one that cannot be taken out is gone then.
@@ -527,6 +564,9 @@ void DeleteKeptOriginals(const KeptNames& names, const JournalList& list, int co
             KeptPathOf(names, entry.text, entry.number, ".BAK", kept)) {
             Watch(JournalStep::Commit);
             DeleteAnyFile(kept);
+            // A DLL in use that was renamed aside (Windows NT allows that) cannot be deleted:
+            // it goes when the system next starts.
+            if (!IsFree(kept) && ScheduleDeletionAtRestart(kept)) restartRequired = 1;
         }
     }
 }
@@ -743,7 +783,7 @@ void ListNewFiles(const SetupContext& context) {
     if (!WriteLines()) g_aheadCount = 0;
 }
 
-int CopyJournaledFile(const char* source, const char* destination) {
+int CopyJournaledFile(const char* source, const char* destination, bool atRestart) {
     if (IsListedAhead(destination)) {
         Watch();
     } else if (IsFree(destination) && !List(journal::kCreatedFile, destination)) {
@@ -757,7 +797,9 @@ int CopyJournaledFile(const char* source, const char* destination) {
     bool copied;
     if (!KeepOriginal(destination, &copied)) return 0;
     // A copied-aside original still lies in the way: it is overwritten.
-    return CopyInstallFileAs(source, destination, copied) == CopyResult::Copied ? 1 : 0;
+    if (CopyInstallFileAs(source, destination, copied) == CopyResult::Copied) return 1;
+    // Could it be neither renamed nor overwritten, it is in use. The number is the one just kept.
+    return copied && atRestart && ReplaceAtRestart(source, destination, g_keptCount) ? 1 : 0;
 }
 
 bool PrepareToWrite(const char* path, bool readOnlyToo) {
@@ -834,6 +876,8 @@ bool SetJournaledValue(HKEY root, const char* keyName, const char* name, DWORD t
 }
 
 void RollBackJournal() {
+    // The undo takes every replacement of the run off the system's list: no restart is due.
+    restartRequired = 0;
     CloseList();
     Recovery result;
     if (g_place.list[0] != '\0') UndoList(g_place, g_product, nullptr, 0, &result);

@@ -9,8 +9,10 @@
 // key name), in the format of journal_list.h, made and rewritten whole under ".NEW". A file
 // about to be overwritten is kept aside first, renamed beside itself to a name of the list and
 // the run, "~ZKhhhhhhhh-rrrr-nnnnn.BAK" (copied there through ".TMP" when it cannot be
-// renamed). Success marks the list finished and removes it and the kept originals. The undo
-// of every entry is safe to do again, so an undo that is ended is done again by the next run.
+// renamed). A shared DLL or font in use waits under ".RPL" beside it for the system's next
+// start to replace it. Success marks the list finished and removes it and the kept originals
+// (at the next start, one that is in use). The undo of every entry is safe to do again, so
+// an undo that is ended is done again by the next run.
 #ifndef ZELK_SETUP_JOURNAL_H
 #define ZELK_SETUP_JOURNAL_H
 
@@ -29,8 +31,10 @@ void ListNewFiles(const SetupContext& context);
 
 // Copies source to destination (CopyInstallFile's rules) as this run's file. When the
 // destination exists, the original is kept aside first; a read-only destination, or one that
-// cannot be kept, is a failure. 1 on success, 0 on failure.
-int CopyJournaledFile(const char* source, const char* destination);
+// cannot be kept, is a failure. With atRestart, a destination in use (neither renamed nor
+// overwritten, but copied aside) is replaced when the system next starts, and
+// restartRequired is set. 1 on success, 0 on failure.
+int CopyJournaledFile(const char* source, const char* destination, bool atRestart = false);
 
 // Before path is written afresh by other means (the record, a shortcut, a font resource
 // file): lists it as this run's, keeping an existing file aside first. False when it cannot

@@ -19,7 +19,7 @@ bool IsKnownKind(char kind) {
     for (char known : {journal::kCreatedFile, journal::kReplacedFile, journal::kCreatedFolder,
                        journal::kResourceAdded, journal::kResourceRemoved, journal::kProgmanGroup,
                        journal::kProgmanItem, journal::kRegistryKey, journal::kRegistryValue, journal::kFinished,
-                       journal::kUndone}) {
+                       journal::kPendingReplacement, journal::kUndone}) {
         if (kind == known) return true;
     }
     return false;
@@ -155,7 +155,7 @@ bool JournalList::ReadMore(size_t* offset, Line* line) const {
 bool JournalList::ReadHeader(char (&product)[kPathSize], uint32_t* format, uint32_t* run) const {
     Line line;
     if (!ReadLine(0, &line) || line.kind != journal::kHeader ||
-        (line.first != kJournalFormat && line.first != kJournalFirstFormat)) {
+        (line.first != kJournalFormat && line.first != kJournalSecondFormat && line.first != kJournalFirstFormat)) {
         return false;
     }
     if (format != nullptr) *format = line.first;

@@ -21,8 +21,11 @@
 
 constexpr size_t kJournalLineSize = 288;
 constexpr size_t kJournalMaxText = kPathSize - 1;
-constexpr uint32_t kJournalFormat = 2;         // the header's first number
+constexpr uint32_t kJournalFormat = 3;         // the header's first number
 constexpr uint32_t kJournalFirstFormat = 1;    // lists of earlier setups: read, undone by their rules
+constexpr uint32_t kJournalSecondFormat = 2;   // lists before pending replacements: read alike.
+                                               // Setups of that format cannot undo one, and
+                                               // leave a list of this format alone
 constexpr uint32_t kJournalNoValue = 0xFFFFFFFFu;  // a registry value that did not exist
 constexpr size_t kJournalMaxData = kPathSize;  // earlier data of a registry value, in bytes
 constexpr size_t kJournalDataPerLine = 128;    // bytes of it on one line (256 hex digits)
@@ -40,6 +43,9 @@ constexpr char kResourceRemoved = 'X';  // text: a font resource taken out of us
 constexpr char kProgmanGroup = 'G';     // text: a Program Manager group that did not exist
 constexpr char kProgmanItem = 'I';      // text: the group; next line: the item
 constexpr char kRegistryKey = 'K';      // text: a key that did not exist; first: its root
+constexpr char kPendingReplacement = 'P'; // text: a file in use, replaced at the next restart
+                                        // by the staged copy beside it; first: its kept number,
+                                        // which names the staged copy (".RPL") and the kept one
 constexpr char kRegistryValue = 'V';    // text: the key; first: its root; second: the earlier
                                         // type; next lines: the value's name, earlier data
 constexpr char kFinished = 'E';         // the run finished: nothing is to be undone

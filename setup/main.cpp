@@ -139,7 +139,27 @@ void PumpMessages() {
     }
 }
 
+// Windows NT restarts only for a process whose shutdown privilege is on. Windows 95 has no
+// privileges: there the functions are missing or fail.
+static void EnableShutdownPrivilege() {
+    const SetupFunctions& api = SetupApi();
+    HANDLE token;
+    TOKEN_PRIVILEGES privileges;  // set field by field: an initialiser would take a data section
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (api.OpenProcessToken == nullptr || api.LookupPrivilegeValueA == nullptr ||
+        api.AdjustTokenPrivileges == nullptr ||
+        !api.OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token)) {
+        return;
+    }
+    if (api.LookupPrivilegeValueA(nullptr, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid)) {
+        api.AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+    }
+    CloseHandle(token);
+}
+
 void RunRestartStep() {
     if (!restartRequired) return;
+    EnableShutdownPrivilege();
     if (!g_exitWindows(EWX_REBOOT, 0)) ShowMessage(setupWindow, IDS_REBOOT_FAILED);
 }

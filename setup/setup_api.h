@@ -13,6 +13,9 @@
 
 // DLL, function: what setup.exe alone looks up.
 #define ZELK_SETUP_FUNCTIONS(X)                                                               \
+    X(ADVAPI32, AdjustTokenPrivileges)                                                        \
+    X(ADVAPI32, LookupPrivilegeValueA)                                                        \
+    X(ADVAPI32, OpenProcessToken)                                                             \
     X(COMCTL32, InitCommonControls)                                                           \
     X(COMCTL32, PropertySheetA)                                                               \
     X(KERNEL32, GetDiskFreeSpaceExA)                                                          \

@@ -6,6 +6,7 @@
 
 #include "common/command.h"
 #include "common/handles.h"
+#include "common/restart.h"
 #include "common/system.h"
 #include "common/system_api.h"
 #include "common/textsub.h"
@@ -169,14 +170,6 @@ void RunRemoval(const char* recordPath, const char* systemDir, const char* fonts
     // Until here the list of programs still starts this removal again.
     DeleteLastFiles(recordPath);
     DeleteRecordedEntry(g_record);
-}
-
-void ScheduleDeletionAtRestart(const char* path) {
-    if (IsWindowsNT()) {
-        MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    } else {
-        WritePrivateProfileStringA("rename", "NUL", path, "WININIT.INI");
-    }
 }
 
 int RunUninstaller(HINSTANCE instance, const char* commandLine) {

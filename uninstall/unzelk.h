@@ -22,8 +22,6 @@ bool FormatCompanionCommand(char* out, size_t size, const char* copyPath, int de
 // DeleteRecordedRegistry, RemoveRecordedItems, RemoveMenuEntries over the record read
 // from recordPath.
 void RunRemoval(const char* recordPath, const char* systemDir, const char* fontsDir);
-// Has the system delete path at its next start.
-void ScheduleDeletionAtRestart(const char* path);
 
 // ---- unzelk_messages.cpp: what the user sees ----
 extern const char kUninstallerCaption[];  // "ZELKアンインストーラ"

@@ -102,12 +102,14 @@ inline void RemoveTree(const std::string& path) {
     RemoveDirectoryA(path.c_str());
 }
 
-// Holds a file open without sharing, so that nothing else can write or delete it.
+// Holds a file open without sharing, so that nothing else can write or delete it. A readable
+// one others may still read, as a DLL in use on Windows 95: renamed nor overwritten, only copied.
 class HeldFile {
 public:
-    explicit HeldFile(const std::string& path)
-        : handle_(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    explicit HeldFile(const std::string& path, bool readable = false)
+        : handle_(CreateFileA(path.c_str(), readable ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
+                              readable ? FILE_SHARE_READ : 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr)) {}
     ~HeldFile() { Release(); }
     HeldFile(const HeldFile&) = delete;
     HeldFile& operator=(const HeldFile&) = delete;

@@ -61,6 +61,7 @@ TEST(JournalList, EveryKindComesBackAsWritten) {
     } cases[] = {
         {"new file", Entry('F', "C:\\Game\\a.txt"), 1, "F 0 0 C:\\Game\\a.txt |  | "},
         {"kept file", Entry('R', "C:\\Game\\readme.txt", 17), 1, "R 17 0 C:\\Game\\readme.txt |  | "},
+        {"replaced at restart", Entry('P', "C:\\WIN\\A.DLL", 17), 1, "P 17 0 C:\\WIN\\A.DLL |  | "},
         {"folder of 259 bytes", Entry('D', path), 1, "D 0 0 " + path + " |  | "},
         {"Shift-JIS", Entry('G', "ZELKサンプルゲーム"), 1, "G 0 0 ZELKサンプルゲーム |  | "},
         {"item", Entry('I', "Group", 0, "Item, with comma"), 2, "I 0 0 Group | Item, with comma | "},
@@ -90,7 +91,9 @@ TEST(JournalList, HeaderNamesTheProduct) {
     std::string header = Header("ZELKSampleGame");
     EXPECT_TRUE(JournalList(header.data(), header.size()).ReadHeader(product));
     EXPECT_STREQ("ZELKSampleGame", product);
-    header[9] = '3';  // a later format
+    header[9] = '2';  // an earlier format
+    EXPECT_TRUE(JournalList(header.data(), header.size()).ReadHeader(product));
+    header[9] = '4';  // a later format
     EXPECT_FALSE(JournalList(header.data(), header.size()).ReadHeader(product));
     EXPECT_FALSE(JournalList(header.data(), kJournalLineSize - 1).ReadHeader(product));
     EXPECT_FALSE(JournalList("", 0).ReadHeader(product));

@@ -1,0 +1,44 @@
+// The restart list's strings, found and taken out (portable).
+#include "restart.h"
+
+#include <string.h>
+
+#include "textsub.h"
+
+namespace {
+
+// ASCII letters in either case; a double-byte character byte for byte, so that a trail byte
+// is never taken for a letter.
+bool SameText(const char* a, const char* b) {
+    for (;;) {
+        size_t length = CharacterLength(a);
+        if (length == 2 ? a[0] != b[0] || a[1] != b[1] : UpperAscii(*a) != UpperAscii(*b)) return false;
+        if (*a == '\0') return true;
+        a += length;
+        b += length;
+    }
+}
+
+}  // namespace
+
+// Only a run's first string ends the list when empty: a deletion's target is empty too.
+size_t RemoveStringRun(char* list, size_t size, const char* const* items, size_t count) {
+    size_t offset = 0;
+    while (offset < size && list[offset] != '\0') {
+        size_t end = offset;
+        bool same = true;
+        for (size_t i = 0; i < count; ++i) {
+            size_t zero = end;
+            while (zero < size && list[zero] != '\0') ++zero;
+            if (zero == size) return size;  // not ended within size: nothing beyond is read
+            same = same && SameText(list + end, items[i]);
+            end = zero + 1;
+        }
+        if (same) {
+            memmove(list + offset, list + end, size - end);
+            return size - (end - offset);
+        }
+        offset = end;
+    }
+    return size;
+}
