@@ -84,17 +84,18 @@ protected:
         usersFiles_.push_back({path, contents});
     }
 
-    // The wizard to its ready page with the chosen folder, which exists.
-    Window StartToReadyPage(const Medium& medium, Process* setup) {
+    // The wizard to its ready page with the destination typed (the chosen folder, which
+    // exists, unless told).
+    Window StartToReadyPage(const Medium& medium, Process* setup, const std::string& destination = kChosenFolder) {
         *setup = medium.StartSetup();
-        return ToReadyPage(*setup, kChosenFolder);
+        return ToReadyPage(*setup, destination);
     }
 
     // The installation to the copy of the font, the last item, which fails: the font is held
     // open (until heldFont_ is reset), so that it cannot be kept aside. The files and the DLL
     // are in place by then. The copy failure dialog.
-    Window RunToFontCopyFailure(const Medium& medium, Process* setup) {
-        Window sheet = StartToReadyPage(medium, setup);
+    Window RunToFontCopyFailure(const Medium& medium, Process* setup, const std::string& destination = kChosenFolder) {
+        Window sheet = StartToReadyPage(medium, setup, destination);
         if (!sheet.Exists()) return sheet;
         heldFont_.reset(new HeldFile(FontsFolder() + "\\ZELKRT.TTF"));
         EXPECT_TRUE(heldFont_->Held()) << "cannot hold the file";
@@ -226,6 +227,22 @@ TEST_P(RollBack, AbandonedInTheCopyFailureDialog) {
     failed.Press(IDCANCEL);  // "セットアップを中止"
     ExpectAbortedSilently(setup);
     ExpectProgmanUndone(false);
+    ExpectAsBefore(before);
+}
+
+// The user's own empty folder typed with a final backslash: the rollback of the files
+// copied into it leaves the folder, which the run did not make.
+TEST_P(RollBack, TheUsersEmptyFolderTypedWithAFinalBackslashStays) {
+    CreateDirectoryA("C:\\zelk-test\\Games", nullptr);
+    Medium medium = SampleWithDllAndFont("rollback");
+    Snapshot before = Watched();
+    Process setup;
+    Window failed = RunToFontCopyFailure(medium, &setup, "C:\\zelk-test\\Games\\");
+    ASSERT_TRUE(failed.Exists());
+    EXPECT_TRUE(PathExists("C:\\zelk-test\\Games\\sample.exe"));
+    heldFont_.reset();
+    failed.Press(IDCANCEL);
+    ExpectAbortedSilently(setup);
     ExpectAsBefore(before);
 }
 
