@@ -86,17 +86,18 @@ protected:
         usersFiles_.push_back({path, contents});
     }
 
-    // The wizard to its ready page with the chosen folder, which exists.
-    Window StartToReadyPage(const Medium& medium, Process* setup) {
+    // The wizard to its ready page with the destination typed (the chosen folder, which
+    // exists, unless told).
+    Window StartToReadyPage(const Medium& medium, Process* setup, const std::string& destination = kChosenFolder) {
         *setup = medium.StartSetup();
-        return ToReadyPage(*setup, kChosenFolder);
+        return ToReadyPage(*setup, destination);
     }
 
     // The installation to the copy of the font, the last item, which fails: the font is held
     // open (until heldFont_ is reset), so that it cannot be kept aside. The files and the DLL
     // are in place by then. The copy failure dialog.
-    Window RunToFontCopyFailure(const Medium& medium, Process* setup) {
-        Window sheet = StartToReadyPage(medium, setup);
+    Window RunToFontCopyFailure(const Medium& medium, Process* setup, const std::string& destination = kChosenFolder) {
+        Window sheet = StartToReadyPage(medium, setup, destination);
         if (!sheet.Exists()) return sheet;
         heldFont_.reset(new HeldFile(FontsFolder() + "\\ZELKRT.TTF"));
         EXPECT_TRUE(heldFont_->Held()) << "cannot hold the file";
@@ -400,10 +401,10 @@ protected:
         ASSERT_GT(setup.WaitForExit(60000), 15) << "the run did not end at its last action";
     }
 
-    // Through the wizard into the chosen folder; the run's exit code, which names the action
+    // Through the wizard into the destination; the run's exit code, which names the action
     // it ended at.
-    int RunToTheEnd(Process& setup) {
-        Window sheet = ToReadyPage(setup, kChosenFolder);
+    int RunToTheEnd(Process& setup, const std::string& destination = kChosenFolder) {
+        Window sheet = ToReadyPage(setup, destination);
         if (!sheet.Exists()) return -1;
         sheet.PressSheetButton(PSBTN_FINISH);
         return setup.WaitForExit(60000);
@@ -416,6 +417,40 @@ protected:
             if (window.Exists() || !setup.Running()) return window;
         }
         return Window();
+    }
+
+    // The lists in the Windows folder, by name.
+    static std::vector<std::string> Lists() {
+        std::vector<std::string> lists;
+        for (const std::string& name : FolderEntries(WindowsFolder())) {
+            bool list = name.size() > 4 && lstrcmpiA(name.c_str() + name.size() - 4, ".JNL") == 0;
+            if (list && StartsWithNoCase(name, "~ZK")) {
+                lists.push_back(WindowsFolder() + "\\" + name);
+            }
+        }
+        return lists;
+    }
+
+    // True when the one list names path (in any case).
+    static bool ListNames(const std::string& path) {
+        std::vector<std::string> lists = Lists();
+        std::string text = lists.size() == 1 ? ReadWholeFile(lists[0]) : "";
+        std::string upper = path;
+        CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
+        if (!text.empty()) CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
+        return text.find(upper) != std::string::npos;
+    }
+
+    // Runs into destination ended at action 1, 2, ..., each put right by the next, until one
+    // ends right after it listed keeping path aside, before the move. The action it ended at.
+    int EndRightAfterListing(const std::string& path, const std::string& destination, const Snapshot& before) {
+        for (int k = 1; k < 64; ++k) {
+            Process setup = StartEndingAt(k);
+            if (k > 1) ExpectPutRight(setup, before);
+            if (HasFailure() || RunToTheEnd(setup, destination) != k) return -1;
+            if (ListNames(path)) return k;
+        }
+        return -1;
     }
 
     std::unique_ptr<Medium> medium_;
@@ -512,6 +547,84 @@ TEST_P(EndedRun, ACommitEndedAnywhereIsFinishedExactly) {
         Answer(again, IDD_ABORTED, IDOK);
         EXPECT_EQ(0, again.WaitForExit());
         break;
+// Two products ended in turn: this one right after it listed keeping the user's ZELKRT.DLL
+// aside, before the move; the other (another medium, another uninstall key name) once it
+// had replaced the user's ZELKNEW.DLL. Each one's next run puts back its own original only.
+TEST_P(EndedRun, TwoProductsEndedInTurnPutBackOnlyTheirOwnOriginals) {
+    const std::string dll = SystemFolder() + "\\ZELKRT.DLL";
+    const std::string otherDll = SystemFolder() + "\\ZELKNEW.DLL";
+    // Both into folders of their own, where every file is new.
+    CreateDirectoryA("C:\\zelk-test\\Sample", nullptr);
+    CreateDirectoryA("C:\\zelk-test\\Other", nullptr);
+    const std::string usersOtherDll = "the user's ZELKNEW.DLL, without a version";
+    PutUsersFile(otherDll, usersOtherDll);
+    const std::string usersDll = Digest(ReadWholeFile(dll));
+    const Snapshot before = Watched();
+    ASSERT_GT(EndRightAfterListing(dll, "C:\\zelk-test\\Sample", before), 0);
+    EXPECT_EQ(usersDll, Digest(ReadWholeFile(dll))) << "kept aside already";
+
+    std::string script = SampleScript() + "DLL=dll_file_higher.dll>ZELKNEW.DLL\r\n";
+    script.replace(script.find("UNREGISTRY=ZELKSampleGame"), 25, "UNREGISTRY=ZELKOtherGame");
+    Medium other("other", script);
+    other.WriteFile("dll_file_higher.dll", ReadWholeFile(BuildFolder() + "\\testdata\\dll_file_higher.dll"));
+    other.WriteFile("setup.exe", ReadWholeFile(BuildFolder() + "\\testdata\\setup_ending.exe"));
+    SetEnvironmentVariableA("ZELK_END_AT", "1000000");
+    Process otherRun = other.StartSetup();
+    ASSERT_GT(RunToTheEnd(otherRun, "C:\\zelk-test\\Other"), 0);
+    SetEnvironmentVariableA("ZELK_END_AT", nullptr);
+    ASSERT_NE(usersOtherDll, ReadWholeFile(otherDll)) << "the other product did not replace it";
+
+    Process again = medium_->StartSetup();
+    Window notice = WaitForWindow(again, MessageBoxWithText(kRestored, kSetupCaption), 30000);
+    ASSERT_TRUE(notice.Exists());
+    EXPECT_EQ(usersDll, Digest(ReadWholeFile(dll))) << "ZELKRT.DLL is not the user's";
+    EXPECT_NE(usersOtherDll, ReadWholeFile(otherDll)) << "the other product's original is its own to put back";
+    notice.Press(IDOK);
+    AbandonInTheWizard(again);
+
+    Process otherAgain = other.StartSetup();
+    ExpectPutRight(otherAgain, before);
+    if (HasFatalFailure()) return;
+    AbandonInTheWizard(otherAgain);
+    ExpectAsBefore(before);
+}
+
+// A list of the product that is empty, or torn before its first line was whole, and another
+// product's list under the product's list name: the next run installs as ever. The product's
+// list goes; the other product's stays as it is.
+TEST_P(EndedRun, AnEmptyTornOrOtherProductsListDoesNotStopTheNextRun) {
+    Process ended = StartEndingAt(1);
+    ASSERT_EQ(1, RunToTheEnd(ended));
+    SetEnvironmentVariableA("ZELK_END_AT", nullptr);
+    ASSERT_EQ(1u, Lists().size());
+    const std::string list = Lists()[0];
+    const std::string header = ReadWholeFile(list).substr(0, 288);  // the first line, whole
+    size_t product = header.find("ZELKSampleGame");
+    ASSERT_NE(std::string::npos, product);
+    std::string otherList = header;
+    otherList.replace(product, 14, "ZELKOthersGame");
+    const struct {
+        const char* what;
+        std::string contents;
+        bool stays;
+    } rows[] = {{"an empty list", "", false},
+                {"a torn list", header.substr(0, 100), false},
+                {"another product's list", otherList, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        WriteWholeFile(list, row.contents);
+        Process setup = medium_->StartSetup();
+        EXPECT_EQ(kChosenFolder, InstallThroughWizard(setup, kChosenFolder));
+        if (row.stays) {
+            ASSERT_EQ(std::vector<std::string>{list}, Lists());
+            EXPECT_EQ(row.contents, ReadWholeFile(list));
+        } else {
+            EXPECT_TRUE(Lists().empty());
+        }
+        // The next row on a machine without the installation.
+        ResetMachine();
+        CleanSharedFiles();
+        if (HasFatalFailure()) return;
     }
 }
 
