@@ -547,6 +547,9 @@ TEST_P(EndedRun, ACommitEndedAnywhereIsFinishedExactly) {
         Answer(again, IDD_ABORTED, IDOK);
         EXPECT_EQ(0, again.WaitForExit());
         break;
+    }
+}
+
 // Two products ended in turn: this one right after it listed keeping the user's ZELKRT.DLL
 // aside, before the move; the other (another medium, another uninstall key name) once it
 // had replaced the user's ZELKNEW.DLL. Each one's next run puts back its own original only.
