@@ -19,18 +19,6 @@ bool FindCreationTime(const char* path, FILETIME* time) {
     return true;
 }
 
-// Adds the font resource at resourcePath. The resource file names its font by the bare file
-// name, which some systems look for in the current folder only: for the call, the current
-// folder is the one that holds the font.
-int AddFontResourceIn(const char* fontFolder, const char* resourcePath) {
-    char previous[kPathSize];
-    DWORD length = GetCurrentDirectoryA(sizeof previous, previous);
-    bool moved = length > 0 && length < sizeof previous && SetCurrentDirectoryA(fontFolder);
-    int added = AddFontResourceA(resourcePath);
-    if (moved) SetCurrentDirectoryA(previous);
-    return added;
-}
-
 // Windows NT: the font resource file beside the font, added to the system and named in
 // the Fonts key under valueName.
 bool RegisterFontNT(const char* fontFolder, const char* destName, const char* valueName) {
@@ -44,14 +32,13 @@ bool RegisterFontNT(const char* fontFolder, const char* destName, const char* va
     // installation of this font is taken out of use, kept aside and made anew. One that
     // belongs to another font stays, and this font cannot be registered.
     if (FileExists(resourcePath)) {
-        if (!FotBelongsToFont(resourcePath, destName) || !NoteFontResourceRemoved(resourcePath)) return false;
-        RemoveFontResourceA(resourcePath);
+        if (!FotBelongsToFont(resourcePath, destName) || !RemoveJournaledFontResource(resourcePath)) return false;
     }
     if (!PrepareToWrite(resourcePath, true)) return false;
     if (FileExists(resourcePath)) DeleteAnyFile(resourcePath);  // kept by a copy: still in the way
     // The resource file names the font by its bare name, found in fontFolder.
     if (!CreateScalableFontResourceA(0, resourcePath, destName, fontFolder)) return false;
-    if (!NoteFontResourceAdded(resourcePath) || AddFontResourceIn(fontFolder, resourcePath) == 0) return false;
+    if (!AddJournaledFontResource(resourcePath, fontFolder)) return false;
     // The value holds the resource file's name alone, stored without the terminating zero.
     return SetJournaledValue(HKEY_LOCAL_MACHINE, kFontsKey, valueName, REG_SZ, resourceName,
                              lstrlenA(resourceName));
@@ -88,7 +75,7 @@ int InstallFont(const char* sourceFolder, const char* fontFolder, const char* so
         if (!RegisterFontNT(fontFolder, destName, valueName)) return 0;
     } else {
         // Windows 95 finds a bare name in its fonts folder.
-        if (!NoteFontResourceAdded(destName) || AddFontResourceA(destName) == 0) return 0;
+        if (!AddJournaledFontResource(destName)) return 0;
     }
     BroadcastFontChange();
     return 1;

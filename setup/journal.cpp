@@ -374,7 +374,10 @@ Outcome UndoGroup(const char* group) {
 }
 
 Outcome UndoItem(const JournalEntry& entry) {
-    // Item deletion acts on the active group.
+    // Item deletion acts on the active group. Without the run's group (deleted since, or
+    // never made) the item went with it, and a deletion would hit an item of that name in
+    // whatever group is active: the user's.
+    if (GetProgmanGroupState(entry.text) == GroupState::Missing) return Outcome::Undone;
     if (!ProgmanShowGroup(entry.text, 1)) return Outcome::Left;
     ProgmanDeleteItem(entry.name);
     return Outcome::Undone;
@@ -812,37 +815,65 @@ bool PrepareToWrite(const char* path, bool readOnlyToo) {
     return KeepOriginal(path, &copied, readOnlyToo);
 }
 
-bool NoteMissingFolders(const char* path) {
-    return NoteMissingLevels(path, journal::kCreatedFolder, nullptr, FolderExists);
+int CreateJournaledFolders(const char* path) {
+    char previous[kPathSize];
+    DWORD length = GetCurrentDirectoryA(sizeof previous, previous);
+    if (length == 0 || length >= sizeof previous ||
+        !NoteMissingLevels(path, journal::kCreatedFolder, nullptr, FolderExists)) {
+        return -1;
+    }
+    int made = CreateDirectoryPath(path);
+    SetCurrentDirectoryA(previous);  // the walk through the levels moved it
+    return made;
 }
 
-bool NoteFontResourceAdded(const char* name) { return List(journal::kResourceAdded, name); }
-bool NoteFontResourceRemoved(const char* name) { return List(journal::kResourceRemoved, name); }
-
-bool NoteProgmanGroup(const char* group) {
-    return List(journal::kProgmanGroup, group) && CopyString(g_createdGroup, group);
+bool AddJournaledFontResource(const char* name, const char* folder) {
+    if (!List(journal::kResourceAdded, name)) return false;
+    char previous[kPathSize];
+    DWORD length = folder != nullptr ? GetCurrentDirectoryA(sizeof previous, previous) : 0;
+    bool moved = length > 0 && length < sizeof previous && SetCurrentDirectoryA(folder);
+    bool added = AddFontResourceA(name) != 0;
+    if (moved) SetCurrentDirectoryA(previous);
+    return added;
 }
 
-bool NoteProgmanItem(const char* group, const char* item, bool* held) {
-    *held = false;
+bool RemoveJournaledFontResource(const char* name) {
+    if (!List(journal::kResourceRemoved, name)) return false;
+    RemoveFontResourceA(name);
+    return true;
+}
+
+bool CreateJournaledProgmanGroup(const char* group) {
+    if (GetProgmanGroupState(group) == GroupState::Missing &&
+        !(List(journal::kProgmanGroup, group) && CopyString(g_createdGroup, group))) {
+        return false;
+    }
+    return ProgmanCreateGroup(group, nullptr) && ProgmanShowGroup(group, 1);
+}
+
+bool AddJournaledProgmanItem(const char* group, const char* commandLine, const char* item) {
     if (group == nullptr || item == nullptr) return false;
     // A group the run made held nothing of the user's.
-    if (!SamePath(group, g_createdGroup) && ProgmanGroupHoldsItem(group, item)) {
-        *held = true;
-        return true;
-    }
+    if (!SamePath(group, g_createdGroup) && ProgmanGroupHoldsItem(group, item)) return true;
     JournalEntry entry;
-    return MakeJournalEntry(&entry, journal::kProgmanItem, group) && CopyString(entry.name, item) && List(entry);
+    return MakeJournalEntry(&entry, journal::kProgmanItem, group) && CopyString(entry.name, item) && List(entry) &&
+           ProgmanAddItem(commandLine, item, nullptr, 0);
 }
 
-bool NoteMissingKeys(HKEY root, const char* key) {
+HKEY CreateJournaledKey(HKEY root, const char* key) {
     bool created = key != nullptr && !KeyExists(root, key);
-    if (RootNumber(root) == 0 || !NoteMissingLevels(key, journal::kRegistryKey, root, KeyExists)) return false;
+    if (RootNumber(root) == 0 || !NoteMissingLevels(key, journal::kRegistryKey, root, KeyExists)) return nullptr;
     if (created) {
         g_createdRoot = root;
         CopyString(g_createdKey, key);
     }
-    return true;
+    HKEY opened = nullptr;
+    char emptyClass[] = "";
+    if (RegCreateKeyExA(root, key, 0, emptyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &opened,
+                        nullptr) != ERROR_SUCCESS) {
+        return nullptr;
+    }
+    return opened;
 }
 
 bool SetJournaledValue(HKEY root, const char* keyName, const char* name, DWORD type, const void* data, DWORD size) {

@@ -42,17 +42,26 @@ int CopyJournaledFile(const char* source, const char* destination, bool atRestar
 // copied aside still lies at path.
 bool PrepareToWrite(const char* path, bool readOnlyToo = false);
 
-// What else the run does, listed right before it is done. False when it cannot be listed:
-// the step is then a failure, since it could not be undone.
-bool NoteMissingFolders(const char* path);         // the levels of path that do not exist
-bool NoteFontResourceAdded(const char* name);      // path or bare name given to AddFontResource
-bool NoteFontResourceRemoved(const char* name);    // a resource taken out of use to be replaced
-bool NoteProgmanGroup(const char* group);          // a Program Manager group about to be made
-// An item about to be added to group. An item of that name that the group holds already is
-// the user's: it is not listed, *held is set, and the caller adds no second one, which no
-// rollback could tell from the user's.
-bool NoteProgmanItem(const char* group, const char* item, bool* held);
-bool NoteMissingKeys(HKEY root, const char* key);  // the levels of key that do not exist
+// What else the run does: each is listed, and the list flushed, before it is carried out;
+// what cannot be listed is not done, and the step fails, since it could not be undone.
+// Makes the folder path with each of its levels that does not exist: the number made, or -1.
+int CreateJournaledFolders(const char* path);
+// Adds a font resource: a path, or a bare name that the system finds. A resource file names
+// its font by the bare name, which some systems look for in the current folder only: with
+// folder, that is the current folder for the call. False when it is not added.
+bool AddJournaledFontResource(const char* name, const char* folder = nullptr);
+// Takes a resource out of use, to be replaced.
+bool RemoveJournaledFontResource(const char* name);
+// Makes the Program Manager group, unless it is there already (a group that was there
+// stays in a rollback: only the run's items leave it), and makes it the active one.
+bool CreateJournaledProgmanGroup(const char* group);
+// Adds the item to the active group, the run's. An item of that name that the group holds
+// already is the user's: it stays the one, and no second is added, which no rollback
+// could tell from the user's.
+bool AddJournaledProgmanItem(const char* group, const char* commandLine, const char* item);
+// Opens the key for all access, made with every level above it that does not exist; null
+// when it cannot be listed or made.
+HKEY CreateJournaledKey(HKEY root, const char* key);
 
 // Sets a registry value, having listed what it held before (a value in a key this run
 // created goes with the key). False when it cannot be listed or set.

@@ -21,7 +21,7 @@ bool PrepareGroupFolder(const char* group, char (&folder)[kPathSize]) {
     // Without the Programs folder the group would land in the current drive's root.
     if (!GetProgramsFolder(programs) || !JoinPath(folder, programs, group)) return false;
     if (DirectoryExists(folder)) return true;
-    if (!NoteMissingFolders(folder) || !CreateDirectoryA(folder, nullptr)) return false;
+    if (CreateJournaledFolders(folder) < 0) return false;
     NotifyShell(SHCNE_MKDIR, folder);
     return true;
 }
@@ -76,20 +76,9 @@ HRESULT CreateShellLink(const char* target, const char* linkPath, const char* ar
     return file->Save(widePath, TRUE);
 }
 
-// Lists the item and adds it to the active group, unless the group holds an item of that
-// name already (the user's, which stays the one).
-static bool AddProgmanItem(const char* group, const char* commandLine, const char* item) {
-    bool held = false;
-    if (!NoteProgmanItem(group, item, &held)) return false;
-    return held || ProgmanAddItem(commandLine, item, nullptr, 0);
-}
-
 int CreateProgmanItems(SetupContext& context) {
     const char* group = context.menuGroup;
-    // A group that was there stays in a rollback; only this run's items leave it.
-    if (GetProgmanGroupState(group) == GroupState::Missing && !NoteProgmanGroup(group)) return -1;
-    if (!ProgmanCreateGroup(group, nullptr)) return -1;
-    if (!ProgmanShowGroup(group, 1)) return -1;
+    if (!CreateJournaledProgmanGroup(group)) return -1;
     for (int i = 0; i < context.fileCount; ++i) {
         const char* item = context.fileMenuItem[i];
         if (item == nullptr) continue;
@@ -100,7 +89,7 @@ int CreateProgmanItems(SetupContext& context) {
             !AppendString(commandLine, "\"")) {
             return -1;
         }
-        if (!AddProgmanItem(group, commandLine, item)) return -1;
+        if (!AddJournaledProgmanItem(group, commandLine, item)) return -1;
     }
     if (context.menuUninst == nullptr) return 0;
 
@@ -110,5 +99,5 @@ int CreateProgmanItems(SetupContext& context) {
     if (!FormatUninstallCommand(commandLine, sizeof commandLine, context.destination, recordName)) {
         return -1;
     }
-    return AddProgmanItem(group, commandLine, context.menuUninst) ? 0 : -1;
+    return AddJournaledProgmanItem(group, commandLine, context.menuUninst) ? 0 : -1;
 }

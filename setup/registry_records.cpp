@@ -87,12 +87,7 @@ bool SetListingValues(HKEY root, const char* key, const SetupContext& context, c
 // missing before they are made; a rollback deletes exactly those.
 UniqueKey CreateKeyLevels(HKEY root, const char* name) {
     UniqueKey key;
-    char emptyClass[] = "";
-    if (!NoteMissingKeys(root, name) ||
-        RegCreateKeyExA(root, name, 0, emptyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.Put(),
-                        nullptr) != ERROR_SUCCESS) {
-        key.Reset();
-    }
+    key.Reset(CreateJournaledKey(root, name));
     return key;
 }
 

@@ -9,7 +9,7 @@
 
 int CreateDestination(SetupContext& context) {
     // The levels about to be made are listed first, for the undo of a run that is ended.
-    context.dirDepth = NoteMissingFolders(context.destination) ? CreateDirectoryPath(context.destination) : -1;
+    context.dirDepth = CreateJournaledFolders(context.destination);
     // Folder creation walks the path with the current directory.
     SetCurrentDirectoryA(context.sourceDir);
     if (context.dirDepth < 0) {

@@ -10,6 +10,7 @@
 #include "common/progman.h"
 #include "common/uninst.h"
 #include "common/system.h"
+#include "setup/journal.h"
 #include "tests/support/files.h"
 #include "tests/tools/progman_standin.h"
 
@@ -190,6 +191,26 @@ TEST_F(MenuItems, MakesTheGroupAndItsItems) {
         EXPECT_FALSE(Exists(groupFolder_ + "\\削除.lnk"));
         EXPECT_FALSE(Exists(groupFolder_ + "\\data.dat.lnk"));
     }
+}
+
+// The run's group deleted after its items were added, and a group of the user's holding an
+// item of the same name active: the rollback has no group to delete the run's items from,
+// and deletes nothing in the user's.
+TEST_F(MenuItems, ARollBackWithoutTheRunsGroupLeavesTheActiveGroupAlone) {
+    if (!IsWindowsNT()) GTEST_SKIP() << "Program Manager items are made on Windows NT only";
+    auto context = Context("C:\\App");
+    GetWindowsDirectoryA(context->windowsDir, sizeof context->windowsDir);
+    BeginJournal(*context);
+    ASSERT_EQ(0, CreateMenuItems(*context));
+    ASSERT_TRUE(ProgmanDeleteGroup(kGroup));
+    ASSERT_TRUE(ProgmanCreateGroup("ユーザーのグループ", nullptr));
+    ASSERT_TRUE(ProgmanAddItem("C:\\Mine\\game.exe", "ゲーム", nullptr, 0));
+    const std::string users = standin_.Groups();
+    RollBackJournal();
+    for (const std::string& command : standin_.Commands()) {
+        EXPECT_NE(0u, command.rfind("[DeleteItem(", 0)) << command;
+    }
+    EXPECT_EQ(users, standin_.Groups());
 }
 
 TEST_F(MenuItems, TheUninstallerItemIsQuotedOnlyWithABlank) {
