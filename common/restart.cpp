@@ -87,6 +87,23 @@ bool AddRenameLine(const char* source, const char* target) {
     return WriteRenameSection(section);
 }
 
+// A section left empty goes, and the file with it when it holds nothing else: a system
+// that had no such file has none again.
+bool DropRenameSection() {
+    WritePrivateProfileStringA(kRenameSection, nullptr, nullptr, kWininit);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, kWininit);  // the system's copy to the disk
+    char path[kPathSize];
+    UINT length = GetWindowsDirectoryA(path, sizeof path);
+    WIN32_FIND_DATAA data;
+    HANDLE search = length > 0 && length < sizeof path && JoinPath(path, path, kWininit)
+                        ? FindFirstFileA(path, &data)
+                        : INVALID_HANDLE_VALUE;
+    if (search == INVALID_HANDLE_VALUE) return true;
+    FindClose(search);
+    if (data.nFileSizeLow == 0 && data.nFileSizeHigh == 0) DeleteFileA(path);
+    return true;
+}
+
 bool RemoveRenameLine(const char* source, const char* target) {
     char line[kLineSize];
     // Without the staged file no line can name it any more.
@@ -101,6 +118,10 @@ bool RemoveRenameLine(const char* source, const char* target) {
         return true;
     }
     section[left] = '\0';
+    if (section[0] == '\0') {
+        free(section);
+        return DropRenameSection();
+    }
     return WriteRenameSection(section);
 }
 

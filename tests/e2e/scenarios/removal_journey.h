@@ -61,7 +61,7 @@ protected:
     static void CleanSharedFiles() {
         for (const char* folder : {"\\SYSTEM", "\\FONTS", "\\system32"}) {
             for (const char* name :
-                 {"ZELKRT.DLL", "ZELKRT.TTF", "ZELKRT.fot", "ZELKNEW.DLL", "ZELKNEW.TTF", "ZELKNEW.fot"}) {
+                 {"ZELKRT.DLL", "ZELKRT.TTF", "ZELKRT.fot", "ZELKNEW.DLL", "ZELKNEW.TTF", "ZELKNEW.fot", "ZELKUSE.DLL"}) {
                 RemoveTree(WindowsFolder() + folder + "\\" + name);
             }
         }

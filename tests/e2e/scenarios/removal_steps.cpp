@@ -166,6 +166,10 @@ static std::string PendingRenames() {
     return data;
 }
 
+bool RestartListNames(const std::string& part) {
+    return ContainsNoCase(PendingRenames() + ReadWholeFile(WindowsFolder() + "\\WININIT.INI"), part);
+}
+
 bool CompanionScheduledForRestart() {
     char value[MAX_PATH] = "";
     GetPrivateProfileStringA("rename", "NUL", "", value, sizeof value, "WININIT.INI");

@@ -50,6 +50,9 @@ Window AnswerRemovalBoxesUntil(Process& program, const std::string& caption, Rem
 // or an empty window after a failure.
 Window ToReadyPage(Process& setup, const std::string& destination = "", std::string* used = nullptr);
 
+// True when what the system replaces or deletes at its next start (the moves listed in the
+// registry, WININIT.INI) names part, in any case.
+bool RestartListNames(const std::string& part);
 // The delete-at-restart entry of the companion copy: WININIT.INI [rename] NUL (Windows 95)
 // or PendingFileRenameOperations (NT) names it.
 bool CompanionScheduledForRestart();

@@ -358,8 +358,12 @@ class EndedRun : public RollBack {
 protected:
     void SetUp() override {
         RollBack::SetUp();
+        // ZELKUSE.DLL, older than the medium's, is the user's; a run may find it in use.
+        const std::string older = ReadWholeFile(BuildFolder() + "\\testdata\\dll_file_lower.dll");
+        PutUsersFile(SystemFolder() + "\\ZELKUSE.DLL", older);
         medium_ = std::make_unique<Medium>("ended", SampleScriptWithDllAndFont() +
                                                         "DLL=dll_base.dll>ZELKNEW.DLL\r\n"
+                                                        "DLL=dll_file_higher.dll>ZELKUSE.DLL\r\n"
                                                         "FONT=ZELKTEST.TTF>ZELKNEW.TTF," + kNewFontValue + "\r\n");
         const std::string testdata = BuildFolder() + "\\testdata\\";
         for (const char* name : {"dll_file_higher.dll", "dll_base.dll", "ZELKTEST.TTF"}) {
@@ -383,13 +387,16 @@ protected:
         return medium_->StartSetup();
     }
 
-    // Every action of a run done, with a retry among them, and the run ended before its
-    // finish mark. The medium's DLL cannot be read at first: its copy fails after the user's
-    // older DLL was kept aside, and the copy tried again lists the DLL's path as new as well.
+    // Every action of a run done, with a retry among them and a DLL in use, and the run ended
+    // before its finish mark. The medium's DLL cannot be read at first: its copy fails after
+    // the user's older DLL was kept aside, and the copy tried again lists the DLL's path as
+    // new as well. ZELKUSE.DLL is in use: it is to be replaced at the next restart.
     void RunAllActionsWithARetry() {
         Process setup = StartEndingAt(1000000);
         Window sheet = ToReadyPage(setup, kChosenFolder);
         ASSERT_TRUE(sheet.Exists());
+        HeldFile inUse(SystemFolder() + "\\ZELKUSE.DLL", true);
+        ASSERT_TRUE(inUse.Held());
         auto held = std::make_unique<HeldFile>(medium_->Path("dll_file_higher.dll"));
         ASSERT_TRUE(held->Held());
         sheet.PressSheetButton(PSBTN_FINISH);
@@ -399,6 +406,8 @@ protected:
         held.reset();
         failed.Press(IDB_COPY_AGAIN);
         ASSERT_GT(setup.WaitForExit(60000), 15) << "the run did not end at its last action";
+        ASSERT_TRUE(RestartListNames("\\ZELKUSE.DLL") || RestartListNames("\\ZELKUSE~"))
+            << "the DLL in use is not replaced at the next restart";
     }
 
     // Through the wizard into the destination; the run's exit code, which names the action
@@ -498,6 +507,8 @@ TEST_P(EndedRun, AnUndoEndedAnywhereIsFinishedExactly) {
         break;
     }
     ExpectAsBefore(before);
+    EXPECT_FALSE(RestartListNames("\\ZELKUSE.DLL") || RestartListNames("\\ZELKUSE~"))
+        << "the replacement at the next restart was not cancelled";
     if (IsNT(GetParam())) {
         std::map<std::string, int> deletions;
         for (const std::string& command : programManager_.Commands()) {
