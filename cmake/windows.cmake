@@ -57,12 +57,25 @@ list(REMOVE_ITEM ZELK_UNINSTALL_WIN32 ${UNZELK_ENTRY})
 zelk_library(zelk_uninstall ${ZELK_UNINSTALL_WIN32})
 target_link_libraries(zelk_uninstall PUBLIC zelk_common)
 
+# The shipped programs are laid out in three sections (cmake/programs.ld.in says why); their
+# code section holds the import tables too, so it is writable (--omagic: ld would otherwise
+# mark a section named .text read-only whatever it holds).
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(ZELK_LD_POINTER QUAD)
+else()
+  set(ZELK_LD_POINTER LONG)
+endif()
+set(ZELK_LD_POINTER_SIZE ${CMAKE_SIZEOF_VOID_P})
+set(ZELK_PROGRAM_SCRIPT ${CMAKE_BINARY_DIR}/programs.ld)
+configure_file(cmake/programs.ld.in ${ZELK_PROGRAM_SCRIPT} @ONLY)
+
 function(zelk_program name output)
   add_executable(${name} WIN32 ${ARGN})
-  set_target_properties(${name} PROPERTIES OUTPUT_NAME ${output})
+  set_target_properties(${name} PROPERTIES OUTPUT_NAME ${output} LINK_DEPENDS ${ZELK_PROGRAM_SCRIPT})
   target_compile_options(${name} PRIVATE ${ZELK_PROGRAM_FLAGS})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources)
-  target_link_options(${name} PRIVATE ${ZELK_PROGRAM_LINK})
+  target_link_options(${name} PRIVATE ${ZELK_PROGRAM_LINK}
+    -Wl,-T,${ZELK_PROGRAM_SCRIPT} -Wl,--omagic)
 endfunction()
 
 # setup and unZELK start at their own entry point (common/program_entry.cpp) instead of the
