@@ -16,10 +16,17 @@ set(ZELK_PROGRAM_FLAGS ${ZELK_WIN_FLAGS} -fno-exceptions -fno-rtti -fno-asynchro
 set(ZELK_PROGRAM_LINK -static -s -mwindows -Wl,--gc-sections -flto -Wl,--disable-reloc-section)
 # 32-bit Windows keeps the stack 4-byte aligned; the compiler's default of 16 only makes it
 # realign the stack in functions that want more. Code is generated at link time (-flto), so
-# the link needs it too. (The x86-64 convention aligns to 16 itself.)
+# the link needs these too. (The x86-64 convention aligns to 16 itself.)
+# Arguments are pushed, not stored into room kept below each frame, and no register is
+# kept for a frame pointer: each is a few bytes at every call or function. The toolchain
+# would keep the room for the sake of its stack probes, which a frame of a page or more
+# needs (the system grows the stack one guard page at a time); no frame of the programs
+# comes near a page (a big block is static or on the heap), and the build holds them to it.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-  list(APPEND ZELK_PROGRAM_FLAGS -mpreferred-stack-boundary=2)
-  list(APPEND ZELK_PROGRAM_LINK -mpreferred-stack-boundary=2)
+  set(ZELK_SMALL_CALLS -mpreferred-stack-boundary=2 -fomit-frame-pointer -mno-accumulate-outgoing-args
+    -mno-stack-arg-probe -Werror=frame-larger-than=3072)
+  list(APPEND ZELK_PROGRAM_FLAGS ${ZELK_SMALL_CALLS})
+  list(APPEND ZELK_PROGRAM_LINK ${ZELK_SMALL_CALLS})
 endif()
 set(ZELK_WIN_LIBS comctl32 ole32 shell32 uuid lz32 version advapi32 gdi32 user32 kernel32)
 # The programs import at load time only from the DLLs that every Windows takes from its
