@@ -16,10 +16,17 @@ set(ZELK_PROGRAM_FLAGS ${ZELK_WIN_FLAGS} -fno-exceptions -fno-rtti -fno-asynchro
 set(ZELK_PROGRAM_LINK -static -s -mwindows -Wl,--gc-sections -flto -Wl,--disable-reloc-section)
 # 32-bit Windows keeps the stack 4-byte aligned; the compiler's default of 16 only makes it
 # realign the stack in functions that want more. Code is generated at link time (-flto), so
-# the link needs it too. (The x86-64 convention aligns to 16 itself.)
+# the link needs these too. (The x86-64 convention aligns to 16 itself.)
+# Arguments are pushed, not stored into room kept below each frame, and no register is
+# kept for a frame pointer: each is a few bytes at every call or function. The toolchain
+# would keep the room for the sake of its stack probes, which a frame of a page or more
+# needs (the system grows the stack one guard page at a time); no frame of the programs
+# comes near a page (a big block is static or on the heap), and the build holds them to it.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-  list(APPEND ZELK_PROGRAM_FLAGS -mpreferred-stack-boundary=2)
-  list(APPEND ZELK_PROGRAM_LINK -mpreferred-stack-boundary=2)
+  set(ZELK_SMALL_CALLS -mpreferred-stack-boundary=2 -fomit-frame-pointer -mno-accumulate-outgoing-args
+    -mno-stack-arg-probe -Werror=frame-larger-than=3072)
+  list(APPEND ZELK_PROGRAM_FLAGS ${ZELK_SMALL_CALLS})
+  list(APPEND ZELK_PROGRAM_LINK ${ZELK_SMALL_CALLS})
 endif()
 set(ZELK_WIN_LIBS comctl32 ole32 shell32 uuid lz32 version advapi32 gdi32 user32 kernel32)
 # The programs import at load time only from the DLLs that every Windows takes from its
@@ -57,12 +64,25 @@ list(REMOVE_ITEM ZELK_UNINSTALL_WIN32 ${UNZELK_ENTRY})
 zelk_library(zelk_uninstall ${ZELK_UNINSTALL_WIN32})
 target_link_libraries(zelk_uninstall PUBLIC zelk_common)
 
+# The shipped programs are laid out in three sections (cmake/programs.ld.in says why); their
+# code section holds the import tables too, so it is writable (--omagic: ld would otherwise
+# mark a section named .text read-only whatever it holds).
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(ZELK_LD_POINTER QUAD)
+else()
+  set(ZELK_LD_POINTER LONG)
+endif()
+set(ZELK_LD_POINTER_SIZE ${CMAKE_SIZEOF_VOID_P})
+set(ZELK_PROGRAM_SCRIPT ${CMAKE_BINARY_DIR}/programs.ld)
+configure_file(cmake/programs.ld.in ${ZELK_PROGRAM_SCRIPT} @ONLY)
+
 function(zelk_program name output)
   add_executable(${name} WIN32 ${ARGN})
-  set_target_properties(${name} PROPERTIES OUTPUT_NAME ${output})
+  set_target_properties(${name} PROPERTIES OUTPUT_NAME ${output} LINK_DEPENDS ${ZELK_PROGRAM_SCRIPT})
   target_compile_options(${name} PRIVATE ${ZELK_PROGRAM_FLAGS})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources)
-  target_link_options(${name} PRIVATE ${ZELK_PROGRAM_LINK})
+  target_link_options(${name} PRIVATE ${ZELK_PROGRAM_LINK}
+    -Wl,-T,${ZELK_PROGRAM_SCRIPT} -Wl,--omagic)
 endfunction()
 
 # setup and unZELK start at their own entry point (common/program_entry.cpp) instead of the

@@ -12,13 +12,10 @@
 
 namespace {
 
-// In the code section, as common/system_dll.h keeps its names: the constant data section of
-// setup.exe is that much short of another half kilobyte.
-__attribute__((section(".text$names"))) const char kSessionManager[] =
-    "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
-__attribute__((section(".text$names"))) const char kPendingRenames[] = "PendingFileRenameOperations";
-__attribute__((section(".text$names"))) const char kWininit[] = "WININIT.INI";
-__attribute__((section(".text$names"))) const char kRenameSection[] = "rename";
+const char kSessionManager[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+const char kPendingRenames[] = "PendingFileRenameOperations";
+const char kWininit[] = "WININIT.INI";
+const char kRenameSection[] = "rename";
 constexpr DWORD kSectionSize = 32767;  // the most Windows 95 gives of a section
 constexpr size_t kLineSize = 2 * kPathSize + 8;
 

@@ -37,12 +37,10 @@ inline HMODULE LoadSystemDll(const char* fileName) {
 // looked for, and takes the current folder out of the search. Windows 95, NT 3.51 and NT 4.0
 // have neither call (nor a system of the first years of current Windows without its update);
 // there the full-path loads above are the defence. Called first thing at start.
-// The names stay in the code section, as those of the companion do (rmzelk/rmzelk.cpp): they
-// are its only constant data, which would otherwise take a section of half a kilobyte.
-__attribute__((section(".text$names"))) static const char kKernelLibrary[] = "kernel32.dll";
-__attribute__((section(".text$names"))) static const char kSetDefaultDllDirectories[] = "SetDefaultDllDirectories";
-__attribute__((section(".text$names"))) static const char kSetDllDirectoryA[] = "SetDllDirectoryA";
-__attribute__((section(".text$names"))) static const char kNoDllDirectory[] = "";
+static const char kKernelLibrary[] = "kernel32.dll";
+static const char kSetDefaultDllDirectories[] = "SetDefaultDllDirectories";
+static const char kSetDllDirectoryA[] = "SetDllDirectoryA";
+static const char kNoDllDirectory[] = "";
 
 inline void NarrowDllSearch() {
     HMODULE kernel = GetModuleHandleA(kKernelLibrary);

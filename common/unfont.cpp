@@ -70,12 +70,13 @@ int RemoveFont95(HWND owner, const char* caption, const char* fileName, const ch
 
 }  // namespace
 
-// A resource file is small: it names its font file in its first few hundred bytes.
+// A resource file is small: it names its font file in its first few hundred bytes. The
+// block is static: the programs' stack frames stay below a page (cmake/windows.cmake).
 bool FotBelongsToFont(const char* fotPath, const char* fontFileName) {
     HANDLE file = CreateFileA(fotPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    char text[4096];
+    static char text[4096];
     DWORD length = 0;
     BOOL read = ReadFile(file, text, sizeof text, &length, nullptr);
     CloseHandle(file);

@@ -15,12 +15,10 @@ namespace {
 constexpr int kWaitStep = 10;         // ms between two attempts
 constexpr int kWaitAttempts = 3000;   // 30 s in all
 
-// The names stay in the code section: a data section of their own would add half a
-// kilobyte to this small file.
-__attribute__((section(".text$names"))) const char kShellLibrary[] = "shell32.dll";
-__attribute__((section(".text$names"))) const char kChangeNotify[] = "SHChangeNotify";
-__attribute__((section(".text$names"))) const char kNtLibrary[] = "ntdll.dll";
-__attribute__((section(".text$names"))) const char kQueryProcess[] = "NtQueryInformationProcess";
+const char kShellLibrary[] = "shell32.dll";
+const char kChangeNotify[] = "SHChangeNotify";
+const char kNtLibrary[] = "ntdll.dll";
+const char kQueryProcess[] = "NtQueryInformationProcess";
 
 // The process that started this one (the uninstaller), opened for waiting; null where the
 // system does not tell it (Windows 95 has no such query).

@@ -134,8 +134,11 @@ int ReadPreviousInstall(SetupContext& context) {
     return 0;
 }
 
-int CheckPreviousInstall(SetupContext& context, HWND owner) {
-    if (!UninstallKeyExists(context)) return 1;
+namespace {
+
+// The question before the earlier installation is removed; its texts are gone before the
+// removal starts, so the two never share a stack frame.
+bool MayRemovePrevious(const SetupContext& context, HWND owner) {
     HINSTANCE instance = GetSetupInstance();
     char caption[128];
     char format[512];
@@ -145,7 +148,14 @@ int CheckPreviousInstall(SetupContext& context, HWND owner) {
     }
     char text[sizeof format + 3 * kPathSize];
     SubstituteText(text, sizeof text, format, context.title ? context.title : "");
-    if (g_messageBox(owner, text, caption, MB_ICONWARNING | MB_YESNO) == IDNO) return 0;
+    return g_messageBox(owner, text, caption, MB_ICONWARNING | MB_YESNO) != IDNO;
+}
+
+}  // namespace
+
+int CheckPreviousInstall(SetupContext& context, HWND owner) {
+    if (!UninstallKeyExists(context)) return 1;
+    if (!MayRemovePrevious(context, owner)) return 0;
     RemovePreviousInstall(context);
     return 1;
 }
