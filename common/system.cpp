@@ -25,6 +25,13 @@ char* LoadText(UINT id, char* out, int size) {
     return out;
 }
 
+bool RefuseForeignWindows95() {
+    if (IsWindowsNT() || GetACP() == 932) return false;
+    g_messageBox(nullptr, "This program needs Japanese Windows to show its texts. Nothing was changed.",
+                 "ZELK", MB_OK | MB_ICONSTOP);
+    return true;
+}
+
 bool IsValidDrive(const char* path) {
     char root[4];
     if (path == nullptr || GetDriveRoot(root, path) != 0) return false;

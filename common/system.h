@@ -22,6 +22,10 @@ void ShowApiError(const char* name);
 // The program file's own module, so that code without the instance at hand can load.
 char* LoadText(UINT id, char* out, int size);
 
+// Windows 95 shows texts in its own code page only: on one that is not Japanese, an English
+// box says so and this returns true; the program then ends before it changes anything.
+bool RefuseForeignWindows95();
+
 // Deletes the file, read-only or not (setup installs some of its files read-only); the run
 // goes on when it stays.
 void DeleteAnyFile(const char* path);

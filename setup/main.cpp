@@ -61,6 +61,7 @@ int InitializeSetup(HINSTANCE instance) {
                      LoadText(IDS_WRONG_WINDOWS_CAPTION, caption, sizeof caption), MB_ICONERROR);
         return -1;
     }
+    if (RefuseForeignWindows95()) return -1;
     HWND splash = ShowInitWindow();
     int result = RunSteps(kStartupSteps, g_setup, false);
     if (splash != nullptr) DestroyWindow(splash);

@@ -173,6 +173,7 @@ void RunRemoval(const char* recordPath, const char* systemDir, const char* fonts
 }
 
 int RunUninstaller(HINSTANCE instance, const char* commandLine) {
+    if (RefuseForeignWindows95()) return 0;
     DWORD length = GetModuleFileNameA(instance, ownPath, sizeof ownPath);
     if (length == 0 || length >= sizeof ownPath) {
         ShowApiError("GetModuleFileName");
