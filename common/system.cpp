@@ -1,6 +1,7 @@
 // Platform tests and file tests shared by setup and unZELK.
 #include "system.h"
 
+#include "ids.h"
 #include "textsub.h"
 
 MessageBoxFunction g_messageBox = MessageBoxA;
@@ -14,7 +15,21 @@ bool IsWindowsNT() {
 }
 
 void ShowApiError(const char* name) {
-    if (name != nullptr) g_messageBox(nullptr, name, "API エラー", MB_OK);
+    char caption[32];
+    if (name != nullptr) g_messageBox(nullptr, name, LoadText(IDS_API_ERROR, caption, sizeof caption), MB_OK);
+}
+
+char* LoadText(UINT id, char* out, int size) {
+    out[0] = '\0';
+    LoadStringA(GetModuleHandleA(nullptr), id, out, size);
+    return out;
+}
+
+bool RefuseForeignWindows95() {
+    if (IsWindowsNT() || GetACP() == 932) return false;
+    g_messageBox(nullptr, "This program needs Japanese Windows to show its texts. Nothing was changed.",
+                 "ZELK", MB_OK | MB_ICONSTOP);
+    return true;
 }
 
 bool IsValidDrive(const char* path) {

@@ -18,6 +18,14 @@ extern const char kFontsKey[];
 // Shows the name of a failed system call in an ownerless "API エラー" box; goes on.
 void ShowApiError(const char* name);
 
+// Text id of the program's own string table in out (empty when the table lacks it); out.
+// The program file's own module, so that code without the instance at hand can load.
+char* LoadText(UINT id, char* out, int size);
+
+// Windows 95 shows texts in its own code page only: on one that is not Japanese, an English
+// box says so and this returns true; the program then ends before it changes anything.
+bool RefuseForeignWindows95();
+
 // Deletes the file, read-only or not (setup installs some of its files read-only); the run
 // goes on when it stays.
 void DeleteAnyFile(const char* path);

@@ -2,6 +2,7 @@
 // offers Abort, Retry and Ignore.
 #include "uninst.h"
 
+#include "ids.h"
 #include "system.h"
 #include "textsub.h"
 
@@ -10,11 +11,13 @@ namespace {
 // Repeats action while it fails and the user answers Retry. 1 when it succeeded at once,
 // else the last button pressed (IDRETRY after a retry that succeeded; 0 when the box fails).
 template <typename Action>
-int RetryWhileFailing(HWND owner, const char* caption, const char* format, Action action) {
+int RetryWhileFailing(HWND owner, const char* caption, UINT formatId, Action action) {
     int result = 1;
     while (!action()) {
+        char format[64];
         char text[256];
-        wsprintfA(text, format, static_cast<unsigned>(GetLastError()));
+        DWORD error = GetLastError();
+        wsprintfA(text, LoadText(formatId, format, sizeof format), static_cast<unsigned>(error));
         result = g_messageBox(owner, text, caption, MB_ICONERROR | MB_ABORTRETRYIGNORE);
         if (result != IDRETRY) break;
     }
@@ -24,9 +27,9 @@ int RetryWhileFailing(HWND owner, const char* caption, const char* format, Actio
 bool Stopped(int result) { return result == 0 || result == IDABORT; }
 
 bool AskToRemove(HWND owner, const char* caption, const char* path) {
+    char format[128];
     char text[kPathSize + 128];
-    wsprintfA(text, "次のファイルは他のZELKのアプリケーションが使用する可能性があります。削除しますか？\n\n%s\n",
-              path);
+    wsprintfA(text, LoadText(IDS_ASK_SHARED_FONT, format, sizeof format), path);
     return g_messageBox(owner, text, caption, MB_ICONQUESTION | MB_YESNO) == IDYES;
 }
 
@@ -84,13 +87,13 @@ bool FotBelongsToFont(const char* fotPath, const char* fontFileName) {
 }
 
 int RemoveFontResourceRetry(HWND owner, const char* caption, const char* name) {
-    return RetryWhileFailing(owner, caption, "フォントリソースの削除に失敗しました(Error #%u)",
+    return RetryWhileFailing(owner, caption, IDS_FONT_RESOURCE_FAILED,
                              [name] { return RemoveFontResourceA(name) != FALSE; });
 }
 
 int DeleteFontFileRetry(HWND owner, const char* caption, const char* path) {
     if (!FileExists(path)) return 1;
-    return RetryWhileFailing(owner, caption, "フォントファイルの削除に失敗しました(Error #%u)",
+    return RetryWhileFailing(owner, caption, IDS_FONT_FILE_FAILED,
                              [path] { return DeleteFileA(path) != FALSE; });
 }
 

@@ -6,6 +6,7 @@
 
 #include "registry.h"
 #include "shell.h"
+#include "ids.h"
 #include "system.h"
 #include "textsub.h"
 
@@ -24,9 +25,6 @@ struct SharedFileNotice {
 
 SharedFileNotice sharedFileNotice;
 
-const char kNoticeHeading[] =
-    "次のファイルは他のアプリケーションが使用する可能性があるので削除しません。\n\n";
-const char kNoticeMoreFormat[] = "ほか%d個のファイル\n";
 
 void FreeNoticePaths() {
     for (int i = 0; i < sharedFileNotice.count; ++i) {
@@ -71,13 +69,14 @@ char* FormatSharedFileNotice() {
     char* text = static_cast<char*>(malloc(size));
     if (text == nullptr) return nullptr;
     text[0] = '\0';
-    bool fits = AppendString(text, size, kNoticeHeading);
+    char line[128];
+    bool fits = AppendString(text, size, LoadText(IDS_SHARED_FILES, line, sizeof line));
     for (int i = 0; fits && i < sharedFileNotice.count; ++i) {
         fits = AppendString(text, size, sharedFileNotice.paths[i]) && AppendString(text, size, "\n");
     }
     if (fits && sharedFileNotice.notListed > 0) {
         char more[64];
-        wsprintfA(more, kNoticeMoreFormat, sharedFileNotice.notListed);
+        wsprintfA(more, LoadText(IDS_SHARED_FILES_MORE, line, sizeof line), sharedFileNotice.notListed);
         fits = AppendString(text, size, more);
     }
     if (!fits) {  // cannot happen with the size above; never show a cut list

@@ -82,6 +82,35 @@
 #define IDS_RESTORED_PARTLY 61
 #define IDS_FOREIGN_LINES 62
 
+// ---- texts that were literals in the code ----
+// At numbers the fixed table above leaves free (13, 15-17, 26-36, 38-41, 50, 53, 55-57, 63),
+// so that they fill its blocks of sixteen strings instead of adding blocks. A number held by
+// both programs' tables means the same text in both.
+// setup.exe:
+#define IDS_WRONG_WINDOWS 26
+#define IDS_WRONG_WINDOWS_CAPTION 27
+#define IDS_MISSING_FILE 28
+// Both programs (texts of common/):
+#define IDS_API_ERROR 32
+#define IDS_ASK_SHARED_FONT 33
+#define IDS_FONT_RESOURCE_FAILED 34
+#define IDS_FONT_FILE_FAILED 35
+#define IDS_SHARED_FILES 36
+#define IDS_SHARED_FILES_MORE 38
+// unZELK.exe (which also holds IDS_NO_MEMORY and IDS_FOREIGN_LINES):
+#define IDS_UN_CAPTION 39
+#define IDS_UN_NO_WINDOWS_DIR 40
+#define IDS_UN_NO_SYSTEM_DIR 41
+#define IDS_UN_COPY_FAILED 50
+#define IDS_UN_USE_CONTROL_PANEL 53
+#define IDS_UN_INVALID_RECORD 55
+#define IDS_UN_CANNOT_OPEN 56
+#define IDS_UN_CANNOT_OPEN_ANY 57
+#define IDS_UN_NOT_ALL_READ 63
+#define IDS_UN_CONFIRM 13
+#define IDS_UN_LEFT 15
+#define IDS_UN_LEFT_ANY 16
+
 // ---- unZELK.exe ----
 #define IDD_UN_DELETING 102
 #define IDI_UNZELK 102

@@ -55,11 +55,13 @@ const SetupStep kStartupSteps[4] = {
 int InitializeSetup(HINSTANCE instance) {
     setupInstance = instance;
     if (!IsSupportedWindows()) {
-        g_messageBox(nullptr,
-                    "このアプリケーションをセットアップするにはWindows 95 もしくは Windows NT 3.51 以上が必要です。",
-                    "ZELKセットアップ - エラー", MB_ICONERROR);
+        char text[128];
+        char caption[32];
+        g_messageBox(nullptr, LoadText(IDS_WRONG_WINDOWS, text, sizeof text),
+                     LoadText(IDS_WRONG_WINDOWS_CAPTION, caption, sizeof caption), MB_ICONERROR);
         return -1;
     }
+    if (RefuseForeignWindows95()) return -1;
     HWND splash = ShowInitWindow();
     int result = RunSteps(kStartupSteps, g_setup, false);
     if (splash != nullptr) DestroyWindow(splash);

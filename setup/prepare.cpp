@@ -6,7 +6,6 @@
 
 #include "common/system.h"
 #include "ids.h"
-#include "missing_file.h"
 #include "setup_api.h"
 
 static void ShowScriptMessage(void*, int stringId, int) { ShowMessage(nullptr, stringId); }
@@ -73,9 +72,11 @@ int PrepareSetupContext(SetupContext& context) { return RunSteps(kPrepareSteps, 
 
 // The literal file-missing box of the start-up checks (owner: none yet).
 static void ReportMissingFile(const char* path) {
+    char format[64];
+    char caption[32];
     char text[kPathSize + 64];
-    wsprintfA(text, ZELK_MISSING_FILE_FORMAT, path);
-    g_messageBox(GetSetupWindow(), text, "ZELKセットアップ", MB_OK);
+    wsprintfA(text, LoadText(IDS_MISSING_FILE, format, sizeof format), path);
+    g_messageBox(GetSetupWindow(), text, LoadText(IDS_CAPTION, caption, sizeof caption), MB_OK);
 }
 
 // Joins srcDirectory and name. A path too long to exist, or a name that could not be kept

@@ -12,9 +12,12 @@
 
 namespace {
 
-const char kSetupCaption[] = "ZELKセットアップ";
+char caption[32];
 
-void ShowOutOfMemory(void*) { g_messageBox(GetSetupWindow(), "メモリが足りません", kSetupCaption, MB_OK); }
+void ShowOutOfMemory(void*) {
+    char text[32];
+    g_messageBox(GetSetupWindow(), LoadText(IDS_NO_MEMORY, text, sizeof text), caption, MB_OK);
+}
 
 }  // namespace
 
@@ -22,6 +25,7 @@ int ReadUninstallRecord(const char* path) {
     // A record is read once per run; start from an empty one all the same.
     FreeUninstallRecord(g_record);
     g_record = UninstallRecord{};
+    LoadText(IDS_CAPTION, caption, sizeof caption);
     static constexpr RecordReaderRules rules{kMaxDlls, kMaxFonts, false};
     static constexpr RecordSink sink{nullptr, nullptr, nullptr, ShowOutOfMemory, nullptr};
     return ReadRecordFile(g_record, path, rules, sink);
@@ -35,7 +39,7 @@ int RemoveInstallationByRecord(SetupContext& context, const char* recordPath) {
     // Should the heading fail to load, the notice still lists the lines.
     char heading[512];
     if (LoadStringA(GetSetupInstance(), IDS_FOREIGN_LINES, heading, sizeof heading) == 0) heading[0] = '\0';
-    const RemovalStyle style{GetSetupWindow(), kSetupCaption, FILE_ATTRIBUTE_ARCHIVE, heading};
+    const RemovalStyle style{GetSetupWindow(), caption, FILE_ATTRIBUTE_ARCHIVE, heading};
     RemoveRecordedItems(g_record, style, recordPath, context.systemDir, context.fontsDir);
     RemoveMenuEntries(g_record.menuGroup, g_record.menuItems, g_record.menuItemCount);
     DeleteRecordedAppKeys(g_record);

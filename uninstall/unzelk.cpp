@@ -11,6 +11,7 @@
 #include "common/system_api.h"
 #include "common/textsub.h"
 #include "common/uninst.h"
+#include "ids.h"
 
 namespace {
 
@@ -30,19 +31,19 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool FindFolders() {
     UINT length = GetWindowsDirectoryA(windowsDir, sizeof windowsDir);
     if (length == 0 || length >= sizeof windowsDir) {
-        ShowUninstallerMessage("ウィンドウズディレクトリの検出に失敗しました");
+        ShowUninstallerText(IDS_UN_NO_WINDOWS_DIR);
         return false;
     }
     bool nt = IsWindowsNT();
     if (!JoinPath(fontsDir, windowsDir, nt ? "SYSTEM" : "FONTS") ||
         (nt && !JoinPath(systemDir, windowsDir, "SYSTEM"))) {
-        ShowUninstallerMessage("ウィンドウズディレクトリの検出に失敗しました");
+        ShowUninstallerText(IDS_UN_NO_WINDOWS_DIR);
         return false;
     }
     if (nt) return true;
     length = GetSystemDirectoryA(systemDir, sizeof systemDir);
     if (length == 0 || length >= sizeof systemDir) {
-        ShowUninstallerMessage("システムディレクトリの検出に失敗しました");
+        ShowUninstallerText(IDS_UN_NO_SYSTEM_DIR);
         return false;
     }
     return true;
@@ -60,7 +61,7 @@ bool TakeOverCompanion(char (&copy)[kPathSize]) {
                  JoinPath(copy, windowsDir, kCompanionCopyName);
     bool copied = named && (CopyFileA(source, copy, FALSE) || (!FileExists(source) && FileExists(copy)));
     if (!copied) {
-        ShowUninstallerMessage("ファイルコピーに失敗しました", MB_ICONERROR);
+        ShowUninstallerText(IDS_UN_COPY_FAILED, MB_ICONERROR);
         return false;
     }
     // setup installed the companion read-only.
@@ -119,9 +120,7 @@ void RunWithMutex(HINSTANCE instance, const char* commandLine, UniqueHandle& mut
     if (!FindFolders()) return;
     const char* recordPath = RecordPathOfCommandLine(commandLine);
     if (recordPath == nullptr) {
-        ShowUninstallerMessage(
-            "アプリケーションを削除する場合はコントロールパネルの\n"
-            "「アプリケーションの追加と削除」でおこなってください。");
+        ShowUninstallerText(IDS_UN_USE_CONTROL_PANEL);
         return;
     }
     static constexpr RecordReaderRules rules{kRecordFontSlots, kRecordFontSlots, true};
@@ -161,9 +160,10 @@ bool FormatCompanionCommand(char* out, size_t size, const char* copyPath, int de
 }
 
 void RunRemoval(const char* recordPath, const char* systemDir, const char* fontsDir) {
-    // Constant, so that it is kept with the program's other constant data.
-    static constexpr RemovalStyle style{nullptr, kUninstallerCaption, FILE_ATTRIBUTE_NORMAL,
-                                        kForeignLinesHeading};
+    char caption[32];
+    char heading[512];
+    const RemovalStyle style{nullptr, LoadText(IDS_UN_CAPTION, caption, sizeof caption),
+                             FILE_ATTRIBUTE_NORMAL, LoadText(IDS_FOREIGN_LINES, heading, sizeof heading)};
     RemoveRecordedItems(g_record, style, recordPath, systemDir, fontsDir);
     RemoveMenuEntries(g_record.menuGroup, g_record.menuItems, g_record.menuItemCount);
     DeleteRecordedAppKeys(g_record);
@@ -173,6 +173,7 @@ void RunRemoval(const char* recordPath, const char* systemDir, const char* fonts
 }
 
 int RunUninstaller(HINSTANCE instance, const char* commandLine) {
+    if (RefuseForeignWindows95()) return 0;
     DWORD length = GetModuleFileNameA(instance, ownPath, sizeof ownPath);
     if (length == 0 || length >= sizeof ownPath) {
         ShowApiError("GetModuleFileName");

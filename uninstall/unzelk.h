@@ -24,11 +24,11 @@ bool FormatCompanionCommand(char* out, size_t size, const char* copyPath, int de
 void RunRemoval(const char* recordPath, const char* systemDir, const char* fontsDir);
 
 // ---- unzelk_messages.cpp: what the user sees ----
-extern const char kUninstallerCaption[];  // "ZELKアンインストーラ"
-extern const char kForeignLinesHeading[];  // the record's lines that are left alone
-// Every message box goes through g_messageBox (common/system.h), so the tests can answer them.
-
+// Every message box goes through g_messageBox (common/system.h), so the tests can answer them;
+// the caption is "ZELKアンインストーラ".
 int ShowUninstallerMessage(const char* text, UINT type = MB_OK);
+// The same with text id of the string table.
+int ShowUninstallerText(UINT id, UINT type = MB_OK);
 // The reader's messages, for unZELK's record reader.
 const RecordSink& UninstallerRecordSink();
 // Yes/No question with the record's title; false only for No.

@@ -8,14 +8,7 @@
 #include "common/textsub.h"
 #include "ids.h"
 
-const char kUninstallerCaption[] = "ZELKアンインストーラ";
-const char kForeignLinesHeading[] =
-    "アンインストール情報ファイルの次の行は、このアプリケーション以外のファイルやフォルダを指している"
-    "可能性があるので処理しません。";
-
 namespace {
-
-const char kInvalidRecord[] = "アンインストール情報ファイルが不正です";
 
 // head + text + tail in a heap buffer of the exact size; null when memory runs out.
 char* Compose(const char* head, const char* text, const char* tail) {
@@ -29,26 +22,50 @@ char* Compose(const char* head, const char* text, const char* tail) {
     return out;
 }
 
+// Text id with text in place of its "%s" ("%" is never a Shift-JIS trail byte), as Compose.
+char* ComposeText(UINT id, const char* text) {
+    char format[128];
+    char* insert = LoadText(id, format, sizeof format);
+    while (*insert != '\0' && !(insert[0] == '%' && insert[1] == 's')) ++insert;
+    const char* tail = "";
+    if (*insert != '\0') {
+        *insert = '\0';
+        tail = insert + 2;
+    }
+    return Compose(format, text, tail);
+}
+
 // The record path comes from the command line and may be of any length.
 void CannotOpen(void*, const char* path) {
-    char* text = Compose("アンインストール情報ファイル'", path, "'が読み込めません");
-    ShowUninstallerMessage(text != nullptr ? text : "アンインストール情報ファイルが読み込めません");
+    char* text = ComposeText(IDS_UN_CANNOT_OPEN, path);
+    if (text != nullptr) {
+        ShowUninstallerMessage(text);
+    } else {
+        ShowUninstallerText(IDS_UN_CANNOT_OPEN_ANY);
+    }
     free(text);
 }
 
-void NotAllRead(void*) { ShowUninstallerMessage("アンインストール情報ファイルをすべて読み込むことに失敗しました"); }
+void NotAllRead(void*) { ShowUninstallerText(IDS_UN_NOT_ALL_READ); }
 
 void InvalidLine(void*, const char* field) {
-    ShowUninstallerMessage(kInvalidRecord);
-    g_messageBox(nullptr, field, kInvalidRecord, MB_OK);
+    char caption[64];
+    ShowUninstallerText(IDS_UN_INVALID_RECORD);
+    g_messageBox(nullptr, field, LoadText(IDS_UN_INVALID_RECORD, caption, sizeof caption), MB_OK);
 }
 
-void OutOfMemory(void*) { ShowUninstallerMessage("メモリが足りません"); }
+void OutOfMemory(void*) { ShowUninstallerText(IDS_NO_MEMORY); }
 
 }  // namespace
 
 int ShowUninstallerMessage(const char* text, UINT type) {
-    return g_messageBox(nullptr, text, kUninstallerCaption, type);
+    char caption[32];
+    return g_messageBox(nullptr, text, LoadText(IDS_UN_CAPTION, caption, sizeof caption), type);
+}
+
+int ShowUninstallerText(UINT id, UINT type) {
+    char text[128];
+    return ShowUninstallerMessage(LoadText(id, text, sizeof text), type);
 }
 
 const RecordSink& UninstallerRecordSink() {
@@ -57,20 +74,20 @@ const RecordSink& UninstallerRecordSink() {
 }
 
 bool ConfirmRemoval(const char* title) {
-    // A title is at most one record line, so the question always fits; should it not, the
-    // answer is No rather than a question about a shortened name.
-    char text[kPathSize * 2];
-    if (!CopyString(text, title != nullptr ? title : "") ||
-        !AppendString(text, "を削除してもよろしいですか?")) {
-        return false;
-    }
-    return ShowUninstallerMessage(text, MB_ICONWARNING | MB_YESNO) != IDNO;
+    // Should memory run out, the answer is No rather than a question without the name.
+    char* text = ComposeText(IDS_UN_CONFIRM, title != nullptr ? title : "");
+    bool yes = text != nullptr && ShowUninstallerMessage(text, MB_ICONWARNING | MB_YESNO) != IDNO;
+    free(text);
+    return yes;
 }
 
 void ShowUninstallerLeft(const char* path) {
-    char* text = Compose("次のファイルを削除できませんでした。手動で削除してください。\n\n", path, "");
-    ShowUninstallerMessage(text != nullptr ? text : "ZELKアンインストーラを削除できませんでした。",
-                           MB_ICONERROR);
+    char* text = ComposeText(IDS_UN_LEFT, path);
+    if (text != nullptr) {
+        ShowUninstallerMessage(text, MB_ICONERROR);
+    } else {
+        ShowUninstallerText(IDS_UN_LEFT_ANY, MB_ICONERROR);
+    }
     free(text);
 }
 

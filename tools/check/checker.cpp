@@ -19,16 +19,12 @@
 
 namespace checker {
 
-namespace {
-
 std::string SetupText(int id) {
     for (const auto& entry : kSetupStrings) {
         if (entry.id == id) return entry.text;
     }
     return "?";
 }
-
-}  // namespace
 
 std::string Shows(const std::string& text) { return " [setup.exe: " + text + "]"; }
 std::string Shows(int stringId) { return Shows(SetupText(stringId)); }

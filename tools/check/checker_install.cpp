@@ -13,7 +13,6 @@
 #include "ids.h"
 #include "setup/entry_values.h"
 #include "setup/destination_path.h"
-#include "setup/missing_file.h"
 #include "sjis.h"
 
 namespace checker {
@@ -104,8 +103,9 @@ void ScriptChecker::Missing(int line, const char* what, const std::string& windo
     std::string text = std::string(what) + " " + Q(windowsPath) + state + where + " (" + found.linuxPath + ")" + hint;
     // A product's plain file is the builder's input; setup never looks for it.
     if (!options_.product) {
-        char shown[3 * kPathSize + 64];
-        snprintf(shown, sizeof shown, ZELK_MISSING_FILE_FORMAT, ShowSjis(windowsPath).c_str());
+        std::string shown = SetupText(IDS_MISSING_FILE);
+        size_t insert = shown.find("%s");
+        if (insert != std::string::npos) shown.replace(insert, 2, ShowSjis(windowsPath));
         text += Shows(shown);
     }
     Error(line, text);

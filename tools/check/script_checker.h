@@ -19,6 +19,8 @@ namespace checker {
 
 // " [setup.exe: <text>]": what the user would see, by string ID or as a text.
 std::string Shows(int stringId);
+// A text of setup's string table (UTF-8).
+std::string SetupText(int id);
 std::string Shows(const std::string& text);
 // A script's Shift-JIS text quoted for a message.
 std::string Q(const std::string& sjis);

@@ -57,6 +57,39 @@ TEST_P(Startup, BackgroundWindowIsMaximisedWithTheCaption) {
     EXPECT_TRUE(IsZoomed(background.handle()));
 }
 
+// A Windows 95 of another language: setup started from the Unix side in an English locale
+// gets code page 1252 from Wine (a Windows parent cannot change it for its child). The box
+// belongs to a process the driver did not start, so it is found by its caption.
+TEST(StartupForeignCodePage, Windows95SaysSoInEnglishAndChangesNothing) {
+    ResetMachine();
+    SetWindowsVersion(WindowsVersion::Win95);
+    Medium medium("startup");
+    Process shell = Process::StartCommandLine(
+        "/bin/sh -c \"LC_ALL=en_US.UTF-8 exec $ZELK_MODE_LOADER '" + medium.Path("setup.exe") + "'\"");
+    HWND box = nullptr;
+    for (int i = 0; i < 200 && box == nullptr; ++i) {
+        Sleep(100);
+        box = FindWindowA("#32770", "ZELK");
+    }
+    if (box == nullptr) {  // setup went on: end it, or the run would wait for it
+        DWORD id = 0;
+        GetWindowThreadProcessId(FindWindowA("ZELKSetupWndClass", nullptr), &id);
+        HANDLE stray = id != 0 ? OpenProcess(PROCESS_TERMINATE, FALSE, id) : nullptr;
+        if (stray != nullptr) TerminateProcess(stray, 1);
+        if (stray != nullptr) CloseHandle(stray);
+    }
+    ASSERT_NE(nullptr, box) << "no English box";
+    EXPECT_NE(std::string::npos,
+              Window(box).AllText().find("This program needs Japanese Windows to show its texts."));
+    EXPECT_EQ(nullptr, FindWindowA("ZELKSetupWndClass", nullptr));
+    Window(box).Press(IDOK);
+    for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(100);
+    EXPECT_FALSE(IsWindow(box));
+    EXPECT_FALSE(PathExists("C:\\Program Files\\ZELK"));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE,
+                                   "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZELKSampleGame"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Systems, Startup,
                          testing::Values(WindowsVersion::Win95, WindowsVersion::NT40),
                          [](const testing::TestParamInfo<WindowsVersion>& info) {
