@@ -340,8 +340,9 @@ Found UndoList(const ListPlace& place, const char* product, char* leftovers, siz
     UndoState state = {{kJournalFormat, place.mark, 0}, false, false};
     Found found = Found::Ours;
     JournalStep step = JournalStep::Undo;  // the list's going, for a test that ends there
+    int count = 0;
     if (length < kJournalLineSize) {
-        step = JournalStep::Action;        // it never held an action
+        // Never held an action: it goes.
     } else if (!list.ReadHeader(listed, &state.names.format, &state.names.run)) {
         // One of a format this setup does not know is left alone, and so is a list of
         // another product whose key name gives the same mark.
@@ -351,19 +352,19 @@ Found UndoList(const ListPlace& place, const char* product, char* leftovers, siz
     } else {
         bool finished = false;
         int undoneFrom = 0;
-        int count = IndexEntries(list, &finished, &undoneFrom);
+        count = IndexEntries(list, &finished, &undoneFrom);
         if (finished) {
             step = JournalStep::Commit;
             DeleteKeptOriginals(state.names, list, count);
         } else {
             *result = UndoEntries(list, file.Get(), count, undoneFrom, &state, leftovers, size);
         }
-        file.Reset();
-        if (*result == Recovery::Partly) KeepLeftovers(place, bytes, count);
     }
-    file.Reset();
-    if (found == Found::Ours && *result != Recovery::Partly) {
-        if (step != JournalStep::Action) Watch(step);
+    file.Reset();  // closed before the list is rewritten or goes
+    if (found == Found::Ours && *result == Recovery::Partly) {
+        KeepLeftovers(place, bytes, count);
+    } else if (found == Found::Ours) {
+        if (length >= kJournalLineSize) Watch(step);
         DeleteAnyFile(place.list);
     }
     free(bytes);
