@@ -5,7 +5,9 @@ set(ZELK_WIN_FLAGS
   -ffunction-sections -D__USE_MINGW_ANSI_STDIO=0)
 # The programs are optimised whole at link time (-flto); the objects also keep ordinary code
 # (fat), so the test programs link the same libraries without it. An .exe is loaded at its
-# preferred base on every system, so it carries no relocations.
+# preferred base on every system, so it carries no relocations. A program is generated as
+# one piece (-flto-partition=one): split in two, setup.exe met an internal error of the
+# compiler's alias analysis, and one piece is the smaller.
 # The programs do without the C runtime: the compiler must not make up library calls for
 # copy loops, and nothing may need the library's stack checks.
 # Data is aligned as the processor's conventions require, not to 32 bytes for every array of
@@ -13,7 +15,7 @@ set(ZELK_WIN_FLAGS
 # padding between their constants).
 set(ZELK_PROGRAM_FLAGS ${ZELK_WIN_FLAGS} -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
   -flto -ffat-lto-objects -fno-tree-loop-distribute-patterns -fno-stack-protector -malign-data=abi)
-set(ZELK_PROGRAM_LINK -static -s -mwindows -Wl,--gc-sections -flto -Wl,--disable-reloc-section)
+set(ZELK_PROGRAM_LINK -static -s -mwindows -Wl,--gc-sections -flto -flto-partition=one -Wl,--disable-reloc-section)
 # 32-bit Windows keeps the stack 4-byte aligned; the compiler's default of 16 only makes it
 # realign the stack in functions that want more. Code is generated at link time (-flto), so
 # the link needs these too. (The x86-64 convention aligns to 16 itself.)

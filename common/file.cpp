@@ -2,6 +2,7 @@
 #include "file.h"
 
 #include <windows.h>
+#include "wintext.h"
 
 namespace {
 
@@ -11,14 +12,14 @@ void* Opened(HANDLE file) { return file == INVALID_HANDLE_VALUE ? nullptr : file
 
 bool ByteFile::OpenForReading(const char* path) {
     Close();
-    handle_ = Opened(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    handle_ = Opened(win::CreateFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return handle_ != nullptr;
 }
 
 bool ByteFile::CreateForWriting(const char* path) {
     Close();
-    handle_ = Opened(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    handle_ = Opened(win::CreateFile(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     return handle_ != nullptr;
 }

@@ -4,6 +4,7 @@
 #include <ddeml.h>
 
 #include "progman.h"
+#include "wintext.h"
 
 namespace {
 
@@ -18,11 +19,11 @@ HDDEDATA CALLBACK DdeCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, 
 class ProgmanConversation {
 public:
     ProgmanConversation() {
-        if (DdeInitializeA(&instance_, DdeCallback, CBF_FAIL_ALLSVRXACTIONS, 0) != DMLERR_NO_ERROR) {
+        if (win::DdeInitialize(&instance_, DdeCallback, CBF_FAIL_ALLSVRXACTIONS) != DMLERR_NO_ERROR) {
             instance_ = 0;
             return;
         }
-        HSZ name = DdeCreateStringHandleA(instance_, "PROGMAN", CP_WINANSI);
+        HSZ name = win::DdeCreateStringHandle(instance_, "PROGMAN");
         if (name != nullptr) {
             conversation_ = DdeConnect(instance_, name, name, nullptr);
             DdeFreeStringHandle(instance_, name);
@@ -53,9 +54,7 @@ int ProgmanExecute(const char* command) {
     if (!dde.Connected()) return 0;
     // The command text with its terminating zero, no item, no clipboard format. The
     // transaction takes the data handle over; Program Manager's answer is not examined.
-    HDDEDATA data = DdeCreateDataHandle(dde.instance(),
-                                        reinterpret_cast<BYTE*>(const_cast<char*>(command)),
-                                        lstrlenA(command) + 1, 0, nullptr, 0, 0);
+    HDDEDATA data = win::DdeCreateCommandHandle(dde.instance(), command);
     if (data != nullptr) {
         DdeClientTransaction(reinterpret_cast<BYTE*>(data), static_cast<DWORD>(-1),
                              dde.conversation(), nullptr, 0, XTYP_EXECUTE, kTimeout, nullptr);
@@ -105,16 +104,12 @@ static DWORD RequestGroup(const char* name, char* text, DWORD size) {
     DWORD length = 0;
     ProgmanConversation dde;
     if (!dde.Connected()) return 0;
-    HSZ item = DdeCreateStringHandleA(dde.instance(), name, CP_WINANSI);
+    HSZ item = win::DdeCreateStringHandle(dde.instance(), name);
     if (item == nullptr) return 0;
     HDDEDATA data = DdeClientTransaction(nullptr, 0, dde.conversation(), item, CF_TEXT,
                                          XTYP_REQUEST, kTimeout, nullptr);
     if (data != nullptr) {
-        length = DdeGetData(data, nullptr, 0, 0);
-        if (length > 0 && length < size) {
-            length = DdeGetData(data, reinterpret_cast<BYTE*>(text), length, 0);
-            text[length] = '\0';
-        }
+        length = win::DdeGetText(data, text, size);
         DdeFreeDataHandle(data);
     }
     DdeFreeStringHandle(dde.instance(), item);

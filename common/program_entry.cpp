@@ -13,6 +13,7 @@
 #include "common/command.h"
 #include "common/system_api.h"
 #include "common/system_dll.h"
+#include "common/wintext.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ void WINAPI ZelkProgramEntry() {
     startup.cb = sizeof startup;
     GetStartupInfoA(&startup);
     int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
-    char* arguments = const_cast<char*>(SkipProgramName(GetCommandLineA()));
+    char* arguments = const_cast<char*>(SkipProgramName(win::GetCommandLine()));
     exit(WinMain(GetModuleHandleA(nullptr), nullptr, arguments, show));
 }
 

@@ -8,33 +8,34 @@
 
 #include "handles.h"
 #include "textsub.h"
+#include "wintext.h"
 
 const char kUninstallBranch[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 int KeyHasNoSubkeys(HKEY root, const char* key) {
     UniqueKey opened;
-    if (RegOpenKeyExA(root, key, 0, KEY_ALL_ACCESS, opened.Put()) != ERROR_SUCCESS) return 1;
+    if (win::RegOpenKeyEx(root, key, 0, KEY_ALL_ACCESS, opened.Put()) != ERROR_SUCCESS) return 1;
     char name[kPathSize];
-    return RegEnumKeyA(opened.Get(), 0, name, sizeof name) == ERROR_NO_MORE_ITEMS ? 1 : 0;
+    return win::RegEnumKey(opened.Get(), 0, name, sizeof name) == ERROR_NO_MORE_ITEMS ? 1 : 0;
 }
 
 // Deletes parent\name with all its subkeys; true when it is gone. Subkeys are opened
 // relative to their parent, so no key path is ever composed.
 static bool DeleteKeyTree(HKEY parent, const char* name) {
     UniqueKey opened;
-    if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, opened.Put()) == ERROR_SUCCESS) {
+    if (win::RegOpenKeyEx(parent, name, 0, KEY_ALL_ACCESS, opened.Put()) == ERROR_SUCCESS) {
         char child[kPathSize];
         // Always the first subkey, since each pass deletes it; one that resists ends the loop.
-        while (RegEnumKeyA(opened.Get(), 0, child, sizeof child) == ERROR_SUCCESS) {
+        while (win::RegEnumKey(opened.Get(), 0, child, sizeof child) == ERROR_SUCCESS) {
             if (!DeleteKeyTree(opened.Get(), child)) break;
         }
     }
     opened.Reset();
-    return RegDeleteKeyA(parent, name) == ERROR_SUCCESS;
+    return win::RegDeleteKey(parent, name) == ERROR_SUCCESS;
 }
 
 static void DeleteKeyIfEmpty(HKEY root, const char* key) {
-    if (KeyHasNoSubkeys(root, key)) RegDeleteKeyA(root, key);
+    if (KeyHasNoSubkeys(root, key)) win::RegDeleteKey(root, key);
 }
 
 void DeleteAppKeys(HKEY root, const char* base, const char* application, const char* version) {

@@ -9,6 +9,7 @@
 #include "system.h"
 #include "system_api.h"
 #include "textsub.h"
+#include "wintext.h"
 
 namespace {
 
@@ -26,13 +27,13 @@ bool RealPath(char (&out)[kPathSize], const char* path) {
     char system[kPathSize];
     char real[kPathSize];
     BOOL wow64 = FALSE;
-    UINT length = GetSystemDirectoryA(system, sizeof system);
-    if (api.IsWow64Process == nullptr || api.GetSystemWow64DirectoryA == nullptr ||
+    UINT length = win::GetSystemDirectory(system, sizeof system);
+    if (api.IsWow64Process == nullptr ||
         !api.IsWow64Process(GetCurrentProcess(), &wow64) || !wow64 || length == 0 || length >= sizeof system ||
         !IsPathWithin(path, system)) {
         return CopyString(out, path);
     }
-    UINT realLength = api.GetSystemWow64DirectoryA(real, sizeof real);
+    UINT realLength = win::GetSystemWow64Directory(real, sizeof real);
     return realLength != 0 && realLength < sizeof real && JoinText(out, sizeof out, {real, path + length});
 }
 
@@ -90,14 +91,14 @@ bool DropRenameSection() {
     WritePrivateProfileStringA(kRenameSection, nullptr, nullptr, kWininit);
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, kWininit);  // the system's copy to the disk
     char path[kPathSize];
-    UINT length = GetWindowsDirectoryA(path, sizeof path);
-    WIN32_FIND_DATAA data;
+    UINT length = win::GetWindowsDirectory(path, sizeof path);
+    win::FoundEntry entry;
     HANDLE search = length > 0 && length < sizeof path && JoinPath(path, path, kWininit)
-                        ? FindFirstFileA(path, &data)
+                        ? win::FindFirstFile(path, &entry)
                         : INVALID_HANDLE_VALUE;
     if (search == INVALID_HANDLE_VALUE) return true;
     FindClose(search);
-    if (data.nFileSizeLow == 0 && data.nFileSizeHigh == 0) DeleteFileA(path);
+    if (entry.sizeLow == 0 && entry.sizeHigh == 0) win::DeleteFile(path);
     return true;
 }
 
@@ -134,25 +135,32 @@ bool RemovePendingPair(const char* source, const char* target) {
     char pair[2][kPathSize + 8];
     UniqueKey key;
     if (!ListedName(pair[0], "", source) || !ListedName(pair[1], "!", target) ||
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, key.Put()) !=
+        win::RegOpenKeyEx(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, key.Put()) !=
             ERROR_SUCCESS) {
+        return false;
+    }
+    // The system's list is read and written as it is, UTF-16, so that no other program's
+    // entry passes through a code page that might not hold its names.
+    WCHAR items[2][kPathSize + 8];
+    if (!win::ToUtf16(pair[0], items[0], kPathSize + 8) || !win::ToUtf16(pair[1], items[1], kPathSize + 8)) {
         return false;
     }
     DWORD type = 0;
     DWORD size = 0;
-    LONG result = RegQueryValueExA(key.Get(), kPendingRenames, nullptr, &type, nullptr, &size);
+    LONG result = win::RegQueryRawValue(key.Get(), kPendingRenames, &type, nullptr, &size);
     if (result == ERROR_FILE_NOT_FOUND) return true;  // nothing is pending
-    char* list = result == ERROR_SUCCESS ? static_cast<char*>(malloc(size)) : nullptr;
-    bool done = list != nullptr && RegQueryValueExA(key.Get(), kPendingRenames, nullptr, &type,
-                                                    reinterpret_cast<BYTE*>(list), &size) == ERROR_SUCCESS;
+    WCHAR* list = result == ERROR_SUCCESS ? static_cast<WCHAR*>(malloc(size + sizeof(WCHAR))) : nullptr;
+    bool done = list != nullptr && win::RegQueryRawValue(key.Get(), kPendingRenames, &type,
+                                                         reinterpret_cast<BYTE*>(list), &size) == ERROR_SUCCESS;
     if (done) {
-        const char* items[] = {pair[0], pair[1]};
-        size_t left = RemoveStringRun(list, size, items, 2);
+        const WCHAR* runs[] = {items[0], items[1]};
+        size_t units = size / sizeof(WCHAR);
+        size_t left = RemoveStringRun(list, units, runs, 2);
         if (left <= 1) {
-            done = RegDeleteValueA(key.Get(), kPendingRenames) == ERROR_SUCCESS;
-        } else if (left != size) {
-            done = RegSetValueExA(key.Get(), kPendingRenames, 0, type, reinterpret_cast<BYTE*>(list),
-                                  static_cast<DWORD>(left)) == ERROR_SUCCESS;
+            done = win::RegDeleteValue(key.Get(), kPendingRenames) == ERROR_SUCCESS;
+        } else if (left != units) {
+            done = win::RegSetRawValue(key.Get(), kPendingRenames, type, reinterpret_cast<BYTE*>(list),
+                                       static_cast<DWORD>(left * sizeof(WCHAR))) == ERROR_SUCCESS;
         }
     }
     free(list);
@@ -166,13 +174,13 @@ bool ScheduleReplacementAtRestart(const char* staged, const char* destination) {
     char source[kPathSize];
     char target[kPathSize];
     return RealPath(source, staged) && RealPath(target, destination) &&
-           MoveFileExA(source, target, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING);
+           win::MoveFileEx(source, target, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING);
 }
 
 bool ScheduleDeletionAtRestart(const char* path) {
     if (!IsWindowsNT()) return AddRenameLine(path, nullptr);
     char real[kPathSize];
-    return RealPath(real, path) && MoveFileExA(real, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    return RealPath(real, path) && win::MoveFileEx(real, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
 bool CancelReplacementAtRestart(const char* staged, const char* destination) {

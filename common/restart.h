@@ -18,6 +18,8 @@
 // is never taken for the end of one and the start of the next. The list's new size; size
 // when no such run is found.
 size_t RemoveStringRun(char* list, size_t size, const char* const* items, size_t count);
+// The same in a list of UTF-16 units (NT's own list), size and the result counted in units.
+size_t RemoveStringRun(wchar_t* list, size_t size, const wchar_t* const* items, size_t count);
 
 // Has the system replace destination by staged (both existing) when it next starts.
 bool ScheduleReplacementAtRestart(const char* staged, const char* destination);

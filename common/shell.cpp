@@ -2,14 +2,13 @@
 #include "shell.h"
 
 #include "system_api.h"
+#include "wintext.h"
 
-void NotifyShell(LONG event, const char* path) {
-    if (SystemApi().SHChangeNotify) SystemApi().SHChangeNotify(event, SHCNF_PATHA, path, nullptr);
-}
+void NotifyShell(LONG event, const char* path) { win::NotifyShell(event, path); }
 
 bool GetPathOfItem(LPCITEMIDLIST item, char* out) {
     out[0] = '\0';
-    return SystemApi().SHGetPathFromIDListA && SystemApi().SHGetPathFromIDListA(item, out);
+    return win::SHGetPathFromIDList(item, out);
 }
 
 void FreeItemList(LPITEMIDLIST list) {

@@ -3,8 +3,9 @@
 
 #include "ids.h"
 #include "textsub.h"
+#include "wintext.h"
 
-MessageBoxFunction g_messageBox = MessageBoxA;
+MessageBoxFunction g_messageBox = win::MessageBox;
 
 const char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
@@ -20,8 +21,7 @@ void ShowApiError(const char* name) {
 }
 
 char* LoadText(UINT id, char* out, int size) {
-    out[0] = '\0';
-    LoadStringA(GetModuleHandleA(nullptr), id, out, size);
+    win::LoadString(id, out, size);
     return out;
 }
 
@@ -35,7 +35,7 @@ bool RefuseForeignWindows95() {
 bool IsValidDrive(const char* path) {
     char root[4];
     if (path == nullptr || GetDriveRoot(root, path) != 0) return false;
-    UINT type = GetDriveTypeA(root);
+    UINT type = win::GetDriveType(root);
     return type != DRIVE_UNKNOWN && type != DRIVE_NO_ROOT_DIR;
 }
 
@@ -43,11 +43,11 @@ bool IsValidDrive(const char* path) {
 // closed at once.
 static bool FindEntry(const char* path, DWORD* attributes) {
     if (!IsValidDrive(path)) return false;
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA(path, &data);
+    win::FoundEntry entry;
+    HANDLE search = win::FindFirstFile(path, &entry);
     if (search == INVALID_HANDLE_VALUE) return false;
     if (!FindClose(search)) ShowApiError("FindClose");
-    *attributes = data.dwFileAttributes;
+    *attributes = entry.attributes;
     return true;
 }
 
@@ -69,6 +69,6 @@ void BroadcastFontChange() {
 }
 
 void DeleteAnyFile(const char* path) {
-    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(path);
+    win::SetFileAttributes(path, FILE_ATTRIBUTE_NORMAL);
+    win::DeleteFile(path);
 }

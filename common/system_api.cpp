@@ -9,7 +9,7 @@ namespace {
 
 // The DLLs of the list, in the order of SystemDll, one after another, each ending in a zero.
 const char kSystemDllFiles[] =
-    "advapi32.dll\0comctl32.dll\0kernel32.dll\0lz32.dll\0ole32.dll\0shell32.dll\0user32.dll\0version.dll";
+    "advapi32.dll\0comctl32.dll\0gdi32.dll\0kernel32.dll\0lz32.dll\0ole32.dll\0shell32.dll\0user32.dll\0version.dll";
 
 HMODULE modules[kSystemDllCount];
 bool loaded;
@@ -30,11 +30,19 @@ bool lookedUp;
 
 }  // namespace
 
-void FindSystemFunctions(const SystemDll* dlls, const char* names, void* functions, int count) {
+void FindSystemFunctions(const SystemDll* dlls, const char* names, void* functions, int count, char suffix) {
     LoadSystemDlls();
     for (int i = 0; i < count; ++i) {
         HMODULE module = modules[dlls[i]];
-        FARPROC function = module != nullptr ? GetProcAddress(module, names) : nullptr;
+        char name[40];  // longer than any name of a table with its suffix
+        size_t length = strlen(names);
+        FARPROC function = nullptr;
+        if (module != nullptr && length + 2 <= sizeof name) {
+            memcpy(name, names, length);
+            name[length] = suffix;
+            name[length + 1] = '\0';
+            function = GetProcAddress(module, name);
+        }
         memcpy(static_cast<char*>(functions) + i * sizeof function, &function, sizeof function);
         names += strlen(names) + 1;
     }

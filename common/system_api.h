@@ -18,18 +18,16 @@
 #include <shlobj.h>
 
 // The DLLs loaded by full path, which a table's rows name.
-enum SystemDll : unsigned char { ADVAPI32, COMCTL32, KERNEL32, LZ32, OLE32, SHELL32, USER32, VERSION, kSystemDllCount };
+enum SystemDll : unsigned char { ADVAPI32, COMCTL32, GDI32, KERNEL32, LZ32, OLE32, SHELL32, USER32, VERSION, kSystemDllCount };
 
 // DLL, function: what both programs look up.
 #define ZELK_SYSTEM_FUNCTIONS(X)                                                              \
     X(KERNEL32, GetShortPathNameA)                                                            \
-    X(KERNEL32, GetSystemWow64DirectoryA)                                                     \
     X(KERNEL32, IsWow64Process)                                                               \
     X(OLE32, CoInitialize)                                                                    \
     X(OLE32, CoUninitialize)                                                                  \
     X(SHELL32, SHChangeNotify)                                                                \
     X(SHELL32, SHGetMalloc)                                                                   \
-    X(SHELL32, SHGetPathFromIDListA)                                                          \
     X(SHELL32, SHGetSpecialFolderLocation)
 
 // What a table makes of its rows: a field per function, its DLL, its name. The names follow
@@ -47,9 +45,10 @@ struct SystemFunctions {
 // its bare name is found already loaded.
 const SystemFunctions& SystemApi();
 
-// Looks up a table of count functions: the i-th in the DLL dlls[i], by the i-th of names,
-// into the i-th pointer of functions (a table's structure, one pointer per row).
-void FindSystemFunctions(const SystemDll* dlls, const char* names, void* functions, int count);
+// Looks up a table of count functions: the i-th in the DLL dlls[i], by the i-th of names
+// (with suffix appended where it is not zero), into the i-th pointer of functions (a
+// table's structure, one pointer per row).
+void FindSystemFunctions(const SystemDll* dlls, const char* names, void* functions, int count, char suffix = 0);
 
 // The calls with a result, each failing as the function itself fails where it is missing.
 namespace sys {

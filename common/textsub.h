@@ -20,6 +20,12 @@ inline char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>
 
 // True for the first byte of a Shift-JIS double-byte character.
 bool IsLeadByte(unsigned char c);
+
+// True when the two texts are the same, byte for byte.
+inline bool SameBytes(const char* a, const char* b) {
+    while (*a != '\0' && *a == *b) ++a, ++b;
+    return *a == *b;
+}
 // Bytes of the character at p: 2 for a lead byte followed by a trail byte, else 1.
 size_t CharacterLength(const char* p);
 

@@ -5,6 +5,7 @@
 #include "ids.h"
 #include "system.h"
 #include "textsub.h"
+#include "wintext.h"
 
 namespace {
 
@@ -58,8 +59,8 @@ int RemoveFontNT(HWND owner, const char* caption, const char* fotPath, const cha
     // A missing value name would name the key's default value instead.
     if (valueName == nullptr) return 0;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return 0;
-    LONG deleted = RegDeleteValueA(key, valueName);
+    if (win::RegOpenKeyEx(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return 0;
+    LONG deleted = win::RegDeleteValue(key, valueName);
     RegCloseKey(key);
     return deleted == ERROR_SUCCESS ? 1 : 0;
 }
@@ -76,7 +77,7 @@ int RemoveFont95(HWND owner, const char* caption, const char* fileName, const ch
 // A resource file is small: it names its font file in its first few hundred bytes. The
 // block is static: the programs' stack frames stay below a page (cmake/windows.cmake).
 bool FotBelongsToFont(const char* fotPath, const char* fontFileName) {
-    HANDLE file = CreateFileA(fotPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    HANDLE file = win::CreateFile(fotPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     static char text[4096];
@@ -88,13 +89,13 @@ bool FotBelongsToFont(const char* fotPath, const char* fontFileName) {
 
 int RemoveFontResourceRetry(HWND owner, const char* caption, const char* name) {
     return RetryWhileFailing(owner, caption, IDS_FONT_RESOURCE_FAILED,
-                             [name] { return RemoveFontResourceA(name) != FALSE; });
+                             [name] { return win::RemoveFontResource(name) != FALSE; });
 }
 
 int DeleteFontFileRetry(HWND owner, const char* caption, const char* path) {
     if (!FileExists(path)) return 1;
     return RetryWhileFailing(owner, caption, IDS_FONT_FILE_FAILED,
-                             [path] { return DeleteFileA(path) != FALSE; });
+                             [path] { return win::DeleteFile(path) != FALSE; });
 }
 
 int RemoveFont(HWND owner, const char* caption, const char* fontsDir, const char* fileName,

@@ -9,6 +9,7 @@
 #include "ids.h"
 #include "system.h"
 #include "textsub.h"
+#include "wintext.h"
 
 namespace {
 
@@ -114,12 +115,12 @@ void RemoveRecordedItems(const UninstallRecord& record, const RemovalStyle& styl
         if (!IsOwnPath(path, folder) || IsLeftForLast(path, recordPath)) continue;
         // Most files go at the first attempt; the attributes are set (a read-only file
         // cannot be deleted) only for a file that stays, which then ends as it always did.
-        if (DeleteFileA(path)) continue;
-        SetFileAttributesA(path, style.clearAttributes);
-        DeleteFileA(path);
+        if (win::DeleteFile(path)) continue;
+        win::SetFileAttributes(path, style.clearAttributes);
+        win::DeleteFile(path);
     }
     for (int i = 0; i < record.directoryCount; ++i) {
-        if (IsOwnPath(record.directories[i], folder)) RemoveDirectoryA(record.directories[i]);
+        if (IsOwnPath(record.directories[i], folder)) win::RemoveDirectory(record.directories[i]);
     }
     ResetSharedFileNotice();
     for (int i = 0; i < record.dllCount; ++i) {
@@ -133,13 +134,13 @@ void RemoveRecordedItems(const UninstallRecord& record, const RemovalStyle& styl
 }
 
 bool IsLeftForLast(const char* path, const char* recordPath) {
-    if (lstrcmpiA(path, recordPath) == 0) return true;
+    if (win::SameName(path, recordPath)) return true;
     char folder[kPathSize];
     char name[kPathSize];
     if (!SplitPath(folder, name, recordPath)) return false;
     for (const char* program : kProgramsBesideRecord) {
         char beside[kPathSize];
-        if (JoinPath(beside, folder, program) && lstrcmpiA(path, beside) == 0) return true;
+        if (JoinPath(beside, folder, program) && win::SameName(path, beside)) return true;
     }
     return false;
 }
@@ -174,7 +175,7 @@ void DeleteRecordedEntry(const UninstallRecord& record) {
     // buffer is not shortened into some other key's name.
     char key[kPathSize];
     if (IsKeyName(record.unRegistry) && JoinPath(key, kUninstallBranch, record.unRegistry)) {
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
+        win::RegDeleteKey(HKEY_LOCAL_MACHINE, key);
     }
 }
 
@@ -192,7 +193,7 @@ void RemoveFolderLevels(const char* folder, int depth, bool notify) {
         // A path with fewer levels has nothing more to remove.
         if (GetAncestorPath(path, folder, level) != 0) return;
         if (IsDriveOrRoot(path)) return;
-        if (RemoveDirectoryA(path) && notify) {
+        if (win::RemoveDirectory(path) && notify) {
             NotifyShell(SHCNE_RMDIR, path);
         }
     }

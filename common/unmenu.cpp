@@ -6,6 +6,7 @@
 #include "shell.h"
 #include "system.h"
 #include "textsub.h"
+#include "wintext.h"
 
 // The group's folder in the Programs folder into out; false when it cannot be named.
 static bool GetGroupFolder(char (&out)[kPathSize], const char* group) {
@@ -17,13 +18,13 @@ static bool GetGroupFolder(char (&out)[kPathSize], const char* group) {
 static bool FolderIsEmpty(const char* folder) {
     char pattern[kPathSize];
     if (!JoinPath(pattern, folder, "*")) return false;
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA(pattern, &data);
+    win::FoundEntry entry;
+    HANDLE search = win::FindFirstFile(pattern, &entry);
     if (search == INVALID_HANDLE_VALUE) return false;
     bool empty = true;
     do {
-        empty = lstrcmpA(data.cFileName, ".") == 0 || lstrcmpA(data.cFileName, "..") == 0;
-    } while (empty && FindNextFileA(search, &data));
+        empty = entry.dots;
+    } while (empty && win::FindNextFile(search, &entry));
     FindClose(search);
     return empty;
 }
@@ -35,9 +36,9 @@ static void RemoveShortcuts(const char* group, char* const* items, int count) {
         if (!IsOwnMenuName(items[i])) continue;
         char link[kPathSize];
         if (!JoinPath(link, groupPath, items[i]) || !AppendString(link, ".lnk")) continue;
-        if (DeleteFileA(link)) NotifyShell(SHCNE_DELETE, link);
+        if (win::DeleteFile(link)) NotifyShell(SHCNE_DELETE, link);
     }
-    if (RemoveDirectoryA(groupPath)) NotifyShell(SHCNE_RMDIR, groupPath);
+    if (win::RemoveDirectory(groupPath)) NotifyShell(SHCNE_RMDIR, groupPath);
 }
 
 GroupState GetProgmanGroupState(const char* group) {

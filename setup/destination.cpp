@@ -8,6 +8,7 @@
 #include "common/system.h"
 #include "ids.h"
 #include "setup_api.h"
+#include "common/wintext.h"
 
 // The message for a drive type that setup refuses, or 0 when there is none to show.
 static int DriveTypeMessage(UINT type) {
@@ -23,25 +24,22 @@ static int DriveTypeMessage(UINT type) {
 bool CheckDriveType(HWND owner, const char* path) {
     char root[4];
     if (GetDriveRoot(root, path) != 0) return false;
-    UINT type = GetDriveTypeA(root);
+    UINT type = win::GetDriveType(root);
     if (type == DRIVE_FIXED) return true;
     int message = DriveTypeMessage(type);
     if (message != 0) ShowMessage(owner, message);
     return false;
 }
 
-// The first Windows 95 lacks the wide query; it is looked up at run time, and the cluster
-// count, which cannot describe more than about 2 GB, serves where it is missing.
+// The first Windows 95 lacks the wide query; the cluster count, which cannot describe more
+// than about 2 GB, serves where it is missing.
 uint64_t GetFreeDiskBytes(const char* path) {
     char root[4];
     if (GetDriveRoot(root, path) != 0) return 0;
-    if (auto extended = SetupApi().GetDiskFreeSpaceExA) {
-        ULARGE_INTEGER available, total, free;
-        if (!extended(root, &available, &total, &free)) return 0;
-        return available.QuadPart;
-    }
+    ULARGE_INTEGER available;
+    if (win::GetDiskFreeSpaceEx(root, &available)) return available.QuadPart;
     DWORD sectorsPerCluster, bytesPerSector, freeClusters, clusters;
-    if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters))
+    if (!win::GetDiskFreeSpace(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters))
         return 0;
     return static_cast<uint64_t>(freeClusters) * bytesPerSector * sectorsPerCluster;
 }
@@ -72,8 +70,8 @@ int CreateDirectoryPath(const char* path) {
     int count = 0;
     bool failed = false;
     WalkPrefixes(path, [&](const char* prefix) {
-        if (SetCurrentDirectoryA(prefix)) return true;
-        if (!CreateDirectoryA(prefix, nullptr)) {
+        if (win::SetCurrentDirectory(prefix)) return true;
+        if (!win::CreateDirectory(prefix, nullptr)) {
             failed = true;
             return false;
         }

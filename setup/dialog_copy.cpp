@@ -12,6 +12,7 @@
 #include "ids.h"
 #include "journal.h"
 #include "setup_api.h"
+#include "common/wintext.h"
 
 enum class ItemKind { File, Dll, Font };
 
@@ -132,7 +133,7 @@ static bool CopyItem(ProgressView& view, ItemKind kind, int i) {
         }
     }
     if (kind == ItemKind::File && i >= g_setup.fileCount) {
-        SetFileAttributesA(paths.destination, FILE_ATTRIBUTE_READONLY);  // the two built-ins
+        win::SetFileAttributes(paths.destination, FILE_ATTRIBUTE_READONLY);  // the two built-ins
     }
     if (view.Step() || shown) PumpMessages();
     return g_cancelFlag == 0;
@@ -167,7 +168,7 @@ int CopyAllFiles(HWND dialog) {
 }
 
 void SetItemText(HWND dialog, int controlId, const char* text) {
-    SendDlgItemMessageA(dialog, controlId, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    win::SetDlgItemText(dialog, controlId, text);
 }
 
 // ---- the copy primitive ----
@@ -191,10 +192,10 @@ bool IsCompressedName(const char* name) {
 // bytes or more, and when it cannot open a destination, LZOpenFile creates a file of a
 // different name (the last character replaced by "_") and reports success.
 static CopyResult ExpandFile(const char* source, const char* destination, bool replace) {
-    UniqueFile input(CreateFileA(source, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+    UniqueFile input(win::CreateFile(source, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!input) return CopyResult::Failed;
-    UniqueFile output(CreateFileA(destination, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+    UniqueFile output(win::CreateFile(destination, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                   replace ? CREATE_ALWAYS : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!output) return GetLastError() == ERROR_FILE_EXISTS ? CopyResult::Exists : CopyResult::Failed;
     bool expanded = false;
@@ -211,26 +212,26 @@ static CopyResult ExpandFile(const char* source, const char* destination, bool r
         return CopyResult::Copied;
     }
     // A file this copy created is not left half made.
-    if (!replace) DeleteFileA(destination);
+    if (!replace) win::DeleteFile(destination);
     return CopyResult::Failed;
 }
 
 CopyResult CopyInstallFileAs(const char* source, const char* destination, bool replace) {
     // A file already there is told apart before the copy: a copy that then fails (a source
     // that cannot be read) must not take the user's file for its own broken start.
-    if (!replace && GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES) return CopyResult::Exists;
+    if (!replace && win::GetFileAttributes(destination) != INVALID_FILE_ATTRIBUTES) return CopyResult::Exists;
     if (IsCompressedName(source)) {
         CopyResult result = ExpandFile(source, destination, replace);
         if (result != CopyResult::Copied) return result;
-    } else if (!CopyFileA(source, destination, replace ? FALSE : TRUE)) {
+    } else if (!win::CopyFile(source, destination, replace ? FALSE : TRUE)) {
         DWORD error = GetLastError();
         if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) return CopyResult::Exists;
         // What lies there now is this copy's broken start (a full disk leaves one on some
         // systems): it is not left for a later attempt to take for the user's file.
-        if (!replace) DeleteFileA(destination);
+        if (!replace) win::DeleteFile(destination);
         return CopyResult::Failed;
     }
-    SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
+    win::SetFileAttributes(destination, FILE_ATTRIBUTE_NORMAL);
     NotifyShell(SHCNE_CREATE, destination);
     return CopyResult::Copied;
 }
@@ -241,11 +242,11 @@ int CopyInstallFile(const char* source, const char* destination) {
 
 int GetFileCreationTime(const char* path, FILETIME* time) {
     UniqueFile file(
-        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        win::CreateFile(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     return file && GetFileTime(file.Get(), time, nullptr, nullptr) ? 1 : 0;
 }
 
 int SetAllFileTimes(const char* path, const FILETIME* time) {
-    UniqueFile file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    UniqueFile file(win::CreateFile(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     return file && SetFileTime(file.Get(), time, time, time) ? 1 : 0;
 }

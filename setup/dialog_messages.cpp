@@ -6,6 +6,7 @@
 
 #include "common/system.h"
 #include "ids.h"
+#include "common/wintext.h"
 
 volatile int g_cancelFlag = 0;
 
@@ -19,7 +20,7 @@ static const UINT kStartCopy = WM_USER + 2;     // posted to itself once it is o
 // ---- the common pattern ----
 
 static void SetMessageText(HWND dialog, const char* text) {
-    if (!SetDlgItemTextA(dialog, IDC_MESSAGE, text)) ShowApiError("SetDlgItemText");
+    if (!win::SetDlgItemText(dialog, IDC_MESSAGE, text)) ShowApiError("SetDlgItemText");
 }
 
 static void SetTitleMessage(HWND dialog, int stringId) {
@@ -51,7 +52,7 @@ static INT_PTR EndOnButton(HWND dialog, WPARAM wParam, int first, int second) {
 }
 
 static INT_PTR RunModal(int dialogId, HWND owner, DLGPROC procedure) {
-    return DialogBoxParamA(GetSetupInstance(), MAKEINTRESOURCEA(dialogId), owner, procedure, 0);
+    return win::DialogBoxParam(GetSetupInstance(), MAKEINTRESOURCEA(dialogId), owner, procedure, 0);
 }
 
 // ---- the questions ----
@@ -79,7 +80,7 @@ static INT_PTR CALLBACK CreateFolderProc(HWND dialog, UINT message, WPARAM wPara
     switch (message) {
     case WM_INITDIALOG: {
         char format[512];
-        if (LoadStringA(GetSetupInstance(), IDS_CREATE_FOLDER, format, sizeof format) == 0) {
+        if (win::LoadString(IDS_CREATE_FOLDER, format, sizeof format) == 0) {
             ShowApiError("LoadString");  // the template's own text stays
         } else {
             char text[512];
@@ -191,7 +192,7 @@ static INT_PTR CALLBACK WaitWindowProc(HWND window, UINT message, WPARAM, LPARAM
 }
 
 static HWND ShowWaitWindow(int dialogId, HWND owner) {
-    HWND window = CreateDialogParamA(GetSetupInstance(), MAKEINTRESOURCEA(dialogId), owner,
+    HWND window = win::CreateDialogParam(GetSetupInstance(), MAKEINTRESOURCEA(dialogId), owner,
                                      WaitWindowProc, 0);
     if (window == nullptr) ShowApiError("CreateDialog");
     return window;

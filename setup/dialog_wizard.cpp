@@ -11,6 +11,7 @@
 #include "common/system.h"
 #include "ids.h"
 #include "setup_api.h"
+#include "common/wintext.h"
 
 // What the destination page keeps for the whole run.
 static uint64_t freeBytes;          // free space on the drive of the last valid destination
@@ -30,13 +31,13 @@ static void SetWizardButtons(HWND page, DWORD buttons) {
 static void SetTitleText(HWND page, int controlId, int stringId) {
     char text[512];
     FormatTitleString(text, sizeof text, stringId);
-    SetDlgItemTextA(page, controlId, text);
+    win::SetDlgItemText(page, controlId, text);
 }
 
 static void SetSheetCaption(HWND page) {
     char caption[512];
     GetCaptionText(g_setup, caption, sizeof caption);
-    SetWindowTextA(GetParent(page), caption);
+    win::SetWindowText(GetParent(page), caption);
 }
 
 // The cancel rule of every page: the user confirms in dialog 118, or the wizard stays.
@@ -72,7 +73,7 @@ void ShowKilobytes(HWND page, int controlId, uint64_t bytes) {
     char text[32];
     FormatUnsigned(text, bytes >> 10);
     strcat(text, "Kb");
-    SendDlgItemMessageA(page, controlId, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    win::SetDlgItemText(page, controlId, text);
 }
 
 // ---- fitting the sheet to the pages ----
@@ -100,7 +101,7 @@ static void GrowSheet(HWND sheet, int pageBottom, int dx, int dy) {
         if (rect.top < pageBottom) continue;  // pages and the hidden tab strip stay put
         char name[16] = "";
         GetClassNameA(child, name, sizeof name);
-        bool button = lstrcmpiA(name, "Button") == 0;
+        bool button = win::SameName(name, "Button");
         // Buttons keep to the right edge; the separator line widens with the sheet.
         MoveChild(sheet, child, button ? dx : 0, dy, button ? 0 : dx);
     }
@@ -186,14 +187,15 @@ INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
 // empty, which the check on Next refuses, rather than a shortened path.
 static void ReadDestination(HWND page) {
     char text[2 * kPathSize];
-    GetDlgItemTextA(page, IDC_DESTINATION_EDIT, text, sizeof text);
+    // A character without its Shift-JIS form leaves the text empty: refused on Next as well.
+    win::GetDlgItemText(page, IDC_DESTINATION_EDIT, text, sizeof text);
     CopyString(g_setup.destination, text);
 }
 
 static void ShowDestination(HWND page) {
     char text[kPathSize];
     CopyString(text, g_setup.destination);  // the edit's change handling rewrites destination
-    SetDlgItemTextA(page, IDC_DESTINATION_EDIT, text);
+    win::SetDlgItemText(page, IDC_DESTINATION_EDIT, text);
 }
 
 static void DestinationEdited(HWND page) {
@@ -223,7 +225,7 @@ static void DestinationShown(HWND page) {
 void RemoveCreatedFolder() {
     for (int level = 0; level < createdFolderDepth; ++level) {
         char path[kPathSize];
-        if (GetAncestorPath(path, createdFolder, level) == 0) RemoveDirectoryA(path);
+        if (GetAncestorPath(path, createdFolder, level) == 0) win::RemoveDirectory(path);
     }
 }
 
@@ -233,7 +235,7 @@ static int CreatedLevelsOf(const char* folder) {
     if (!createdFolderValid) return 0;
     for (int level = 0; level < createdFolderDepth; ++level) {
         char path[kPathSize];
-        if (GetAncestorPath(path, createdFolder, level) == 0 && lstrcmpiA(path, folder) == 0) {
+        if (GetAncestorPath(path, createdFolder, level) == 0 && win::SameName(path, folder)) {
             return createdFolderDepth - level;
         }
     }
@@ -355,7 +357,7 @@ int RunSetupWizard(SetupContext& context) {
     header.nPages = 3;
     header.nStartPage = 0;
     header.ppsp = reinterpret_cast<LPCPROPSHEETPAGEA>(pages);
-    return static_cast<int>(sys::PropertySheetA(&header));
+    return static_cast<int>(win::PropertySheet(&header));
 }
 
 // ---- the folder browser ----
@@ -366,7 +368,7 @@ static bool DestinationForFolder(char* out, const char* folder) {
     char parent[kPathSize];
     char name[kPathSize];
     if (!SplitPath(parent, name, folder)) return false;
-    if (lstrcmpA(name, g_setup.baseName) != 0) {
+    if (!SameBytes(name, g_setup.baseName)) {
         return JoinPath(out, kPathSize, folder, g_setup.baseName);
     }
     return CopyString(out, kPathSize, folder);
@@ -383,7 +385,7 @@ int BrowseForDestination(HWND page) {
     info.lpszTitle = title;
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT;
     info.lpfn = BrowseCallback;
-    LPITEMIDLIST selection = sys::SHBrowseForFolderA(&info);
+    LPITEMIDLIST selection = win::SHBrowseForFolder(&info);
     if (selection == nullptr) return -1;
 
     char folder[kPathSize] = "";
@@ -400,13 +402,13 @@ int CALLBACK BrowseCallback(HWND browser, UINT event, LPARAM lParam, LPARAM) {
     if (event == BFFM_INITIALIZED) {
         char deepest[kPathSize];
         FindDeepestExistingFolder(deepest, sizeof deepest, g_setup.destination);
-        SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(deepest));
+        win::SetBrowseSelection(browser, deepest);
     } else if (event == BFFM_SELCHANGED) {
         char folder[kPathSize];
         char shown[kPathSize];
         if (GetPathOfItem(reinterpret_cast<LPITEMIDLIST>(lParam), folder) &&
             DestinationForFolder(shown, folder)) {
-            SendMessageA(browser, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(shown));
+            win::SetBrowseStatus(browser, shown);
         }
     }
     return 0;

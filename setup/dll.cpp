@@ -7,22 +7,19 @@
 #include "common/system.h"
 #include "journal.h"
 #include "setup_api.h"
+#include "common/wintext.h"
 
 int ReadFixedFileInfo(const char* path, FixedFileInfo* block) {
-    DWORD handle = 0;
-    DWORD size = sys::GetFileVersionInfoSizeA(path, &handle);
+    DWORD size = win::GetFileVersionInfoSize(path);
     if (size == 0) return 0;
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
     if (memory == nullptr) return 0;
     int found = 0;
     if (void* info = GlobalLock(memory)) {
-        void* root = nullptr;
-        UINT length = 0;
+        VS_FIXEDFILEINFO* root = nullptr;
         // A root block that cannot be read, or is not a fixed version block, counts as none.
-        if (sys::GetFileVersionInfoA(path, 0, size, info) &&
-            sys::VerQueryValueA(info, "\\", &root, &length) && root != nullptr &&
-            length >= sizeof *block &&
-            static_cast<const VS_FIXEDFILEINFO*>(root)->dwSignature == VS_FFI_SIGNATURE) {
+        if (win::GetFileVersionInfo(path, size, info) && win::VerQueryRoot(info, &root) &&
+            sizeof *block <= sizeof *root && root->dwSignature == VS_FFI_SIGNATURE) {
             memcpy(block, root, sizeof *block);
             found = 1;
         }
@@ -45,17 +42,17 @@ int CompareFileVersions(const char* sourcePath, const char* destPath) {
 static int CompareExpandedVersion(const char* sourcePath, const char* destPath) {
     char folder[kPathSize];
     char expanded[MAX_PATH];
-    DWORD length = GetTempPathA(sizeof folder, folder);
+    DWORD length = win::GetTempPath(sizeof folder, folder);
     if (length == 0 || length >= sizeof folder) return 3;
     // A name nothing holds yet (a number given to GetTempFileName makes no file).
     UINT unique = (GetTickCount() & 0x7FFF) + 1;
     for (int tries = 0;; ++tries, ++unique) {
-        if (tries == 100 || !GetTempFileNameA(folder, "zlk", unique, expanded)) return 3;
+        if (tries == 100 || !win::GetTempFileName(folder, "zlk", unique, expanded)) return 3;
         if (!FileExists(expanded)) break;
     }
     if (!PrepareToWrite(expanded)) return 3;
     int result = CopyInstallFile(sourcePath, expanded) ? CompareFileVersions(expanded, destPath) : 3;
-    DeleteFileA(expanded);
+    win::DeleteFile(expanded);
     return result;
 }
 
@@ -67,6 +64,6 @@ int InstallDll(const char* sourcePath, const char* destPath) {
     }
     // A DLL that a running program has loaded is replaced when the system next starts.
     if (!CopyJournaledFile(sourcePath, destPath, true)) return 0;
-    SetFileAttributesA(destPath, FILE_ATTRIBUTE_NORMAL);
+    win::SetFileAttributes(destPath, FILE_ATTRIBUTE_NORMAL);
     return 1;
 }

@@ -5,17 +5,18 @@
 #include "common/system.h"
 #include "common/uninst.h"
 #include "journal.h"
+#include "common/wintext.h"
 
 namespace {
 
 // The creation time of the file at path; false when there is none. A file search works on
 // every system and needs no access to a font that is in use.
 bool FindCreationTime(const char* path, FILETIME* time) {
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA(path, &data);
+    win::FoundEntry entry;
+    HANDLE search = win::FindFirstFile(path, &entry);
     if (search == INVALID_HANDLE_VALUE) return false;
     FindClose(search);
-    *time = data.ftCreationTime;
+    *time = entry.created;
     return true;
 }
 
@@ -37,7 +38,7 @@ bool RegisterFontNT(const char* fontFolder, const char* destName, const char* va
     if (!PrepareToWrite(resourcePath, true)) return false;
     if (FileExists(resourcePath)) DeleteAnyFile(resourcePath);  // kept by a copy: still in the way
     // The resource file names the font by its bare name, found in fontFolder.
-    if (!CreateScalableFontResourceA(0, resourcePath, destName, fontFolder)) return false;
+    if (!win::CreateScalableFontResource(resourcePath, destName, fontFolder)) return false;
     if (!AddJournaledFontResource(resourcePath, fontFolder)) return false;
     // The value holds the resource file's name alone, stored without the terminating zero.
     return SetJournaledValue(HKEY_LOCAL_MACHINE, kFontsKey, valueName, REG_SZ, resourceName,
@@ -70,7 +71,7 @@ int InstallFont(const char* sourceFolder, const char* fontFolder, const char* so
     }
     // A font the system holds in use is replaced when it next starts.
     if (!CopyJournaledFile(sourcePath, destPath, true)) return 0;
-    SetFileAttributesA(destPath, FILE_ATTRIBUTE_NORMAL);
+    win::SetFileAttributes(destPath, FILE_ATTRIBUTE_NORMAL);
     if (IsWindowsNT()) {
         if (!RegisterFontNT(fontFolder, destName, valueName)) return 0;
     } else {

@@ -17,6 +17,7 @@
 #include "journal_list.h"
 #include "journal_place.h"
 #include "setup.h"
+#include "common/wintext.h"
 
 JournalWatch g_journalWatch = nullptr;
 
@@ -28,7 +29,7 @@ void Watch(JournalStep step) {
     if (g_journalWatch != nullptr) g_journalWatch(step);
 }
 
-bool IsFree(const char* path) { return GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES; }
+bool IsFree(const char* path) { return win::GetFileAttributes(path) == INVALID_FILE_ATTRIBUTES; }
 
 // The product's first list mark, drawn from its uninstall key name (key names ignore case,
 // so the mark does too).
@@ -57,12 +58,12 @@ bool WriteAll(HANDLE file, const void* data, DWORD size) {
 // Writes bytes whole, and flushed, under the place's fresh name; false (and nothing left
 // there) when it cannot.
 bool WriteFresh(const ListPlace& place, const char* bytes, DWORD size) {
-    UniqueFile file(CreateFileA(place.fresh, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+    UniqueFile file(win::CreateFile(place.fresh, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                 nullptr));
     if (!file) return false;
     bool written = WriteAll(file.Get(), bytes, size) && FlushFileBuffers(file.Get());
     file.Reset();
-    if (!written) DeleteFileA(place.fresh);
+    if (!written) win::DeleteFile(place.fresh);
     return written;
 }
 
@@ -144,11 +145,11 @@ bool OpenList() {
     char header[kJournalLineSize];
     if (g_place.list[0] == '\0' || !FormatJournalHeader(header, g_product, g_names.run)) return false;
     if (!WriteFresh(g_place, header, sizeof header)) return false;
-    if (!MoveFileA(g_place.fresh, g_place.list)) {
-        DeleteFileA(g_place.fresh);
+    if (!win::MoveFile(g_place.fresh, g_place.list)) {
+        win::DeleteFile(g_place.fresh);
         return false;
     }
-    g_list.Reset(CreateFileA(g_place.list, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    g_list.Reset(win::CreateFile(g_place.list, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!g_list) return false;
     if (SetFilePointer(g_list.Get(), 0, nullptr, FILE_END) == sizeof header) return true;
@@ -229,12 +230,12 @@ bool KeptPathOf(const char* path, uint32_t number, const char* extension, char (
 bool SealCopy(const char* original, const char* copy) {
     // Its times as a search gives them, which needs no opening of a file that may be in use
     // (and no GetFileAttributesEx, which Windows 95 and NT 3.51 lack).
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA(original, &data);
+    win::FoundEntry entry;
+    HANDLE search = win::FindFirstFile(original, &entry);
     if (search == INVALID_HANDLE_VALUE) return false;
     FindClose(search);
-    UniqueFile file(CreateFileA(copy, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file && SetFileTime(file.Get(), &data.ftCreationTime, &data.ftLastAccessTime, &data.ftLastWriteTime) &&
+    UniqueFile file(win::CreateFile(copy, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && SetFileTime(file.Get(), &entry.created, &entry.accessed, &entry.written) &&
            FlushFileBuffers(file.Get());
 }
 
@@ -257,7 +258,7 @@ bool FreeKeptNumber(const char* path, int* number) {
 // by the run at all.
 bool KeepOriginal(const char* path, bool* copied, bool readOnlyToo = false) {
     *copied = false;
-    DWORD attributes = GetFileAttributesA(path);
+    DWORD attributes = win::GetFileAttributes(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) return true;  // gone meanwhile: nothing to keep
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return false;
     if ((attributes & FILE_ATTRIBUTE_READONLY) && !readOnlyToo) return false;
@@ -268,12 +269,12 @@ bool KeepOriginal(const char* path, bool* copied, bool readOnlyToo = false) {
         !KeptPathOf(path, number, ".TMP", copying) || !List(journal::kReplacedFile, path, number)) {
         return false;
     }
-    if (MoveFileA(path, kept)) return true;
-    if (CopyFileA(path, copying, TRUE) && SealCopy(path, copying) && MoveFileA(copying, kept)) {
+    if (win::MoveFile(path, kept)) return true;
+    if (win::CopyFile(path, copying, TRUE) && SealCopy(path, copying) && win::MoveFile(copying, kept)) {
         *copied = true;
         return true;
     }
-    DeleteFileA(copying);
+    win::DeleteFile(copying);
     return false;
 }
 
@@ -289,7 +290,7 @@ bool ReplaceAtRestart(const char* source, const char* destination, int number) {
         return false;
     }
     if (!ScheduleReplacementAtRestart(staged, destination)) {
-        DeleteFileA(staged);  // a retry stages anew; a commit would leave this one
+        win::DeleteFile(staged);  // a retry stages anew; a commit would leave this one
         return false;
     }
     restartRequired = 1;
@@ -315,16 +316,16 @@ char* ReadOwnList(DWORD* size) {
 
 // A read-only file (the record) is opened for writing with its flag off for the moment.
 void FlushFile(const char* path) {
-    DWORD attributes = GetFileAttributesA(path);
+    DWORD attributes = win::GetFileAttributes(path);
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
     bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    if (readOnly) SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (readOnly) win::SetFileAttributes(path, attributes & ~FILE_ATTRIBUTE_READONLY);
     {
-        UniqueFile file(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+        UniqueFile file(win::CreateFile(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file) FlushFileBuffers(file.Get());
     }
-    if (readOnly) SetFileAttributesA(path, attributes);
+    if (readOnly) win::SetFileAttributes(path, attributes);
 }
 
 // The files of this run that replaced a kept original, and the record: flushed before the
@@ -357,7 +358,7 @@ bool FolderExists(HKEY, const char* folder) { return DirectoryExists(folder); }
 
 bool KeyExists(HKEY root, const char* key) {
     UniqueKey opened;
-    return RegOpenKeyExA(root, key, 0, KEY_READ, opened.Put()) == ERROR_SUCCESS;
+    return win::RegOpenKeyEx(root, key, 0, KEY_READ, opened.Put()) == ERROR_SUCCESS;
 }
 
 // Lists, in one write, the levels of path that do not exist (outermost first: undone
@@ -446,29 +447,29 @@ bool PrepareToWrite(const char* path, bool readOnlyToo) {
 
 int CreateJournaledFolders(const char* path) {
     char previous[kPathSize];
-    DWORD length = GetCurrentDirectoryA(sizeof previous, previous);
+    DWORD length = win::GetCurrentDirectory(sizeof previous, previous);
     if (length == 0 || length >= sizeof previous ||
         !NoteMissingLevels(path, journal::kCreatedFolder, nullptr, FolderExists)) {
         return -1;
     }
     int made = CreateDirectoryPath(path);
-    SetCurrentDirectoryA(previous);  // the walk through the levels moved it
+    win::SetCurrentDirectory(previous);  // the walk through the levels moved it
     return made;
 }
 
 bool AddJournaledFontResource(const char* name, const char* folder) {
     if (!List(journal::kResourceAdded, name)) return false;
     char previous[kPathSize];
-    DWORD length = folder != nullptr ? GetCurrentDirectoryA(sizeof previous, previous) : 0;
-    bool moved = length > 0 && length < sizeof previous && SetCurrentDirectoryA(folder);
-    bool added = AddFontResourceA(name) != 0;
-    if (moved) SetCurrentDirectoryA(previous);
+    DWORD length = folder != nullptr ? win::GetCurrentDirectory(sizeof previous, previous) : 0;
+    bool moved = length > 0 && length < sizeof previous && win::SetCurrentDirectory(folder);
+    bool added = win::AddFontResource(name) != 0;
+    if (moved) win::SetCurrentDirectory(previous);
     return added;
 }
 
 bool RemoveJournaledFontResource(const char* name) {
     if (!List(journal::kResourceRemoved, name)) return false;
-    RemoveFontResourceA(name);
+    win::RemoveFontResource(name);
     return true;
 }
 
@@ -497,9 +498,7 @@ HKEY CreateJournaledKey(HKEY root, const char* key) {
         CopyString(g_createdKey, key);
     }
     HKEY opened = nullptr;
-    char emptyClass[] = "";
-    if (RegCreateKeyExA(root, key, 0, emptyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &opened,
-                        nullptr) != ERROR_SUCCESS) {
+    if (win::RegCreateKeyEx(root, key, KEY_ALL_ACCESS, &opened, nullptr) != ERROR_SUCCESS) {
         return nullptr;
     }
     return opened;
@@ -508,10 +507,10 @@ HKEY CreateJournaledKey(HKEY root, const char* key) {
 bool SetJournaledValue(HKEY root, const char* keyName, const char* name, DWORD type, const void* data, DWORD size) {
     UniqueKey key;
     if (name == nullptr ||
-        RegOpenKeyExA(root, keyName, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, key.Put()) != ERROR_SUCCESS) {
+        win::RegOpenKeyEx(root, keyName, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, key.Put()) != ERROR_SUCCESS) {
         return false;
     }
-    if (root != g_createdRoot || lstrcmpiA(keyName, g_createdKey) != 0) {
+    if (root != g_createdRoot || !win::SameName(keyName, g_createdKey)) {
         JournalEntry entry;
         if (RootNumber(root) == 0 || !MakeJournalEntry(&entry, journal::kRegistryValue, keyName) ||
             !CopyString(entry.name, name)) {
@@ -520,7 +519,7 @@ bool SetJournaledValue(HKEY root, const char* keyName, const char* name, DWORD t
         entry.number = RootNumber(root);
         DWORD earlierType = 0;
         DWORD earlierSize = sizeof entry.data;
-        LONG result = RegQueryValueExA(key.Get(), name, nullptr, &earlierType, entry.data, &earlierSize);
+        LONG result = win::RegQueryValueEx(key.Get(), name, &earlierType, entry.data, &earlierSize);
         entry.type = earlierType;
         // Data that does not fit could not be put back: the value is then not touched.
         if (result == ERROR_FILE_NOT_FOUND) {
@@ -532,7 +531,7 @@ bool SetJournaledValue(HKEY root, const char* keyName, const char* name, DWORD t
         entry.dataSize = earlierSize;
         if (!List(entry)) return false;
     }
-    return RegSetValueExA(key.Get(), name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+    return win::RegSetValueEx(key.Get(), name, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }
 
 void RollBackJournal() {
@@ -565,7 +564,7 @@ void CommitJournal() {
         if (marked) {
             UndoList(g_place, g_product, nullptr, 0, &result);
         } else {
-            DeleteFileA(g_place.list);
+            win::DeleteFile(g_place.list);
         }
     }
     Reset();

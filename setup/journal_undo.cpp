@@ -15,6 +15,7 @@
 #include "journal_list.h"
 #include "journal_place.h"
 #include "setup.h"
+#include "common/wintext.h"
 
 namespace journal {
 namespace {
@@ -42,10 +43,10 @@ Outcome PutBack(const KeptNames& names, const JournalEntry& entry) {
         !KeptPathOf(names, entry.text, entry.number, ".TMP", copying)) {
         return Outcome::Undone;
     }
-    DeleteFileA(copying);  // a copy aside that was under way
+    win::DeleteFile(copying);  // a copy aside that was under way
     if (IsFree(kept)) return Outcome::Undone;  // never moved, or already back
     DeleteAnyFile(entry.text);
-    return MoveFileA(kept, entry.text) ? Outcome::Undone : Outcome::Left;
+    return win::MoveFile(kept, entry.text) ? Outcome::Undone : Outcome::Left;
 }
 
 // The replacement is taken off the system's list first. While its staged file is still
@@ -65,7 +66,7 @@ Outcome CancelReplacement(const KeptNames& names, const JournalEntry& entry) {
 }
 
 Outcome UndoFolder(const char* path) {
-    if (RemoveDirectoryA(path)) {
+    if (win::RemoveDirectory(path)) {
         NotifyShell(SHCNE_RMDIR, path);
         return Outcome::Undone;
     }
@@ -96,7 +97,7 @@ Outcome UndoKey(const JournalEntry& entry) {
     HKEY root = RootOf(entry.number);
     if (root == nullptr) return Outcome::Undone;
     if (!KeyHasNoSubkeys(root, entry.text)) return Outcome::Stays;
-    LONG result = RegDeleteKeyA(root, entry.text);
+    LONG result = win::RegDeleteKey(root, entry.text);
     return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND ? Outcome::Undone : Outcome::Stays;
 }
 
@@ -104,14 +105,14 @@ Outcome RestoreValue(const JournalEntry& entry) {
     HKEY root = RootOf(entry.number);
     UniqueKey key;
     // Without its key the value is gone too.
-    if (root == nullptr || RegOpenKeyExA(root, entry.text, 0, KEY_SET_VALUE, key.Put()) != ERROR_SUCCESS) {
+    if (root == nullptr || win::RegOpenKeyEx(root, entry.text, 0, KEY_SET_VALUE, key.Put()) != ERROR_SUCCESS) {
         return Outcome::Undone;
     }
     if (entry.type == kJournalNoValue) {
-        LONG result = RegDeleteValueA(key.Get(), entry.name);
+        LONG result = win::RegDeleteValue(key.Get(), entry.name);
         return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND ? Outcome::Undone : Outcome::Left;
     }
-    return RegSetValueExA(key.Get(), entry.name, 0, entry.type, entry.data, entry.dataSize) == ERROR_SUCCESS
+    return win::RegSetValueEx(key.Get(), entry.name, entry.type, entry.data, entry.dataSize) == ERROR_SUCCESS
                ? Outcome::Undone
                : Outcome::Left;
 }
@@ -139,11 +140,11 @@ Outcome Undo(const JournalEntry& entry, bool keptAside, UndoState* state) {
     case journal::kCreatedFolder: return UndoFolder(entry.text);
     case journal::kResourceAdded:
         // A resource lasts until the system restarts: one that cannot be taken out is gone then.
-        RemoveFontResourceA(entry.text);
+        win::RemoveFontResource(entry.text);
         *fontsChanged = true;
         return Outcome::Undone;
     case journal::kResourceRemoved:
-        AddFontResourceA(entry.text);
+        win::AddFontResource(entry.text);
         *fontsChanged = true;
         return Outcome::Undone;
     case journal::kProgmanGroup: return UndoGroup(entry.text);
@@ -169,9 +170,9 @@ void DescribeLeft(const JournalEntry& entry, char* out, size_t size) {
 // it); null when unreadable. The list stays open in file, for no other process to use while
 // it is undone, and for writing the undo's progress to it where it may be written.
 char* ReadList(const char* path, UniqueFile& file, DWORD* size) {
-    file.Reset(CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+    file.Reset(win::CreateFile(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                            nullptr));
-    if (!file) file.Reset(CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) file.Reset(win::CreateFile(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return nullptr;
     char* bytes = static_cast<char*>(malloc(kMaxListBytes));
     DWORD read = 0;
@@ -200,7 +201,7 @@ bool IsKeptAside(const JournalList& list, int count, const char* path) {
     JournalEntry kept;
     size_t next = 0;
     for (int i = 0; i < count; ++i) {
-        if (g_keptHashes[i] == hash && list.ReadEntry(g_offsets[i], &kept, &next) && lstrcmpiA(kept.text, path) == 0) {
+        if (g_keptHashes[i] == hash && list.ReadEntry(g_offsets[i], &kept, &next) && win::SameName(kept.text, path)) {
             return true;
         }
     }
@@ -280,8 +281,8 @@ void KeepLeftovers(const ListPlace& place, char* bytes, int count) {
         kept += size;
     }
     if (!WriteFresh(place, bytes, kept)) return;
-    if (DeleteFileA(place.list) && MoveFileA(place.fresh, place.list)) return;
-    DeleteFileA(place.fresh);
+    if (win::DeleteFile(place.list) && win::MoveFile(place.fresh, place.list)) return;
+    win::DeleteFile(place.fresh);
 }
 
 // A list found under its fresh name alone was written whole and flushed before the old one
@@ -289,15 +290,14 @@ void KeepLeftovers(const ListPlace& place, char* bytes, int count) {
 // that was under way: it goes.
 void SettleFresh(const ListPlace& place) {
     if (IsFree(place.fresh)) return;
-    if (IsFree(place.list) && MoveFileA(place.fresh, place.list)) return;
+    if (IsFree(place.list) && win::MoveFile(place.fresh, place.list)) return;
     DeleteAnyFile(place.fresh);
 }
 
-
-
 // Undoes the entries of list backwards from where an earlier undo of it got to; marks its
-// progress in file where an entry's undo cannot be done twice.
-Recovery UndoEntries(const JournalList& list, HANDLE file, int count, int undoneFrom, UndoState* state,
+// progress in file where an entry's undo cannot be done twice. A frame of its own: the
+// steps' buffers would make the caller's too large (the build holds frames under 3 KiB).
+__attribute__((noinline)) Recovery UndoEntries(const JournalList& list, HANDLE file, int count, int undoneFrom, UndoState* state,
                      char* leftovers, size_t size) {
     Recovery result = Recovery::Undone;
     bool whole = true;  // every entry so far undone: the progress may be marked
@@ -347,7 +347,7 @@ Found UndoList(const ListPlace& place, const char* product, char* leftovers, siz
         // One of a format this setup does not know is left alone, and so is a list of
         // another product whose key name gives the same mark.
         found = Found::Nothing;
-    } else if (lstrcmpiA(listed, product) != 0) {
+    } else if (!win::SameName(listed, product)) {
         found = Found::Other;
     } else {
         bool finished = false;

@@ -7,6 +7,7 @@
 #include "common/system.h"
 #include "ids.h"
 #include "setup_api.h"
+#include "common/wintext.h"
 
 SetupContext g_setup;
 int restartRequired = 0;
@@ -72,15 +73,6 @@ int InitializeSetup(HINSTANCE instance) {
     return result;
 }
 
-// RegisterClassExA where the system has it; NT 3.51 has only RegisterClassA (no small
-// icon), and a program importing the other would not start there.
-static ATOM RegisterWindowClass(const WNDCLASSEXA& c) {
-    if (SetupApi().RegisterClassExA != nullptr) return SetupApi().RegisterClassExA(&c);
-    WNDCLASSA plain = {c.style, c.lpfnWndProc, c.cbClsExtra, c.cbWndExtra, c.hInstance, c.hIcon,
-                       c.hCursor, c.hbrBackground, c.lpszMenuName, c.lpszClassName};
-    return RegisterClassA(&plain);
-}
-
 int RegisterSetupWindowClass(HINSTANCE instance) {
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof windowClass;  // 48
@@ -91,13 +83,13 @@ int RegisterSetupWindowClass(HINSTANCE instance) {
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_MENU + 1);
     windowClass.lpszClassName = kWindowClass;
-    return RegisterWindowClass(windowClass) != 0 ? 0 : -1;
+    return win::RegisterClass(windowClass) != 0 ? 0 : -1;
 }
 
 int CreateSetupWindow() {
     char title[256];
     GetCaptionText(g_setup, title, sizeof title);
-    setupWindow = CreateWindowExA(0, kWindowClass, title, WS_OVERLAPPED, CW_USEDEFAULT,
+    setupWindow = win::CreateWindowEx(0, kWindowClass, title, WS_OVERLAPPED, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                   GetSetupInstance(), nullptr);
     if (setupWindow == nullptr) return -1;
@@ -127,7 +119,7 @@ LRESULT CALLBACK SetupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         PostQuitMessage(0);
         return 0;
     default:
-        return DefWindowProcA(window, message, wParam, lParam);
+        return win::DefWindowProc(window, message, wParam, lParam);
     }
 }
 

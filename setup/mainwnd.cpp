@@ -7,6 +7,7 @@
 #include "../common/system.h"
 #include "ids.h"
 #include "mainwnd_bands.h"
+#include "common/wintext.h"
 
 SystemParametersFunction g_systemParametersInfo = SystemParametersInfoA;
 
@@ -103,20 +104,16 @@ void DrawLogoText(const SetupContext& context, HDC dc, int width, int height, in
     int length = lstrlenA(text);
     if (SetTextColor(dc, RGB(255, 255, 255)) == CLR_INVALID) ShowApiError("SetTextColor");
     SIZE extent = {0, 0};
-    if (!GetTextExtentPoint32A(dc, text, length, &extent)) ShowApiError("GetTextExtentPoint32");
+    if (!win::GetTextExtentPoint32(dc, text, length, &extent)) ShowApiError("GetTextExtentPoint32");
     int x = width - rightMargin - extent.cx;
     int y = height - bottomMargin - extent.cy;
-    if (!TextOutA(dc, x, y, text, length)) ShowApiError("TextOut");
+    if (!win::TextOut(dc, x, y, text, length)) ShowApiError("TextOut");
 }
 
 HFONT CreateFontWithFallback(int height, int weight, const char* face) {
-    HFONT font = CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, face);
+    HFONT font = win::CreateFont(height, weight, DEFAULT_CHARSET, DEFAULT_PITCH | FF_DONTCARE, face);
     if (font != nullptr) return font;
-    return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, "System");
+    return win::CreateFont(height, weight, DEFAULT_CHARSET, DEFAULT_PITCH | FF_DONTCARE, "System");
 }
 
 void LimitToWorkArea(MINMAXINFO* info) {

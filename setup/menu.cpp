@@ -12,6 +12,7 @@
 #include "common/uninst.h"
 #include "journal.h"
 #include "setup_api.h"
+#include "common/wintext.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ HRESULT CreateShellLink(const char* target, const char* linkPath, const char* ar
     result = link->QueryInterface(IID_IPersistFile, file.PutVoid());
     if (FAILED(result)) return result;
     WCHAR widePath[kPathSize];
-    if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, kPathSize) == 0) return E_FAIL;
+    if (!win::ToUtf16(linkPath, widePath, kPathSize)) return E_FAIL;
     return file->Save(widePath, TRUE);
 }
 

@@ -7,6 +7,7 @@
 
 #include "common/system.h"
 #include "ids.h"
+#include "common/wintext.h"
 
 void CenterWindow(HWND window) {
     RECT rect;
@@ -21,8 +22,8 @@ int ShowMessage(HWND owner, int stringId) {
     char caption[64];
     char text[512];
     HINSTANCE instance = GetSetupInstance();
-    if (LoadStringA(instance, IDS_CAPTION, caption, sizeof caption) == 0 ||
-        LoadStringA(instance, stringId, text, sizeof text) == 0) {
+    if (win::LoadString(IDS_CAPTION, caption, sizeof caption) == 0 ||
+        win::LoadString(stringId, text, sizeof text) == 0) {
         FatalError("Can't load string");
     }
     int result = g_messageBox(owner, text, caption, MB_OK | MB_ICONEXCLAMATION);
@@ -94,7 +95,7 @@ int SubstituteText(char* out, size_t size, const char* format, const char* text)
 
 int FormatTitleString(char* out, size_t size, int stringId) {
     char format[512];
-    if (LoadStringA(GetSetupInstance(), stringId, format, sizeof format) == 0) {
+    if (win::LoadString(stringId, format, sizeof format) == 0) {
         ShowApiError("LoadString");
         if (size > 0) out[0] = '\0';
         return -1;

@@ -7,6 +7,7 @@
 #include "common/system.h"
 #include "ids.h"
 #include "setup_api.h"
+#include "common/wintext.h"
 
 static void ShowScriptMessage(void*, int stringId, int) { ShowMessage(nullptr, stringId); }
 
@@ -14,17 +15,17 @@ ScriptReport MessageBoxScriptReport() { return ScriptReport{ShowScriptMessage, n
 
 int PrepareFolders(SetupContext& context) {
     char modulePath[kPathSize];
-    DWORD length = GetModuleFileNameA(GetSetupInstance(), modulePath, sizeof modulePath);
+    DWORD length = win::GetModuleFileName(GetSetupInstance(), modulePath, sizeof modulePath);
     if (length == 0 || length >= sizeof modulePath) {
         // Relative names then resolve against the process's current directory.
         ShowApiError("GetModuleFileName");
     } else {
         char name[kPathSize];
         SplitPath(context.sourceDir, name, modulePath);
-        SetCurrentDirectoryA(context.sourceDir);
+        win::SetCurrentDirectory(context.sourceDir);
     }
 
-    length = GetWindowsDirectoryA(context.windowsDir, sizeof context.windowsDir);
+    length = win::GetWindowsDirectory(context.windowsDir, sizeof context.windowsDir);
     if (length == 0 || length >= sizeof context.windowsDir) {
         context.windowsDir[0] = '\0';
         ShowApiError("GetWindowsDirectory");
@@ -43,7 +44,7 @@ int PrepareFolders(SetupContext& context) {
         }
         return 0;
     }
-    length = GetSystemDirectoryA(context.systemDir, sizeof context.systemDir);
+    length = win::GetSystemDirectory(context.systemDir, sizeof context.systemDir);
     if (length == 0 || length >= sizeof context.systemDir) {
         context.systemDir[0] = '\0';
         ShowApiError("GetSystemDirectory");
@@ -92,7 +93,7 @@ static bool SourcePath(const SetupContext& context, const char* name, char (&pat
 // opened with CreateFile and handed to LZInit, because LZOpenFile takes no path of 128
 // bytes or more.
 static LONG ExpandedSize(const char* path) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    HANDLE file = win::CreateFile(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return -1;
     INT expander = sys::LZInit(static_cast<INT>(HandleToLong(file)));

@@ -3,6 +3,7 @@
 #include "journal.h"
 #include "record_writer.h"
 #include "setup.h"
+#include "common/wintext.h"
 
 // Creates the record afresh (other processes may read and write it meanwhile), writes its
 // lines and makes it read-only. A record that cannot be written whole is deleted again, so
@@ -17,13 +18,13 @@ int WriteUninstallRecord(SetupContext& context) {
             bool lines = WriteRecordLines(context, file);
             bool closed = file.Close();
             written = lines && closed;
-            if (!written) DeleteFileA(path);
+            if (!written) win::DeleteFile(path);
         }
     }
     if (!written) {
         ShowMessage(GetSetupWindow(), IDS_RECORD_FAILED);
         return -1;
     }
-    SetFileAttributesA(path, FILE_ATTRIBUTE_READONLY);
+    win::SetFileAttributes(path, FILE_ATTRIBUTE_READONLY);
     return 0;
 }

@@ -12,6 +12,7 @@
 #include "ids.h"
 #include "entry_values.h"
 #include "journal.h"
+#include "common/wintext.h"
 
 namespace {
 
@@ -36,11 +37,10 @@ int ReadUninstallString(const SetupContext& context, char (&text)[kPathSize]) {
     char keyName[kPathSize];
     if (!UninstallKeyName(context, keyName)) return -1;
     UniqueKey key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ, key.Put()) != ERROR_SUCCESS) return -1;
+    if (win::RegOpenKeyEx(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ, key.Put()) != ERROR_SUCCESS) return -1;
     DWORD type = 0;
     DWORD length = sizeof text;
-    LONG result = RegQueryValueExA(key.Get(), kUninstallValue, nullptr, &type,
-                                   reinterpret_cast<BYTE*>(text), &length);
+    LONG result = win::RegQueryValueEx(key.Get(), kUninstallValue, &type, reinterpret_cast<BYTE*>(text), &length);
     if (result != ERROR_SUCCESS) return -1;
     // The system may hand back a terminator it added itself; it is not part of the text.
     if (length > 0 && text[length - 1] == '\0') --length;
@@ -53,7 +53,7 @@ bool UninstallKeyExists(const SetupContext& context) {
     char keyName[kPathSize];
     if (!UninstallKeyName(context, keyName)) return false;
     UniqueKey key;
-    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ, key.Put()) == ERROR_SUCCESS;
+    return win::RegOpenKeyEx(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ, key.Put()) == ERROR_SUCCESS;
 }
 
 // Stores text as REG_SZ with its length in bytes, without the terminating zero; the journal
@@ -142,8 +142,8 @@ bool MayRemovePrevious(const SetupContext& context, HWND owner) {
     HINSTANCE instance = GetSetupInstance();
     char caption[128];
     char format[512];
-    if (LoadStringA(instance, IDS_CAPTION, caption, sizeof caption) == 0 ||
-        LoadStringA(instance, IDS_PREVIOUS_INSTALL, format, sizeof format) == 0) {
+    if (win::LoadString(IDS_CAPTION, caption, sizeof caption) == 0 ||
+        win::LoadString(IDS_PREVIOUS_INSTALL, format, sizeof format) == 0) {
         FatalError("LoadString");
     }
     char text[sizeof format + 3 * kPathSize];
@@ -200,6 +200,6 @@ int DeleteRegistryRecords(SetupContext& context) {
         DeleteAppKeys(HKEY_CURRENT_USER, kMakerBranchUser, context.appRegistry, context.appVersion);
     }
     char keyName[kPathSize];
-    if (UninstallKeyName(context, keyName)) RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyName);
+    if (UninstallKeyName(context, keyName)) win::RegDeleteKey(HKEY_LOCAL_MACHINE, keyName);
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "common/uninst.h"
 #include "ids.h"
 #include "journal.h"
+#include "common/wintext.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ int RemoveInstallationByRecord(SetupContext& context, const char* recordPath) {
     }
     // Should the heading fail to load, the notice still lists the lines.
     char heading[512];
-    if (LoadStringA(GetSetupInstance(), IDS_FOREIGN_LINES, heading, sizeof heading) == 0) heading[0] = '\0';
+    if (win::LoadString(IDS_FOREIGN_LINES, heading, sizeof heading) == 0) heading[0] = '\0';
     const RemovalStyle style{GetSetupWindow(), caption, FILE_ATTRIBUTE_ARCHIVE, heading};
     RemoveRecordedItems(g_record, style, recordPath, context.systemDir, context.fontsDir);
     RemoveMenuEntries(g_record.menuGroup, g_record.menuItems, g_record.menuItemCount);

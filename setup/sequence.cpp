@@ -6,12 +6,13 @@
 #include "journal.h"
 
 #include "common/system.h"
+#include "common/wintext.h"
 
 int CreateDestination(SetupContext& context) {
     // The levels about to be made are listed first, for the undo of a run that is ended.
     context.dirDepth = CreateJournaledFolders(context.destination);
     // Folder creation walks the path with the current directory.
-    SetCurrentDirectoryA(context.sourceDir);
+    win::SetCurrentDirectory(context.sourceDir);
     if (context.dirDepth < 0) {
         ShowMessage(GetSetupWindow(), IDS_MKDIR_FAILED);
         return -1;
@@ -88,7 +89,7 @@ static bool PutRightEndedRun(SetupContext& context) {
     char caption[64];
     char text[512 + sizeof leftovers];
     int textId = recovery == Recovery::Undone ? IDS_RESTORED : IDS_RESTORED_PARTLY;
-    if (LoadStringA(GetSetupInstance(), IDS_CAPTION, caption, sizeof caption) != 0 &&
+    if (win::LoadString(IDS_CAPTION, caption, sizeof caption) != 0 &&
         FormatTitleString(text, sizeof text, textId) == 0) {
         if (recovery == Recovery::Partly && AppendString(text, "\n\n")) AppendString(text, leftovers);
         UINT icon = recovery == Recovery::Undone ? MB_ICONINFORMATION : MB_ICONWARNING;

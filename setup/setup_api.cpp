@@ -27,10 +27,6 @@ void InitCommonControls() {
     if (SetupApi().InitCommonControls) SetupApi().InitCommonControls();
 }
 
-INT_PTR PropertySheetA(LPCPROPSHEETHEADERA header) {
-    return SetupApi().PropertySheetA ? SetupApi().PropertySheetA(header) : -1;
-}
-
 INT LZInit(INT file) {
     return SetupApi().LZInit ? SetupApi().LZInit(file) : LZERROR_BADINHANDLE;
 }
@@ -53,22 +49,6 @@ HRESULT CoCreateInstance(REFCLSID type, LPUNKNOWN outer, DWORD context, REFIID i
     return SetupApi().CoCreateInstance
                ? SetupApi().CoCreateInstance(type, outer, context, interfaceId, object)
                : REGDB_E_CLASSNOTREG;
-}
-
-LPITEMIDLIST SHBrowseForFolderA(LPBROWSEINFOA info) {
-    return SetupApi().SHBrowseForFolderA ? SetupApi().SHBrowseForFolderA(info) : nullptr;
-}
-
-DWORD GetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle) {
-    return SetupApi().GetFileVersionInfoSizeA ? SetupApi().GetFileVersionInfoSizeA(path, handle) : 0;
-}
-
-BOOL GetFileVersionInfoA(LPCSTR path, DWORD handle, DWORD size, LPVOID data) {
-    return SetupApi().GetFileVersionInfoA && SetupApi().GetFileVersionInfoA(path, handle, size, data);
-}
-
-BOOL VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* buffer, PUINT length) {
-    return SetupApi().VerQueryValueA && SetupApi().VerQueryValueA(block, subBlock, buffer, length);
 }
 
 }  // namespace sys

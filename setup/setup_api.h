@@ -17,18 +17,11 @@
     X(ADVAPI32, LookupPrivilegeValueA)                                                        \
     X(ADVAPI32, OpenProcessToken)                                                             \
     X(COMCTL32, InitCommonControls)                                                           \
-    X(COMCTL32, PropertySheetA)                                                               \
-    X(KERNEL32, GetDiskFreeSpaceExA)                                                          \
     X(LZ32, LZClose)                                                                          \
     X(LZ32, LZCopy)                                                                           \
     X(LZ32, LZInit)                                                                           \
     X(LZ32, LZSeek)                                                                           \
-    X(OLE32, CoCreateInstance)                                                                \
-    X(SHELL32, SHBrowseForFolderA)                                                            \
-    X(USER32, RegisterClassExA)                                                               \
-    X(VERSION, GetFileVersionInfoA)                                                           \
-    X(VERSION, GetFileVersionInfoSizeA)                                                       \
-    X(VERSION, VerQueryValueA)
+    X(OLE32, CoCreateInstance)
 
 struct SetupFunctions {
     ZELK_SETUP_FUNCTIONS(ZELK_SYSTEM_FUNCTION_FIELD)
@@ -40,17 +33,12 @@ const SetupFunctions& SetupApi();
 // The calls with a result, each failing as the function itself fails where it is missing.
 namespace sys {
 void InitCommonControls();
-INT_PTR PropertySheetA(LPCPROPSHEETHEADERA header);   // -1
 INT LZInit(INT file);                                 // LZERROR_BADINHANDLE
 LONG LZCopy(INT from, INT to);                        // LZERROR_BADINHANDLE
 LONG LZSeek(INT file, LONG offset, INT origin);       // LZERROR_BADINHANDLE
 void LZClose(INT file);
 HRESULT CoCreateInstance(REFCLSID type, LPUNKNOWN outer, DWORD context, REFIID interfaceId,
                          LPVOID* object);             // REGDB_E_CLASSNOTREG
-LPITEMIDLIST SHBrowseForFolderA(LPBROWSEINFOA info);  // null, as when cancelled
-DWORD GetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle);                   // 0
-BOOL GetFileVersionInfoA(LPCSTR path, DWORD handle, DWORD size, LPVOID data); // FALSE
-BOOL VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* buffer, PUINT length); // FALSE
 }  // namespace sys
 
 #endif

@@ -12,6 +12,7 @@
 #include "common/textsub.h"
 #include "common/uninst.h"
 #include "ids.h"
+#include "common/wintext.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // Windows, fonts and system folders; false after the message when one is not found.
 bool FindFolders() {
-    UINT length = GetWindowsDirectoryA(windowsDir, sizeof windowsDir);
+    UINT length = win::GetWindowsDirectory(windowsDir, sizeof windowsDir);
     if (length == 0 || length >= sizeof windowsDir) {
         ShowUninstallerText(IDS_UN_NO_WINDOWS_DIR);
         return false;
@@ -41,7 +42,7 @@ bool FindFolders() {
         return false;
     }
     if (nt) return true;
-    length = GetSystemDirectoryA(systemDir, sizeof systemDir);
+    length = win::GetSystemDirectory(systemDir, sizeof systemDir);
     if (length == 0 || length >= sizeof systemDir) {
         ShowUninstallerText(IDS_UN_NO_SYSTEM_DIR);
         return false;
@@ -59,13 +60,13 @@ bool TakeOverCompanion(char (&copy)[kPathSize]) {
     char source[kPathSize];
     bool named = SplitPath(folder, name, ownPath) && JoinPath(source, folder, kCompanionName) &&
                  JoinPath(copy, windowsDir, kCompanionCopyName);
-    bool copied = named && (CopyFileA(source, copy, FALSE) || (!FileExists(source) && FileExists(copy)));
+    bool copied = named && (win::CopyFile(source, copy, FALSE) || (!FileExists(source) && FileExists(copy)));
     if (!copied) {
         ShowUninstallerText(IDS_UN_COPY_FAILED, MB_ICONERROR);
         return false;
     }
     // setup installed the companion read-only.
-    SetFileAttributesA(copy, FILE_ATTRIBUTE_NORMAL);
+    win::SetFileAttributes(copy, FILE_ATTRIBUTE_NORMAL);
     return true;
 }
 
@@ -85,8 +86,7 @@ void StartCompanion(const char* copy, int depth) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
     ZeroMemory(&process, sizeof process);
-    if (!CreateProcessA(copy, commandLine, nullptr, nullptr, FALSE, 0, nullptr, windowsDir, &startup,
-                        &process)) {
+    if (!win::CreateProcess(copy, commandLine, windowsDir, &startup, &process)) {
         ShowApiError("CreateProcess");
         return;
     }
@@ -174,7 +174,7 @@ void RunRemoval(const char* recordPath, const char* systemDir, const char* fonts
 
 int RunUninstaller(HINSTANCE instance, const char* commandLine) {
     if (RefuseForeignWindows95()) return 0;
-    DWORD length = GetModuleFileNameA(instance, ownPath, sizeof ownPath);
+    DWORD length = win::GetModuleFileName(instance, ownPath, sizeof ownPath);
     if (length == 0 || length >= sizeof ownPath) {
         ShowApiError("GetModuleFileName");
         return 0;

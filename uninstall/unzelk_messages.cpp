@@ -7,6 +7,7 @@
 
 #include "common/textsub.h"
 #include "ids.h"
+#include "common/wintext.h"
 
 namespace {
 
@@ -107,6 +108,6 @@ INT_PTR CALLBACK DeletingDialogProc(HWND window, UINT message, WPARAM, LPARAM) {
 }
 
 HWND ShowDeletingWindow(HINSTANCE instance) {
-    return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_UN_DELETING), nullptr,
+    return win::CreateDialogParam(instance, MAKEINTRESOURCEA(IDD_UN_DELETING), nullptr,
                               DeletingDialogProc, 0);
 }

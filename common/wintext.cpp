@@ -1,0 +1,523 @@
+// The text boundary's conversions and its functions that both programs use (wintext.h).
+#include "wintext.h"
+
+#include <string.h>
+
+#include "system.h"
+#include "system_api.h"
+#include "wintext_table.h"
+
+namespace win {
+
+namespace {
+
+constexpr UINT kShiftJis = 932;
+
+// Looked up by name with "A" or "W" appended: each row's "A" and "W" forms take the same
+// arguments, but for the kind of their texts, so one pointer of the "W" type holds either.
+#define ZELK_TEXT_FUNCTIONS(T)                                                                \
+    T(ADVAPI32, RegDeleteKey)                                                                 \
+    T(ADVAPI32, RegDeleteValue)                                                               \
+    T(ADVAPI32, RegEnumKey)                                                                   \
+    T(ADVAPI32, RegOpenKeyEx)                                                                 \
+    T(ADVAPI32, RegQueryValueEx)                                                              \
+    T(ADVAPI32, RegSetValueEx)                                                                \
+    T(GDI32, RemoveFontResource)                                                              \
+    T(KERNEL32, CopyFile)                                                                     \
+    T(KERNEL32, CreateDirectory)                                                              \
+    T(KERNEL32, CreateFile)                                                                   \
+    T(KERNEL32, CreateProcess)                                                                \
+    T(KERNEL32, DeleteFile)                                                                   \
+    T(KERNEL32, FindFirstFile)                                                                \
+    T(KERNEL32, FindNextFile)                                                                 \
+    T(KERNEL32, GetCommandLine)                                                               \
+    T(KERNEL32, GetCurrentDirectory)                                                          \
+    T(KERNEL32, GetDriveType)                                                                 \
+    T(KERNEL32, GetFileAttributes)                                                            \
+    T(KERNEL32, GetModuleFileName)                                                            \
+    T(KERNEL32, GetSystemDirectory)                                                           \
+    T(KERNEL32, GetSystemWow64Directory)                                                      \
+    T(KERNEL32, GetWindowsDirectory)                                                          \
+    T(KERNEL32, MoveFile)                                                                     \
+    T(KERNEL32, MoveFileEx)                                                                   \
+    T(KERNEL32, RemoveDirectory)                                                              \
+    T(KERNEL32, SetCurrentDirectory)                                                          \
+    T(KERNEL32, SetFileAttributes)                                                            \
+    T(KERNEL32, lstrcmpi)                                                                     \
+    T(SHELL32, SHGetPathFromIDList)                                                           \
+    T(USER32, LoadString)                                                                     \
+    T(USER32, MessageBox)                                                                     \
+    T(USER32, SetDlgItemText)
+
+struct TextFunctions {
+    ZELK_TEXT_FUNCTIONS(ZELK_TEXT_FUNCTION_FIELD)
+};
+
+const SystemDll kTextDlls[] = {ZELK_TEXT_FUNCTIONS(ZELK_SYSTEM_FUNCTION_DLL)};
+constexpr int kTextCount = sizeof kTextDlls / sizeof kTextDlls[0];
+static_assert(sizeof(TextFunctions) == kTextCount * sizeof(FARPROC), "one pointer per row");
+
+TextFunctions textFunctions;
+bool textLookedUp;
+
+const TextFunctions& TextApi() {
+    if (!textLookedUp) {
+        textLookedUp = true;
+        FindTextFunctions(kTextDlls, ZELK_TEXT_FUNCTIONS(ZELK_SYSTEM_FUNCTION_NAME), &textFunctions, kTextCount);
+    }
+    return textFunctions;
+}
+
+// The "A" form's text, seen through the "W" form's pointer type.
+LPWSTR AsWide(char* text) { return reinterpret_cast<LPWSTR>(text); }
+
+// A buffer of UTF-16 for what Windows gives back, freed at its end.
+class WideBuffer {
+public:
+    explicit WideBuffer(DWORD count) : text_(static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), 0, count * sizeof(WCHAR)))) {}
+    ~WideBuffer() {
+        if (text_ != nullptr) HeapFree(GetProcessHeap(), 0, text_);
+    }
+    WideBuffer(const WideBuffer&) = delete;
+    WideBuffer& operator=(const WideBuffer&) = delete;
+    WCHAR* Get() const { return text_; }
+
+private:
+    WCHAR* text_;
+};
+
+// A text that Windows writes into out (size bytes) by a call of the form fill(buffer,
+// capacity) returning its length: on NT into UTF-16, then converted. The length, 0 on failure
+// and size or more when it does not fit, as the system's own functions count.
+template <typename Fill>
+DWORD GiveText(char* out, DWORD size, Fill fill) {
+    if (!IsWide()) return fill(AsWide(out), size);
+    WideBuffer wide(size);
+    DWORD length = wide.Get() != nullptr ? fill(wide.Get(), size) : 0;
+    if (length == 0 || length >= size) return length;
+    int written = ToShiftJis(wide.Get(), static_cast<int>(length), out, static_cast<int>(size));
+    return written > 0 ? static_cast<DWORD>(written) : 0;
+}
+
+void ReadEntry(const WIN32_FIND_DATAW& found, FoundEntry* entry) {
+    entry->attributes = found.dwFileAttributes;
+    entry->created = found.ftCreationTime;
+    entry->accessed = found.ftLastAccessTime;
+    entry->written = found.ftLastWriteTime;
+    entry->sizeHigh = found.nFileSizeHigh;
+    entry->sizeLow = found.nFileSizeLow;
+    // "." or "..": in either form the name begins with the same dots.
+    const char* a = reinterpret_cast<const char*>(found.cFileName);
+    const WCHAR* w = found.cFileName;
+    entry->dots = IsWide() ? (w[0] == '.' && (w[1] == 0 || (w[1] == '.' && w[2] == 0)))
+                           : (a[0] == '.' && (a[1] == 0 || (a[1] == '.' && a[2] == 0)));
+}
+
+bool IsStringValue(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+}  // namespace
+
+bool IsWide() {
+    static int wide = -1;  // not asked yet
+    if (wide < 0) wide = IsWindowsNT() ? 1 : 0;
+    return wide != 0;
+}
+
+void FindTextFunctions(const SystemDll* dlls, const char* names, void* functions, int count) {
+    FindSystemFunctions(dlls, names, functions, count, IsWide() ? 'W' : 'A');
+}
+
+void Text::Reset(const char* text) {
+    if (owned_ != nullptr) HeapFree(GetProcessHeap(), 0, owned_);
+    owned_ = nullptr;
+    ok_ = true;
+    text_ = reinterpret_cast<LPCWSTR>(text);
+    if (!IsWide() || text == nullptr || IS_INTRESOURCE(text)) return;
+    int count = MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
+    owned_ = count > 0 ? static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), 0, count * sizeof(WCHAR))) : nullptr;
+    ok_ = owned_ != nullptr && MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, text, -1, owned_, count) == count;
+    text_ = owned_;
+    if (!ok_) SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+}
+
+Text::~Text() {
+    if (owned_ != nullptr) HeapFree(GetProcessHeap(), 0, owned_);
+}
+
+int ToShiftJis(const WCHAR* text, int length, char* out, int size) {
+    if (length < 0) for (length = 0; text[length] != 0;) ++length;
+    out[0] = '\0';
+    int written = length > 0 ? WideCharToMultiByte(kShiftJis, 0, text, length, out, size - 1, nullptr, nullptr) : 0;
+    if (written == 0 && length > 0) return -1;  // the system's error: no room, or no such text
+    out[written] = '\0';
+    // Converted back and compared: a character without a Shift-JIS form comes out as another
+    // (the default character, or one that looks alike), and a name would then name another.
+    WideBuffer back(static_cast<DWORD>(length) + 1);
+    bool same = back.Get() != nullptr && MultiByteToWideChar(kShiftJis, 0, out, written, back.Get(), length) == length;
+    for (int i = 0; same && i < length; ++i) same = back.Get()[i] == text[i];
+    if (same) return written;
+    out[0] = '\0';
+    SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+    return -1;
+}
+
+bool ToUtf16(const char* text, WCHAR* out, int size) {
+    return MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, text, -1, out, size) > 0;
+}
+
+}  // namespace win
+
+namespace win {
+
+bool SameName(const char* a, const char* b) {
+    Text first(a);
+    Text second(b);
+    return first.Ok() && second.Ok() && TextApi().lstrcmpi(first, second) == 0;
+}
+
+// ---- Files and folders ----
+
+HANDLE CreateFile(const char* path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                  DWORD disposition, DWORD flags, HANDLE model) {
+    Text text(path);
+    return text.Ok() ? TextApi().CreateFile(text, access, share, security, disposition, flags, model) : INVALID_HANDLE_VALUE;
+}
+
+BOOL DeleteFile(const char* path) {
+    Text text(path);
+    return text.Ok() && TextApi().DeleteFile(text);
+}
+
+BOOL CopyFile(const char* from, const char* to, BOOL failIfExists) {
+    Text source(from);
+    Text target(to);
+    return source.Ok() && target.Ok() && TextApi().CopyFile(source, target, failIfExists);
+}
+
+BOOL MoveFile(const char* from, const char* to) {
+    Text source(from);
+    Text target(to);
+    return source.Ok() && target.Ok() && TextApi().MoveFile(source, target);
+}
+
+BOOL MoveFileEx(const char* from, const char* to, DWORD flags) {
+    Text source(from);
+    Text target(to);
+    return source.Ok() && target.Ok() && TextApi().MoveFileEx(source, target, flags);
+}
+
+BOOL CreateDirectory(const char* path, LPSECURITY_ATTRIBUTES security) {
+    Text text(path);
+    return text.Ok() && TextApi().CreateDirectory(text, security);
+}
+
+BOOL RemoveDirectory(const char* path) {
+    Text text(path);
+    return text.Ok() && TextApi().RemoveDirectory(text);
+}
+
+DWORD GetFileAttributes(const char* path) {
+    Text text(path);
+    return text.Ok() ? TextApi().GetFileAttributes(text) : INVALID_FILE_ATTRIBUTES;
+}
+
+BOOL SetFileAttributes(const char* path, DWORD attributes) {
+    Text text(path);
+    return text.Ok() && TextApi().SetFileAttributes(text, attributes);
+}
+
+BOOL SetCurrentDirectory(const char* path) {
+    Text text(path);
+    return text.Ok() && TextApi().SetCurrentDirectory(text);
+}
+
+DWORD GetCurrentDirectory(DWORD size, char* out) {
+    return GiveText(out, size, [](LPWSTR buffer, DWORD capacity) { return TextApi().GetCurrentDirectory(capacity, buffer); });
+}
+
+UINT GetDriveType(const char* root) {
+    Text text(root);
+    return text.Ok() ? TextApi().GetDriveType(text) : DRIVE_UNKNOWN;
+}
+
+DWORD GetModuleFileName(HMODULE module, char* out, DWORD size) {
+    return GiveText(out, size, [module](LPWSTR buffer, DWORD capacity) {
+        return TextApi().GetModuleFileName(module, buffer, capacity);
+    });
+}
+
+UINT GetWindowsDirectory(char* out, UINT size) {
+    return GiveText(out, size, [](LPWSTR buffer, DWORD capacity) { return TextApi().GetWindowsDirectory(buffer, capacity); });
+}
+
+UINT GetSystemDirectory(char* out, UINT size) {
+    return GiveText(out, size, [](LPWSTR buffer, DWORD capacity) { return TextApi().GetSystemDirectory(buffer, capacity); });
+}
+
+UINT GetSystemWow64Directory(char* out, UINT size) {
+    if (TextApi().GetSystemWow64Directory == nullptr) return 0;
+    return GiveText(out, size, [](LPWSTR buffer, DWORD capacity) {
+        return TextApi().GetSystemWow64Directory(buffer, capacity);
+    });
+}
+
+HANDLE FindFirstFile(const char* pattern, FoundEntry* entry) {
+    Text text(pattern);
+    WIN32_FIND_DATAW found;  // the larger of the two forms
+    HANDLE search = text.Ok() ? TextApi().FindFirstFile(text, &found) : INVALID_HANDLE_VALUE;
+    if (search != INVALID_HANDLE_VALUE) ReadEntry(found, entry);
+    return search;
+}
+
+BOOL FindNextFile(HANDLE search, FoundEntry* entry) {
+    WIN32_FIND_DATAW found;
+    if (!TextApi().FindNextFile(search, &found)) return FALSE;
+    ReadEntry(found, entry);
+    return TRUE;
+}
+
+// ---- Processes ----
+
+const char* GetCommandLine() {
+    static char* line;
+    if (line != nullptr) return line;
+    LPWSTR wide = TextApi().GetCommandLine();
+    if (!IsWide()) return line = reinterpret_cast<char*>(wide);
+    int length = 0;
+    while (wide[length] != 0) ++length;
+    int size = 2 * length + 1;  // each UTF-16 unit is at most two bytes of Shift-JIS
+    line = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, size));
+    static char empty[1];
+    if (line == nullptr || ToShiftJis(wide, length, line, size) < 0) line = empty;
+    return line;
+}
+
+BOOL CreateProcess(const char* program, char* commandLine, const char* folder, STARTUPINFOA* startup,
+                   PROCESS_INFORMATION* process) {
+    Text path(program);
+    Text line(commandLine);
+    Text current(folder);
+    // The "W" form may write into its command line: the converted one is this call's own.
+    return path.Ok() && line.Ok() && current.Ok() &&
+           TextApi().CreateProcess(path, const_cast<LPWSTR>(line.Get()), nullptr, nullptr, FALSE, 0, nullptr, current,
+                               reinterpret_cast<STARTUPINFOW*>(startup), process);
+}
+
+// ---- Registry ----
+
+LONG RegOpenKeyEx(HKEY root, const char* key, DWORD options, REGSAM access, HKEY* opened) {
+    Text text(key);
+    return text.Ok() ? TextApi().RegOpenKeyEx(root, text, options, access, opened) : ERROR_NO_UNICODE_TRANSLATION;
+}
+
+LONG RegDeleteKey(HKEY root, const char* key) {
+    Text text(key);
+    return text.Ok() ? TextApi().RegDeleteKey(root, text) : ERROR_NO_UNICODE_TRANSLATION;
+}
+
+LONG RegDeleteValue(HKEY key, const char* name) {
+    Text text(name);
+    return text.Ok() ? TextApi().RegDeleteValue(key, text) : ERROR_NO_UNICODE_TRANSLATION;
+}
+
+LONG RegEnumKey(HKEY key, DWORD index, char* out, DWORD size) {
+    LONG result = ERROR_SUCCESS;
+    GiveText(out, size, [key, index, &result](LPWSTR buffer, DWORD capacity) -> DWORD {
+        result = TextApi().RegEnumKey(key, index, buffer, capacity);
+        if (result != ERROR_SUCCESS) return 0;
+        DWORD length = 0;
+        while (buffer[length] != 0) ++length;
+        return length;
+    });
+    if (result == ERROR_SUCCESS && out[0] == '\0') result = ERROR_NO_UNICODE_TRANSLATION;  // a name has letters
+    return result;
+}
+
+LONG RegQueryRawValue(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) {
+    Text text(name);
+    return text.Ok() ? TextApi().RegQueryValueEx(key, text, nullptr, type, data, size) : ERROR_NO_UNICODE_TRANSLATION;
+}
+
+LONG RegSetRawValue(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) {
+    Text text(name);
+    return text.Ok() ? TextApi().RegSetValueEx(key, text, 0, type, data, size) : ERROR_NO_UNICODE_TRANSLATION;
+}
+
+LONG RegQueryValueEx(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) {
+    DWORD kind = REG_NONE;
+    DWORD asked = data != nullptr ? *size : 0;
+    LONG result = RegQueryRawValue(key, name, &kind, nullptr, size);
+    if (type != nullptr) *type = kind;
+    if (result != ERROR_SUCCESS || !IsWide() || !IsStringValue(kind)) {
+        return result != ERROR_SUCCESS || data == nullptr ? result : RegQueryRawValue(key, name, type, data, size);
+    }
+    // A string value: read as UTF-16, given as Shift-JIS of at most as many bytes, zeros kept.
+    DWORD wideSize = *size;
+    WideBuffer wide(wideSize / sizeof(WCHAR) + 1);
+    if (wide.Get() == nullptr) return ERROR_OUTOFMEMORY;
+    result = RegQueryRawValue(key, name, &kind, reinterpret_cast<BYTE*>(wide.Get()), &wideSize);
+    if (result != ERROR_SUCCESS) return result;
+    if (data == nullptr) return ERROR_SUCCESS;  // *size: UTF-16's bytes, never fewer than Shift-JIS's
+    // The strings and their zeros converted as one; a character without its Shift-JIS form
+    // is refused, and a value that does not fit is more data, as the system says it.
+    int units = static_cast<int>(wideSize / sizeof(WCHAR));
+    int written = ToShiftJis(wide.Get(), units, reinterpret_cast<char*>(data), static_cast<int>(asked));
+    if (written < 0) {
+        return GetLastError() == ERROR_NO_UNICODE_TRANSLATION ? ERROR_NO_UNICODE_TRANSLATION : ERROR_MORE_DATA;
+    }
+    *size = static_cast<DWORD>(written);
+    return ERROR_SUCCESS;
+}
+
+LONG RegSetValueEx(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) {
+    if (!IsWide() || !IsStringValue(type)) return RegSetRawValue(key, name, type, data, size);
+    int units = size > 0 ? MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, reinterpret_cast<const char*>(data),
+                                               static_cast<int>(size), nullptr, 0)
+                         : 0;
+    if (size > 0 && units == 0) return ERROR_NO_UNICODE_TRANSLATION;
+    WideBuffer wide(static_cast<DWORD>(units) + 1);
+    if (wide.Get() == nullptr) return ERROR_OUTOFMEMORY;
+    if (units > 0) MultiByteToWideChar(932, 0, reinterpret_cast<const char*>(data), static_cast<int>(size), wide.Get(), units);
+    return RegSetRawValue(key, name, type, reinterpret_cast<const BYTE*>(wide.Get()), units * sizeof(WCHAR));
+}
+
+// ---- Fonts ----
+
+BOOL RemoveFontResource(const char* file) {
+    Text text(file);
+    return text.Ok() && TextApi().RemoveFontResource(text);
+}
+
+// ---- Windows and dialogs ----
+
+int LoadString(UINT id, char* out, int size) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    out[0] = '\0';
+    DWORD length = GiveText(out, static_cast<DWORD>(size), [instance, id](LPWSTR buffer, DWORD capacity) -> DWORD {
+        return static_cast<DWORD>(TextApi().LoadString(instance, id, buffer, static_cast<int>(capacity)));
+    });
+    // A text that filled the buffer was cut by the system: none rather than a part.
+    if (length + 1 >= static_cast<DWORD>(size)) {
+        out[0] = '\0';
+        return 0;
+    }
+    return static_cast<int>(length);
+}
+
+int WINAPI MessageBox(HWND owner, const char* text, const char* caption, UINT style) {
+    Text message(text);
+    Text title(caption);
+    return message.Ok() && title.Ok() ? TextApi().MessageBox(owner, message, title, style) : 0;
+}
+
+BOOL SetDlgItemText(HWND dialog, int id, const char* text) {
+    Text value(text);
+    return value.Ok() && TextApi().SetDlgItemText(dialog, id, value);
+}
+
+// ---- The shell ----
+
+BOOL SHGetPathFromIDList(LPCITEMIDLIST item, char* out) {
+    if (TextApi().SHGetPathFromIDList == nullptr) return FALSE;
+    BOOL found = FALSE;
+    GiveText(out, MAX_PATH, [item, &found](LPWSTR buffer, DWORD) -> DWORD {
+        found = TextApi().SHGetPathFromIDList(item, buffer);
+        DWORD length = 0;
+        while (found && buffer[length] != 0) ++length;
+        return found ? length : 0;
+    });
+    return found && out[0] != '\0';
+}
+
+void NotifyShell(LONG event, const char* path) {
+    Text text(path);
+    if (text.Ok() && SystemApi().SHChangeNotify) {
+        SystemApi().SHChangeNotify(event, IsWide() ? SHCNF_PATHW : SHCNF_PATHA, text.Get(), nullptr);
+    }
+}
+
+// ---- DDE ----
+
+namespace {
+
+// DDE crosses as UTF-16 only where the system's own code page is not Shift-JIS.
+#define ZELK_DDE_TEXT_FUNCTIONS(T)                                                            \
+    T(USER32, DdeCreateStringHandle)                                                          \
+    T(USER32, DdeInitialize)
+
+struct DdeFunctions {
+    ZELK_DDE_TEXT_FUNCTIONS(ZELK_TEXT_FUNCTION_FIELD)
+};
+
+const SystemDll kDdeDlls[] = {ZELK_DDE_TEXT_FUNCTIONS(ZELK_SYSTEM_FUNCTION_DLL)};
+constexpr int kDdeCount = sizeof kDdeDlls / sizeof kDdeDlls[0];
+
+bool DdeIsWide() { return IsWide() && GetACP() != kShiftJis; }
+
+const DdeFunctions& DdeApi() {
+    static DdeFunctions dde;
+    static bool found;
+    if (!found) {
+        found = true;
+        FindSystemFunctions(kDdeDlls, ZELK_DDE_TEXT_FUNCTIONS(ZELK_SYSTEM_FUNCTION_NAME), &dde, kDdeCount,
+                            DdeIsWide() ? 'W' : 'A');
+    }
+    return dde;
+}
+
+// The DDE form of a text: UTF-16 where DDE crosses so, the bytes themselves else.
+class DdeText {
+public:
+    explicit DdeText(const char* text) : wide_(DdeIsWide() ? text : nullptr), text_(text) {}
+    bool Ok() const { return !DdeIsWide() || wide_.Ok(); }
+    LPCWSTR Get() const { return DdeIsWide() ? wide_.Get() : reinterpret_cast<LPCWSTR>(text_); }
+
+private:
+    Text wide_;
+    const char* text_;
+};
+
+}  // namespace
+
+UINT DdeInitialize(DWORD* instance, PFNCALLBACK callback, DWORD flags) {
+    return DdeApi().DdeInitialize(instance, callback, flags, 0);
+}
+
+HSZ DdeCreateStringHandle(DWORD instance, const char* text) {
+    DdeText value(text);
+    return value.Ok() ? DdeApi().DdeCreateStringHandle(instance, value.Get(), DdeIsWide() ? CP_WINUNICODE : CP_WINANSI)
+                      : nullptr;
+}
+
+HDDEDATA DdeCreateCommandHandle(DWORD instance, const char* command) {
+    DdeText value(command);
+    if (!value.Ok()) return nullptr;
+    DWORD bytes = 0;
+    if (DdeIsWide()) {
+        while (value.Get()[bytes] != 0) ++bytes;
+        bytes = (bytes + 1) * sizeof(WCHAR);
+    } else {
+        bytes = lstrlenA(command) + 1;
+    }
+    return DdeCreateDataHandle(instance, reinterpret_cast<BYTE*>(const_cast<LPWSTR>(value.Get())), bytes, 0,
+                               nullptr, 0, 0);
+}
+
+DWORD DdeGetText(HDDEDATA data, char* out, DWORD size) {
+    DWORD length = DdeGetData(data, nullptr, 0, 0);
+    out[0] = '\0';
+    if (length == 0 || length >= size) return length;
+    length = DdeGetData(data, reinterpret_cast<BYTE*>(out), length, 0);
+    out[length] = '\0';
+    if (!DdeIsWide()) return length;
+    // Program Manager answers in text of the system's own code page: through UTF-16 into
+    // Shift-JIS, which keeps whatever that code page held of a Japanese name.
+    WideBuffer wide(length + 1);
+    int units = wide.Get() != nullptr ? MultiByteToWideChar(CP_ACP, 0, out, static_cast<int>(length), wide.Get(),
+                                                            static_cast<int>(length))
+                                      : 0;
+    int written = units > 0 ? ToShiftJis(wide.Get(), units, out, static_cast<int>(size)) : -1;
+    return written > 0 ? static_cast<DWORD>(written) : 0;
+}
+
+}  // namespace win

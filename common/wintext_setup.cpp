@@ -1,0 +1,285 @@
+// The text boundary's functions that setup.exe alone uses (wintext.h): its windows and
+// painting, the wizard and the browse dialog, fonts, version resources, the temporary folder.
+#include <string.h>
+
+#include "wintext.h"
+#include "wintext_table.h"
+
+namespace win {
+
+namespace {
+
+#define ZELK_SETUP_TEXT_FUNCTIONS(T)                                                          \
+    T(ADVAPI32, RegCreateKeyEx)                                                               \
+    T(COMCTL32, PropertySheet)                                                                \
+    T(GDI32, AddFontResource)                                                                 \
+    T(GDI32, CreateFont)                                                                      \
+    T(GDI32, CreateScalableFontResource)                                                      \
+    T(GDI32, GetTextExtentPoint32)                                                            \
+    T(GDI32, TextOut)                                                                         \
+    T(KERNEL32, GetDiskFreeSpace)                                                             \
+    T(KERNEL32, GetDiskFreeSpaceEx)                                                           \
+    T(KERNEL32, GetTempFileName)                                                              \
+    T(KERNEL32, GetTempPath)                                                                  \
+    T(SHELL32, SHBrowseForFolder)                                                             \
+    T(USER32, CreateDialogParam)                                                              \
+    T(USER32, CreateWindowEx)                                                                 \
+    T(USER32, DefWindowProc)                                                                  \
+    T(USER32, DialogBoxParam)                                                                 \
+    T(USER32, GetDlgItemText)                                                                 \
+    T(USER32, RegisterClass)                                                                  \
+    T(USER32, RegisterClassEx)                                                                \
+    T(USER32, SendMessage)                                                                    \
+    T(USER32, SetWindowText)                                                                  \
+    T(VERSION, GetFileVersionInfo)                                                            \
+    T(VERSION, GetFileVersionInfoSize)                                                        \
+    T(VERSION, VerQueryValue)
+
+struct SetupTextFunctions {
+    ZELK_SETUP_TEXT_FUNCTIONS(ZELK_TEXT_FUNCTION_FIELD)
+};
+
+const SystemDll kSetupDlls[] = {ZELK_SETUP_TEXT_FUNCTIONS(ZELK_SYSTEM_FUNCTION_DLL)};
+constexpr int kSetupCount = sizeof kSetupDlls / sizeof kSetupDlls[0];
+static_assert(sizeof(SetupTextFunctions) == kSetupCount * sizeof(FARPROC), "one pointer per row");
+
+SetupTextFunctions setupFunctions;
+bool setupLookedUp;
+
+const SetupTextFunctions& SetupTextApi() {
+    if (!setupLookedUp) {
+        setupLookedUp = true;
+        FindTextFunctions(kSetupDlls, ZELK_SETUP_TEXT_FUNCTIONS(ZELK_SYSTEM_FUNCTION_NAME), &setupFunctions,
+                          kSetupCount);
+    }
+    return setupFunctions;
+}
+
+// Calls call(text, length) with the first length bytes of text in the form the call takes.
+template <typename Call>
+BOOL WithPart(const char* text, int length, Call call) {
+    char* part = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, length + 1));
+    if (part == nullptr) return FALSE;
+    memcpy(part, text, length);
+    part[length] = '\0';
+    Text form(part);
+    int units = 0;
+    if (IsWide()) {
+        while (form.Ok() && form.Get()[units] != 0) ++units;
+    } else {
+        units = length;
+    }
+    BOOL done = form.Ok() && call(form.Get(), units);
+    HeapFree(GetProcessHeap(), 0, part);
+    return done;
+}
+
+constexpr UINT kMaxPages = 8;
+
+}  // namespace
+
+// ---- Files, folders, registry ----
+
+BOOL GetDiskFreeSpace(const char* root, DWORD* sectorsPerCluster, DWORD* bytesPerSector, DWORD* freeClusters,
+                      DWORD* clusters) {
+    Text text(root);
+    return text.Ok() && SetupTextApi().GetDiskFreeSpace(text, sectorsPerCluster, bytesPerSector, freeClusters, clusters);
+}
+
+BOOL GetDiskFreeSpaceEx(const char* root, ULARGE_INTEGER* available) {
+    Text text(root);
+    return SetupTextApi().GetDiskFreeSpaceEx != nullptr && text.Ok() &&
+           SetupTextApi().GetDiskFreeSpaceEx(text, available, nullptr, nullptr);
+}
+
+DWORD GetTempPath(DWORD size, char* out) {
+    WCHAR wide[MAX_PATH + 1];
+    if (!IsWide()) return SetupTextApi().GetTempPath(size, reinterpret_cast<LPWSTR>(out));
+    DWORD length = SetupTextApi().GetTempPath(MAX_PATH + 1, wide);
+    if (length == 0 || length > MAX_PATH) return length;
+    int written = ToShiftJis(wide, static_cast<int>(length), out, static_cast<int>(size));
+    return written > 0 ? static_cast<DWORD>(written) : 0;
+}
+
+UINT GetTempFileName(const char* folder, const char* prefix, UINT unique, char* out) {
+    Text path(folder);
+    Text start(prefix);
+    if (!path.Ok() || !start.Ok()) return 0;
+    if (!IsWide()) return SetupTextApi().GetTempFileName(path, start, unique, reinterpret_cast<LPWSTR>(out));
+    WCHAR wide[MAX_PATH];
+    UINT number = SetupTextApi().GetTempFileName(path, start, unique, wide);
+    return number != 0 && ToShiftJis(wide, -1, out, MAX_PATH) > 0 ? number : 0;
+}
+
+LONG RegCreateKeyEx(HKEY root, const char* key, REGSAM access, HKEY* created, DWORD* disposition) {
+    Text text(key);
+    static const WCHAR kNoClass[1] = {0};  // a zero in either form
+    return text.Ok() ? SetupTextApi().RegCreateKeyEx(root, text, 0, const_cast<LPWSTR>(kNoClass), REG_OPTION_NON_VOLATILE,
+                                            access, nullptr, created, disposition)
+                     : ERROR_NO_UNICODE_TRANSLATION;
+}
+
+// ---- Fonts and painting ----
+
+int AddFontResource(const char* file) {
+    Text text(file);
+    return text.Ok() ? SetupTextApi().AddFontResource(text) : 0;
+}
+
+BOOL CreateScalableFontResource(const char* resource, const char* fontFile, const char* folder) {
+    Text target(resource);
+    Text font(fontFile);
+    Text path(folder);
+    return target.Ok() && font.Ok() && path.Ok() && SetupTextApi().CreateScalableFontResource(0, target, font, path);
+}
+
+HFONT CreateFont(int height, int weight, BYTE charSet, BYTE pitchAndFamily, const char* face) {
+    Text text(face);
+    return text.Ok() ? SetupTextApi().CreateFont(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, charSet, OUT_DEFAULT_PRECIS,
+                                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitchAndFamily, text)
+                     : nullptr;
+}
+
+BOOL TextOut(HDC dc, int x, int y, const char* text, int length) {
+    return WithPart(text, length, [dc, x, y](LPCWSTR part, int units) { return SetupTextApi().TextOut(dc, x, y, part, units); });
+}
+
+BOOL GetTextExtentPoint32(HDC dc, const char* text, int length, SIZE* size) {
+    return WithPart(text, length, [dc, size](LPCWSTR part, int units) {
+        return SetupTextApi().GetTextExtentPoint32(dc, part, units, size);
+    });
+}
+
+// ---- Windows and dialogs ----
+
+BOOL SetWindowText(HWND window, const char* text) {
+    Text value(text);
+    return value.Ok() && SetupTextApi().SetWindowText(window, value);
+}
+
+bool GetDlgItemText(HWND dialog, int id, char* out, int size) {
+    out[0] = '\0';
+    if (!IsWide()) {
+        UINT length = SetupTextApi().GetDlgItemText(dialog, id, reinterpret_cast<LPWSTR>(out), size);
+        return static_cast<int>(length) + 1 < size;  // a text that filled the buffer was cut
+    }
+    WCHAR wide[MAX_PATH + 1];
+    UINT length = SetupTextApi().GetDlgItemText(dialog, id, wide, MAX_PATH + 1);
+    return length < MAX_PATH && ToShiftJis(wide, static_cast<int>(length), out, size) >= 0;
+}
+
+ATOM RegisterClass(const WNDCLASSEXA& windowClass) {
+    Text name(windowClass.lpszClassName);
+    if (!name.Ok()) return 0;
+    WNDCLASSEXW wide;
+    memcpy(&wide, &windowClass, sizeof wide);  // the same fields, but for the kind of the names
+    wide.lpszClassName = name;
+    if (SetupTextApi().RegisterClassEx != nullptr) return SetupTextApi().RegisterClassEx(&wide);
+    // NT 3.51 has only the first form, without the small icon.
+    WNDCLASSW plain = {wide.style, wide.lpfnWndProc, wide.cbClsExtra, wide.cbWndExtra, wide.hInstance,
+                       wide.hIcon, wide.hCursor, wide.hbrBackground, nullptr, wide.lpszClassName};
+    return SetupTextApi().RegisterClass(&plain);
+}
+
+HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y,
+                    int width, int height, HWND parent, HMENU menu, HINSTANCE instance, void* param) {
+    Text name(className);
+    Text caption(title);
+    return name.Ok() && caption.Ok() ? SetupTextApi().CreateWindowEx(exStyle, name, caption, style, x, y, width, height,
+                                                            parent, menu, instance, param)
+                                     : nullptr;
+}
+
+LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return SetupTextApi().DefWindowProc(window, message, wParam, lParam);
+}
+
+INT_PTR DialogBoxParam(HINSTANCE instance, const char* dialog, HWND owner, DLGPROC procedure, LPARAM param) {
+    Text name(dialog);
+    return name.Ok() ? SetupTextApi().DialogBoxParam(instance, name, owner, procedure, param) : -1;
+}
+
+HWND CreateDialogParam(HINSTANCE instance, const char* dialog, HWND owner, DLGPROC procedure, LPARAM param) {
+    Text name(dialog);
+    return name.Ok() ? SetupTextApi().CreateDialogParam(instance, name, owner, procedure, param) : nullptr;
+}
+
+INT_PTR PropertySheet(PROPSHEETHEADERA* header) {
+    if (SetupTextApi().PropertySheet == nullptr || header->nPages > kMaxPages) return -1;
+    // The pages copied with their titles in the sheet's kind; the header's fields are the
+    // same in either kind, but for the kind of its texts.
+    PROPSHEETPAGEA_V1 pages[kMaxPages];
+    const auto* given = reinterpret_cast<const PROPSHEETPAGEA_V1*>(header->ppsp);
+    Text caption(header->pszCaption);
+    Text titles[kMaxPages];
+    bool ok = caption.Ok();
+    for (UINT i = 0; i < header->nPages; ++i) {
+        pages[i] = given[i];
+        if (!(given[i].dwFlags & PSP_USETITLE)) continue;
+        titles[i].Reset(given[i].pszTitle);
+        ok = ok && titles[i].Ok();
+        pages[i].pszTitle = reinterpret_cast<LPCSTR>(titles[i].Get());
+    }
+    PROPSHEETHEADERA sheet = *header;
+    sheet.pszCaption = reinterpret_cast<LPCSTR>(caption.Get());
+    sheet.ppsp = reinterpret_cast<LPCPROPSHEETPAGEA>(pages);
+    return ok ? SetupTextApi().PropertySheet(reinterpret_cast<LPCPROPSHEETHEADERW>(&sheet)) : -1;
+}
+
+// ---- The shell ----
+
+LPITEMIDLIST SHBrowseForFolder(BROWSEINFOA* info) {
+    if (SetupTextApi().SHBrowseForFolder == nullptr) return nullptr;
+    Text title(info->lpszTitle);
+    if (!title.Ok()) return nullptr;
+    WCHAR shown[MAX_PATH];  // the picked folder's display name, which no caller reads
+    BROWSEINFOW wide;
+    memcpy(&wide, info, sizeof wide);
+    wide.lpszTitle = title;
+    if (IsWide()) wide.pszDisplayName = shown;
+    info->pszDisplayName[0] = '\0';
+    return SetupTextApi().SHBrowseForFolder(&wide);
+}
+
+void SetBrowseSelection(HWND browser, const char* path) {
+    Text text(path);
+    if (text.Ok()) {
+        SetupTextApi().SendMessage(browser, IsWide() ? BFFM_SETSELECTIONW : BFFM_SETSELECTIONA, TRUE,
+                          reinterpret_cast<LPARAM>(text.Get()));
+    }
+}
+
+void SetBrowseStatus(HWND browser, const char* text) {
+    Text value(text);
+    if (value.Ok()) {
+        SetupTextApi().SendMessage(browser, IsWide() ? BFFM_SETSTATUSTEXTW : BFFM_SETSTATUSTEXTA, 0,
+                          reinterpret_cast<LPARAM>(value.Get()));
+    }
+}
+
+// ---- Version resources ----
+
+DWORD GetFileVersionInfoSize(const char* path) {
+    Text text(path);
+    DWORD handle = 0;
+    return SetupTextApi().GetFileVersionInfoSize != nullptr && text.Ok() ? SetupTextApi().GetFileVersionInfoSize(text, &handle) : 0;
+}
+
+BOOL GetFileVersionInfo(const char* path, DWORD size, void* data) {
+    Text text(path);
+    return SetupTextApi().GetFileVersionInfo != nullptr && text.Ok() && SetupTextApi().GetFileVersionInfo(text, 0, size, data);
+}
+
+BOOL VerQueryRoot(const void* block, VS_FIXEDFILEINFO** info) {
+    static const char kRoot[] = "\\";
+    static const WCHAR kWideRoot[] = {'\\', 0};
+    UINT length = 0;
+    void* found = nullptr;
+    BOOL ok = SetupTextApi().VerQueryValue != nullptr &&
+              SetupTextApi().VerQueryValue(block, IsWide() ? kWideRoot : reinterpret_cast<LPCWSTR>(kRoot), &found, &length) &&
+              found != nullptr && length >= sizeof(VS_FIXEDFILEINFO);
+    *info = ok ? static_cast<VS_FIXEDFILEINFO*>(found) : nullptr;
+    return ok;
+}
+
+}  // namespace win

@@ -1,0 +1,17 @@
+// How the text boundary's tables are made (common/wintext.cpp, common/wintext_setup.cpp):
+// rows T(DLL, Name) of functions that Windows has in an "A" and a "W" form. Each is looked
+// up with the suffix of the system's kind (FindTextFunctions); the two forms take the same
+// arguments but for the kind of their texts, so one pointer of the "W" type holds either.
+#ifndef ZELK_COMMON_WINTEXT_TABLE_H
+#define ZELK_COMMON_WINTEXT_TABLE_H
+
+#include "system_api.h"
+
+#define ZELK_TEXT_FUNCTION_FIELD(dll, name) decltype(&::name##W) name;
+
+namespace win {
+// Looks up count functions as FindSystemFunctions does, with "W" appended on NT, "A" else.
+void FindTextFunctions(const SystemDll* dlls, const char* names, void* functions, int count);
+}  // namespace win
+
+#endif
