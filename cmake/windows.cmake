@@ -15,7 +15,9 @@ set(ZELK_WIN_FLAGS
 # padding between their constants).
 set(ZELK_PROGRAM_FLAGS ${ZELK_WIN_FLAGS} -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
   -flto -ffat-lto-objects -fno-tree-loop-distribute-patterns -fno-stack-protector -malign-data=abi)
-set(ZELK_PROGRAM_LINK -static -s -mwindows -Wl,--gc-sections -flto -flto-partition=one -Wl,--disable-reloc-section)
+set(ZELK_PROGRAM_LINK -static -s -mwindows -Wl,--gc-sections -flto -Wl,--disable-reloc-section)
+# Every link of these objects (the programs, the tests, the tools) is generated as one piece.
+add_link_options(-flto-partition=one)
 # 32-bit Windows keeps the stack 4-byte aligned; the compiler's default of 16 only makes it
 # realign the stack in functions that want more. Code is generated at link time (-flto), so
 # the link needs these too. (The x86-64 convention aligns to 16 itself.)
