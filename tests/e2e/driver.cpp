@@ -4,8 +4,11 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <prsht.h>
+#include <tlhelp32.h>
 
 #include <stdio.h>
+
+#include <algorithm>
 
 #include "ids.h"
 
@@ -37,6 +40,15 @@ void SetWindowsVersion(WindowsVersion version) {
     RegCloseKey(key);
 }
 
+static UINT programsCodePage = 932;
+
+void SetProgramsCodePage(UINT codePage) {
+    EXPECT_TRUE(codePage == 932 || codePage == 1252) << "no locale for code page " << codePage;
+    programsCodePage = codePage;
+}
+
+UINT ProgramsCodePage() { return programsCodePage; }
+
 // ---- Process ----
 
 Process::Process(Process&& other) noexcept : handle_(other.handle_), id_(other.id_) {
@@ -61,7 +73,80 @@ Process::~Process() {
     if (handle_) CloseHandle(handle_);
 }
 
+// The program's file name and its arguments split at blanks (a quoted program may hold blanks).
+static std::vector<std::string> CommandWords(const std::string& commandLine) {
+    std::vector<std::string> words;
+    size_t at = 0;
+    if (!commandLine.empty() && commandLine[0] == '"') {
+        size_t end = commandLine.find('"', 1);
+        words.push_back(commandLine.substr(1, end - 1));
+        at = end == std::string::npos ? commandLine.size() : end + 1;
+    }
+    while (at < commandLine.size()) {
+        size_t end = commandLine.find(' ', at);
+        if (end == std::string::npos) end = commandLine.size();
+        if (end > at) words.push_back(commandLine.substr(at, end - at));
+        at = end + 1;
+    }
+    return words;
+}
+
+// Ids of the running processes of this file name.
+static std::vector<DWORD> ProcessesNamed(const std::string& fileName) {
+    std::vector<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return ids;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (lstrcmpiA(entry.szExeFile, fileName.c_str()) == 0) ids.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+    return ids;
+}
+
+// Starts the program through /bin/sh in the locale of the programs' code page. What Wine
+// hands back for the shell is no process to wait on, so the program's own process is found
+// as the new one of its file name. Wine joins the loader's arguments with single blanks and
+// quotes only those holding one, so the words give back the command line as it was.
+Process Process::StartInCodePage(const std::string& commandLine, const std::string& folder) {
+    std::vector<std::string> words = CommandWords(commandLine);
+    Process process;
+    if (words.empty()) return process;
+    std::string shell = "/bin/sh -c \"LC_ALL=en_US.UTF-8 exec $ZELK_MODE_LOADER";
+    for (const std::string& word : words) {
+        EXPECT_EQ(std::string::npos, word.find_first_of("'\"")) << "cannot pass " << Utf8(word);
+        shell += " '" + word + "'";
+    }
+    shell += "\"";
+    const std::string name = words[0].substr(words[0].find_last_of('\\') + 1);
+    std::vector<DWORD> earlier = ProcessesNamed(name);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(nullptr, &shell[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+        ADD_FAILURE() << "cannot start: " << shell << " (error " << GetLastError() << ")";
+        return process;
+    }
+    if (info.hThread) CloseHandle(info.hThread);
+    if (info.hProcess) CloseHandle(info.hProcess);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kDefaultTimeout; Sleep(kPollInterval)) {
+        for (DWORD id : ProcessesNamed(name)) {
+            if (std::find(earlier.begin(), earlier.end(), id) != earlier.end()) continue;
+            process.handle_ = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, id);
+            if (process.handle_ != nullptr) {
+                process.id_ = id;
+                return process;
+            }
+        }
+    }
+    ADD_FAILURE() << "no process " << name << " came from: " << Utf8(shell);
+    return process;
+}
+
 Process Process::StartCommandLine(const std::string& commandLine, const std::string& folder) {
+    if (programsCodePage != 932) return StartInCodePage(commandLine, folder);
     Process process;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -119,6 +204,17 @@ std::string Utf8(const std::string& sjis) {
     std::string out(static_cast<size_t>(bytes), '\0');
     WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, &out[0], bytes, nullptr, nullptr);
     return out;
+}
+
+std::string Shown(const std::string& sjis) {
+    std::string text = "\"" + Utf8(sjis) + "\" [";
+    char hex[4];
+    for (unsigned char c : sjis) {
+        wsprintfA(hex, "%02X", c);
+        if (text.back() != '[') text += ' ';
+        text += hex;
+    }
+    return text + "]";
 }
 
 // Another process's window text; GetWindowText does not reach edit controls there.

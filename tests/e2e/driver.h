@@ -23,6 +23,14 @@ void SetWindowsVersion(WindowsVersion version);
 // Wine's name of the version: "win95", "nt40", ...
 const char* WineVersionName(WindowsVersion version);
 
+// Makes the next programs started run in this ANSI code page: 932 (the driver's own) or
+// 1252. Wine takes a process's code page from its Unix locale at start, and a Windows parent
+// cannot change it for its child, so a program of another code page is started from the
+// Unix side (/bin/sh) in that locale. The driver itself stays in 932 and reads every text
+// and name through its own ...A calls, so it still compares Shift-JIS bytes.
+void SetProgramsCodePage(UINT codePage);
+UINT ProgramsCodePage();
+
 // A started program.
 class Process {
 public:
@@ -43,6 +51,8 @@ public:
     void Kill();
 
 private:
+    static Process StartInCodePage(const std::string& commandLine, const std::string& folder);
+
     HANDLE handle_ = nullptr;
     DWORD id_ = 0;
 };
@@ -110,6 +120,8 @@ bool ShowsNothing(const Process& process, DWORD milliseconds);
 std::string DescribeWindows(const Process& process);
 // Shift-JIS to UTF-8, for readable failure messages.
 std::string Utf8(const std::string& sjis);
+// The text as read in Shift-JIS and its bytes in hex, for a failure that shows what came out.
+std::string Shown(const std::string& sjis);
 
 // Saves a picture of the whole screen as a BMP file (needs a real display: Xvfb).
 bool SaveScreenshot(const std::string& path);
