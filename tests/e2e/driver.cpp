@@ -259,7 +259,10 @@ bool Window::ControlBecomes(int controlId, bool enabled, DWORD timeout) const {
 
 static BOOL CALLBACK CollectStatic(HWND child, LPARAM data) {
     auto* text = reinterpret_cast<std::string*>(data);
-    if (_stricmp(ClassOf(child).c_str(), "Static") == 0) {
+    // An icon or a picture shows no text: a dialog made of a Unicode template gives such a
+    // control its resource number as window text, which is none of the user's.
+    LONG kind = GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK;
+    if (_stricmp(ClassOf(child).c_str(), "Static") == 0 && kind != SS_ICON && kind != SS_BITMAP) {
         std::string piece = WindowText(child);
         if (!piece.empty()) {
             if (!text->empty()) *text += "\n";
