@@ -121,10 +121,13 @@ target_link_libraries(unzelk PRIVATE zelk_uninstall ${ZELK_PROGRAM_LIBS} gcc)
 target_link_options(unzelk PRIVATE ${ZELK_OWN_ENTRY_LINK})
 
 file(GLOB RMZELK_SOURCES CONFIGURE_DEPENDS rmzelk/*.cpp)
-zelk_program(rmzelk rmZELK ${RMZELK_SOURCES} common/program_name.cpp)
+# The companion names the installation's files and folders through the text boundary as
+# the other two do; it takes from common/ that boundary and the little it stands on.
+zelk_program(rmzelk rmZELK ${RMZELK_SOURCES} common/program_name.cpp common/wintext.cpp common/system.cpp
+             common/system_api.cpp common/runtime.cpp)
 set_target_properties(rmzelk PROPERTIES SUFFIX ".bin")
-target_link_libraries(rmzelk PRIVATE kernel32)
-# The companion needs not even the few library functions of the other two.
+target_link_libraries(rmzelk PRIVATE ${ZELK_PROGRAM_LIBS})
+# It needs no start-up code of the library.
 zelk_entry_link(RMZELK_ENTRY_LINK RmzelkEntry)
 target_link_options(rmzelk PRIVATE ${RMZELK_ENTRY_LINK})
 

@@ -8,7 +8,7 @@
 // every other DLL by its full path in the system folder, and narrow the search that system
 // DLLs make for their own DLLs to the system folder where the system can.
 //
-// Header-only, since the companion links nothing of the other programs' code.
+// Header-only: the companion takes its loading of DLLs from here without the rest.
 #ifndef ZELK_COMMON_SYSTEM_DLL_H
 #define ZELK_COMMON_SYSTEM_DLL_H
 

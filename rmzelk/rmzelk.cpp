@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "common/system_dll.h"
+#include "common/wintext.h"
 #include "rmzelk_command.h"
 
 namespace {
@@ -15,8 +16,6 @@ namespace {
 constexpr int kWaitStep = 10;         // ms between two attempts
 constexpr int kWaitAttempts = 3000;   // 30 s in all
 
-const char kShellLibrary[] = "shell32.dll";
-const char kChangeNotify[] = "SHChangeNotify";
 const char kNtLibrary[] = "ntdll.dll";
 const char kQueryProcess[] = "NtQueryInformationProcess";
 
@@ -52,7 +51,7 @@ void WaitStep(HANDLE& starter) {
 // Attempts to delete the file until it is gone or the attempts run out.
 bool DeleteAttempts(const char* path, HANDLE& starter) {
     for (int attempt = 0; attempt < kWaitAttempts; ++attempt) {
-        if (DeleteFileA(path)) return true;
+        if (win::DeleteFile(path)) return true;
         DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
         WaitStep(starter);
@@ -62,32 +61,22 @@ bool DeleteAttempts(const char* path, HANDLE& starter) {
 
 // Deletes the file as soon as its program has ended. True when it is gone.
 bool DeleteWhenFree(const char* path) {
-    DWORD attributes = GetFileAttributesA(path);
+    DWORD attributes = win::GetFileAttributes(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) return true;  // nothing left to delete
-    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);         // installed read-only
+    win::SetFileAttributes(path, FILE_ATTRIBUTE_NORMAL);     // installed read-only
     HANDLE starter = OpenStarter();
     bool deleted = DeleteAttempts(path, starter);
     if (starter != nullptr) CloseHandle(starter);
-    if (!deleted) SetFileAttributesA(path, attributes);  // the program still runs: leave it as it was
+    if (!deleted) win::SetFileAttributes(path, attributes);  // the program still runs: leave it as it was
     return deleted;
-}
-
-// The shell's change notice, where the system has one: NT 3.51 has not, and a program
-// importing it would not start there. This program runs from the Windows folder, so the
-// shell is loaded from the system folder by its full path.
-decltype(&SHChangeNotify) FindChangeNotify() {
-    HMODULE shell = LoadSystemDll(kShellLibrary);
-    if (shell == nullptr) return nullptr;
-    return reinterpret_cast<decltype(&SHChangeNotify)>(GetProcAddress(shell, kChangeNotify));
 }
 
 // Levels 0 .. depth-1 of the file's folder, empty ones only, each told to the shell.
 void RemoveFolderLevels(const char* filePath, int depth) {
-    decltype(&SHChangeNotify) notify = depth > 0 ? FindChangeNotify() : nullptr;
     for (int level = 0; level < depth; ++level) {
         char folder[kCompanionPathSize];
         if (!CompanionFolderLevel(folder, sizeof folder, filePath, level)) return;
-        if (RemoveDirectoryA(folder) && notify) notify(SHCNE_RMDIR, SHCNF_PATH, folder, nullptr);
+        if (win::RemoveDirectory(folder)) win::NotifyShell(SHCNE_RMDIR, folder);
     }
 }
 
@@ -104,5 +93,5 @@ UINT RunCompanion(const char* commandLine) {
 // Entry point without the C runtime's start-up code.
 extern "C" void WINAPI RmzelkEntry() {
     NarrowDllSearch();
-    ExitProcess(RunCompanion(GetCommandLineA()));
+    ExitProcess(RunCompanion(win::GetCommandLine()));
 }

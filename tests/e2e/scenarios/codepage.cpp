@@ -63,9 +63,11 @@ static BOOL CALLBACK CollectTexts(HWND child, LPARAM data) {
     bool isStatic = _stricmp(name, "Static") == 0;
     if (!isStatic && (collected->staticsOnly || (_stricmp(name, "Button") != 0 && _stricmp(name, "Edit") != 0)))
         return TRUE;
+    // An icon or a picture shows no text (its window text is its resource number).
+    LONG kind = GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK;
+    if (isStatic && (kind == SS_ICON || kind == SS_BITMAP)) return TRUE;
     // Read by handle: a message box's icon and text share one control ID.
     std::string text = Window(child).Caption();
-    if (isStatic && !text.empty() && text[0] == '\xFF') return TRUE;  // an icon's resource ordinal
     if (IsKilobytes(text)) text = "#Kb";
     if (!text.empty()) collected->texts += "\n" + text;
     return TRUE;
