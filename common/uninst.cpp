@@ -26,7 +26,6 @@ struct SharedFileNotice {
 
 SharedFileNotice sharedFileNotice;
 
-
 void FreeNoticePaths() {
     for (int i = 0; i < sharedFileNotice.count; ++i) {
         free(sharedFileNotice.paths[i]);

@@ -36,13 +36,18 @@ enum class Outcome : unsigned char {
     Left,   // could not be undone now: it stays listed and the user is told
 };
 
+// The kept original of the entry's file, and its other name aside of that extension (the
+// copy under way ".TMP", the staged replacement ".RPL"); false when one does not fit.
+bool KeptPaths(const KeptNames& names, const JournalEntry& entry, const char* extension,
+               char (&aside)[kPathSize], char (&kept)[kPathSize]) {
+    return KeptPathOf(names, entry.text, entry.number, ".BAK", kept) &&
+           KeptPathOf(names, entry.text, entry.number, extension, aside);
+}
+
 Outcome PutBack(const KeptNames& names, const JournalEntry& entry) {
     char kept[kPathSize];
     char copying[kPathSize];
-    if (!KeptPathOf(names, entry.text, entry.number, ".BAK", kept) ||
-        !KeptPathOf(names, entry.text, entry.number, ".TMP", copying)) {
-        return Outcome::Undone;
-    }
+    if (!KeptPaths(names, entry, ".TMP", copying, kept)) return Outcome::Undone;
     win::DeleteFile(copying);  // a copy aside that was under way
     if (IsFree(kept)) return Outcome::Undone;  // never moved, or already back
     DeleteAnyFile(entry.text);
@@ -56,10 +61,7 @@ Outcome PutBack(const KeptNames& names, const JournalEntry& entry) {
 Outcome CancelReplacement(const KeptNames& names, const JournalEntry& entry) {
     char staged[kPathSize];
     char kept[kPathSize];
-    if (!KeptPathOf(names, entry.text, entry.number, ".RPL", staged) ||
-        !KeptPathOf(names, entry.text, entry.number, ".BAK", kept)) {
-        return Outcome::Undone;
-    }
+    if (!KeptPaths(names, entry, ".RPL", staged, kept)) return Outcome::Undone;
     if (!CancelReplacementAtRestart(staged, entry.text)) return Outcome::Left;
     if (!IsFree(staged)) DeleteAnyFile(kept);
     return Outcome::Undone;
