@@ -15,6 +15,14 @@ constexpr UINT kShiftJis = 932;
 
 // Looked up by name with "A" or "W" appended: each row's "A" and "W" forms take the same
 // arguments, but for the kind of their texts, so one pointer of the "W" type holds either.
+// The companion's few first, in a table of their own; the others' in the second.
+#define ZELK_BASIC_TEXT_FUNCTIONS(T)                                                          \
+    T(KERNEL32, DeleteFile)                                                                   \
+    T(KERNEL32, GetCommandLine)                                                               \
+    T(KERNEL32, GetFileAttributes)                                                            \
+    T(KERNEL32, RemoveDirectory)                                                              \
+    T(KERNEL32, SetFileAttributes)
+
 #define ZELK_TEXT_FUNCTIONS(T)                                                                \
     T(ADVAPI32, RegDeleteKey)                                                                 \
     T(ADVAPI32, RegDeleteValue)                                                               \
@@ -27,45 +35,47 @@ constexpr UINT kShiftJis = 932;
     T(KERNEL32, CreateDirectory)                                                              \
     T(KERNEL32, CreateFile)                                                                   \
     T(KERNEL32, CreateProcess)                                                                \
-    T(KERNEL32, DeleteFile)                                                                   \
     T(KERNEL32, FindFirstFile)                                                                \
     T(KERNEL32, FindNextFile)                                                                 \
-    T(KERNEL32, GetCommandLine)                                                               \
     T(KERNEL32, GetCurrentDirectory)                                                          \
     T(KERNEL32, GetDriveType)                                                                 \
-    T(KERNEL32, GetFileAttributes)                                                            \
     T(KERNEL32, GetModuleFileName)                                                            \
     T(KERNEL32, GetSystemDirectory)                                                           \
     T(KERNEL32, GetSystemWow64Directory)                                                      \
     T(KERNEL32, GetWindowsDirectory)                                                          \
     T(KERNEL32, MoveFile)                                                                     \
     T(KERNEL32, MoveFileEx)                                                                   \
-    T(KERNEL32, RemoveDirectory)                                                              \
     T(KERNEL32, SetCurrentDirectory)                                                          \
-    T(KERNEL32, SetFileAttributes)                                                            \
     T(KERNEL32, lstrcmpi)                                                                     \
     T(SHELL32, SHGetPathFromIDList)                                                           \
     T(USER32, LoadString)                                                                     \
     T(USER32, MessageBox)                                                                     \
     T(USER32, SetDlgItemText)
 
+struct BasicTextFunctions {
+    ZELK_BASIC_TEXT_FUNCTIONS(ZELK_TEXT_FUNCTION_FIELD)
+};
+
 struct TextFunctions {
     ZELK_TEXT_FUNCTIONS(ZELK_TEXT_FUNCTION_FIELD)
 };
 
+const SystemDll kBasicDlls[] = {ZELK_BASIC_TEXT_FUNCTIONS(ZELK_SYSTEM_FUNCTION_DLL)};
 const SystemDll kTextDlls[] = {ZELK_TEXT_FUNCTIONS(ZELK_SYSTEM_FUNCTION_DLL)};
-constexpr int kTextCount = sizeof kTextDlls / sizeof kTextDlls[0];
-static_assert(sizeof(TextFunctions) == kTextCount * sizeof(FARPROC), "one pointer per row");
+static_assert(sizeof(BasicTextFunctions) == sizeof kBasicDlls / sizeof kBasicDlls[0] * sizeof(FARPROC), "one pointer per row");
+static_assert(sizeof(TextFunctions) == sizeof kTextDlls / sizeof kTextDlls[0] * sizeof(FARPROC), "one pointer per row");
 
+BasicTextFunctions basicFunctions;
+bool basicLookedUp;
 TextFunctions textFunctions;
 bool textLookedUp;
 
+const BasicTextFunctions& BasicApi() {
+    return LookedUp(basicFunctions, basicLookedUp, kBasicDlls, ZELK_BASIC_TEXT_FUNCTIONS(ZELK_SYSTEM_FUNCTION_NAME));
+}
+
 const TextFunctions& TextApi() {
-    if (!textLookedUp) {
-        textLookedUp = true;
-        FindTextFunctions(kTextDlls, ZELK_TEXT_FUNCTIONS(ZELK_SYSTEM_FUNCTION_NAME), &textFunctions, kTextCount);
-    }
-    return textFunctions;
+    return LookedUp(textFunctions, textLookedUp, kTextDlls, ZELK_TEXT_FUNCTIONS(ZELK_SYSTEM_FUNCTION_NAME));
 }
 
 // The "A" form's text, seen through the "W" form's pointer type.
@@ -86,17 +96,34 @@ private:
     WCHAR* text_;
 };
 
-// A text that Windows writes into out (size bytes) by a call of the form fill(buffer,
-// capacity) returning its length: on NT into UTF-16, then converted. The length, 0 on failure
-// and size or more when it does not fit, as the system's own functions count.
-template <typename Fill>
-DWORD GiveText(char* out, DWORD size, Fill fill) {
-    if (!IsWide()) return fill(AsWide(out), size);
+// A text that Windows writes into out (size bytes) by fill(buffer, capacity, context),
+// which returns its length: on NT into UTF-16, then converted. The length, 0 on failure and
+// size or more when it does not fit, as the system's own functions count. One routine for
+// every such text, its callers' differences in their small fill functions.
+using FillText = DWORD (*)(LPWSTR buffer, DWORD capacity, const void* context);
+
+DWORD GiveText(char* out, DWORD size, FillText fill, const void* context) {
+    if (!IsWide()) return fill(AsWide(out), size, context);
     WideBuffer wide(size);
-    DWORD length = wide.Get() != nullptr ? fill(wide.Get(), size) : 0;
+    DWORD length = wide.Get() != nullptr ? fill(wide.Get(), size, context) : 0;
     if (length == 0 || length >= size) return length;
     int written = ToShiftJis(wide.Get(), static_cast<int>(length), out, static_cast<int>(size));
     return written > 0 ? static_cast<DWORD>(written) : 0;
+}
+
+// The folders the system names by a call of the form (buffer, capacity).
+using FolderFunction = UINT(WINAPI*)(LPWSTR, UINT);
+
+DWORD FillFolder(LPWSTR buffer, DWORD capacity, const void* function) {
+    return (*static_cast<const FolderFunction*>(function))(buffer, capacity);
+}
+
+// The length of a text a fill function was given back, in either kind of text.
+DWORD Length(LPCWSTR text) {
+    if (!IsWide()) return static_cast<DWORD>(lstrlenA(reinterpret_cast<const char*>(text)));
+    DWORD length = 0;
+    while (text[length] != 0) ++length;
+    return length;
 }
 
 void ReadEntry(const WIN32_FIND_DATAW& found, FoundEntry* entry) {
@@ -185,7 +212,7 @@ HANDLE CreateFile(const char* path, DWORD access, DWORD share, LPSECURITY_ATTRIB
 
 BOOL DeleteFile(const char* path) {
     Text text(path);
-    return text.Ok() && TextApi().DeleteFile(text);
+    return text.Ok() && BasicApi().DeleteFile(text);
 }
 
 BOOL CopyFile(const char* from, const char* to, BOOL failIfExists) {
@@ -213,17 +240,17 @@ BOOL CreateDirectory(const char* path, LPSECURITY_ATTRIBUTES security) {
 
 BOOL RemoveDirectory(const char* path) {
     Text text(path);
-    return text.Ok() && TextApi().RemoveDirectory(text);
+    return text.Ok() && BasicApi().RemoveDirectory(text);
 }
 
 DWORD GetFileAttributes(const char* path) {
     Text text(path);
-    return text.Ok() ? TextApi().GetFileAttributes(text) : INVALID_FILE_ATTRIBUTES;
+    return text.Ok() ? BasicApi().GetFileAttributes(text) : INVALID_FILE_ATTRIBUTES;
 }
 
 BOOL SetFileAttributes(const char* path, DWORD attributes) {
     Text text(path);
-    return text.Ok() && TextApi().SetFileAttributes(text, attributes);
+    return text.Ok() && BasicApi().SetFileAttributes(text, attributes);
 }
 
 BOOL SetCurrentDirectory(const char* path) {
@@ -232,7 +259,8 @@ BOOL SetCurrentDirectory(const char* path) {
 }
 
 DWORD GetCurrentDirectory(DWORD size, char* out) {
-    return GiveText(out, size, [](LPWSTR buffer, DWORD capacity) { return TextApi().GetCurrentDirectory(capacity, buffer); });
+    FillText fill = [](LPWSTR buffer, DWORD capacity, const void*) { return TextApi().GetCurrentDirectory(capacity, buffer); };
+    return GiveText(out, size, fill, nullptr);
 }
 
 UINT GetDriveType(const char* root) {
@@ -241,24 +269,19 @@ UINT GetDriveType(const char* root) {
 }
 
 DWORD GetModuleFileName(HMODULE module, char* out, DWORD size) {
-    return GiveText(out, size, [module](LPWSTR buffer, DWORD capacity) {
-        return TextApi().GetModuleFileName(module, buffer, capacity);
-    });
+    FillText fill = [](LPWSTR buffer, DWORD capacity, const void* module) {
+        return TextApi().GetModuleFileName(static_cast<HMODULE>(const_cast<void*>(module)), buffer, capacity);
+    };
+    return GiveText(out, size, fill, module);
 }
 
-UINT GetWindowsDirectory(char* out, UINT size) {
-    return GiveText(out, size, [](LPWSTR buffer, DWORD capacity) { return TextApi().GetWindowsDirectory(buffer, capacity); });
-}
+UINT GetWindowsDirectory(char* out, UINT size) { return GiveText(out, size, FillFolder, &TextApi().GetWindowsDirectory); }
 
-UINT GetSystemDirectory(char* out, UINT size) {
-    return GiveText(out, size, [](LPWSTR buffer, DWORD capacity) { return TextApi().GetSystemDirectory(buffer, capacity); });
-}
+UINT GetSystemDirectory(char* out, UINT size) { return GiveText(out, size, FillFolder, &TextApi().GetSystemDirectory); }
 
 UINT GetSystemWow64Directory(char* out, UINT size) {
     if (TextApi().GetSystemWow64Directory == nullptr) return 0;
-    return GiveText(out, size, [](LPWSTR buffer, DWORD capacity) {
-        return TextApi().GetSystemWow64Directory(buffer, capacity);
-    });
+    return GiveText(out, size, FillFolder, &TextApi().GetSystemWow64Directory);
 }
 
 HANDLE FindFirstFile(const char* pattern, FoundEntry* entry) {
@@ -281,7 +304,7 @@ BOOL FindNextFile(HANDLE search, FoundEntry* entry) {
 const char* GetCommandLine() {
     static char* line;
     if (line != nullptr) return line;
-    LPWSTR wide = TextApi().GetCommandLine();
+    LPWSTR wide = BasicApi().GetCommandLine();
     if (!IsWide()) return line = reinterpret_cast<char*>(wide);
     int length = 0;
     while (wide[length] != 0) ++length;
@@ -321,14 +344,18 @@ LONG RegDeleteValue(HKEY key, const char* name) {
 }
 
 LONG RegEnumKey(HKEY key, DWORD index, char* out, DWORD size) {
-    LONG result = ERROR_SUCCESS;
-    GiveText(out, size, [key, index, &result](LPWSTR buffer, DWORD capacity) -> DWORD {
-        result = TextApi().RegEnumKey(key, index, buffer, capacity);
-        if (result != ERROR_SUCCESS) return 0;
-        DWORD length = 0;
-        while (buffer[length] != 0) ++length;
-        return length;
-    });
+    struct Enumeration {
+        HKEY key;
+        DWORD index;
+        LONG result;
+    } enumeration = {key, index, ERROR_SUCCESS};
+    FillText fill = [](LPWSTR buffer, DWORD capacity, const void* context) -> DWORD {
+        auto* asked = static_cast<Enumeration*>(const_cast<void*>(context));
+        asked->result = TextApi().RegEnumKey(asked->key, asked->index, buffer, capacity);
+        return asked->result == ERROR_SUCCESS ? Length(buffer) : 0;
+    };
+    GiveText(out, size, fill, &enumeration);
+    LONG result = enumeration.result;
     if (result == ERROR_SUCCESS && out[0] == '\0') result = ERROR_NO_UNICODE_TRANSLATION;  // a name has letters
     return result;
 }
@@ -349,7 +376,9 @@ LONG RegQueryValueEx(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD*
     LONG result = RegQueryRawValue(key, name, &kind, nullptr, size);
     if (type != nullptr) *type = kind;
     if (result != ERROR_SUCCESS || !IsWide() || !IsStringValue(kind)) {
-        return result != ERROR_SUCCESS || data == nullptr ? result : RegQueryRawValue(key, name, type, data, size);
+        if (result != ERROR_SUCCESS || data == nullptr) return result;
+        *size = asked;  // the caller's buffer, not the value's size that the first query gave
+        return RegQueryRawValue(key, name, type, data, size);
     }
     // A string value: read as UTF-16, given as Shift-JIS of at most as many bytes, zeros kept.
     DWORD wideSize = *size;
@@ -359,13 +388,16 @@ LONG RegQueryValueEx(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD*
     if (result != ERROR_SUCCESS) return result;
     if (data == nullptr) return ERROR_SUCCESS;  // *size: UTF-16's bytes, never fewer than Shift-JIS's
     // The strings and their zeros converted as one; a character without its Shift-JIS form
-    // is refused, and a value that does not fit is more data, as the system says it.
+    // is refused, and a value that does not fit is more data, as the system says it. The
+    // value's last zero is the one the conversion adds: a value that fills the buffer with
+    // its zero fits.
     int units = static_cast<int>(wideSize / sizeof(WCHAR));
-    int written = ToShiftJis(wide.Get(), units, reinterpret_cast<char*>(data), static_cast<int>(asked));
+    bool ended = units > 0 && wide.Get()[units - 1] == 0;
+    int written = ToShiftJis(wide.Get(), units - ended, reinterpret_cast<char*>(data), static_cast<int>(asked));
     if (written < 0) {
         return GetLastError() == ERROR_NO_UNICODE_TRANSLATION ? ERROR_NO_UNICODE_TRANSLATION : ERROR_MORE_DATA;
     }
-    *size = static_cast<DWORD>(written);
+    *size = static_cast<DWORD>(written + ended);
     return ERROR_SUCCESS;
 }
 
@@ -391,11 +423,12 @@ BOOL RemoveFontResource(const char* file) {
 // ---- Windows and dialogs ----
 
 int LoadString(UINT id, char* out, int size) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
     out[0] = '\0';
-    DWORD length = GiveText(out, static_cast<DWORD>(size), [instance, id](LPWSTR buffer, DWORD capacity) -> DWORD {
-        return static_cast<DWORD>(TextApi().LoadString(instance, id, buffer, static_cast<int>(capacity)));
-    });
+    FillText fill = [](LPWSTR buffer, DWORD capacity, const void* id) -> DWORD {
+        return static_cast<DWORD>(TextApi().LoadString(GetModuleHandleA(nullptr), static_cast<UINT>(reinterpret_cast<UINT_PTR>(id)),
+                                                       buffer, static_cast<int>(capacity)));
+    };
+    DWORD length = GiveText(out, static_cast<DWORD>(size), fill, reinterpret_cast<const void*>(static_cast<UINT_PTR>(id)));
     // A text that filled the buffer was cut by the system: none rather than a part.
     if (length + 1 >= static_cast<DWORD>(size)) {
         out[0] = '\0';
@@ -419,14 +452,10 @@ BOOL SetDlgItemText(HWND dialog, int id, const char* text) {
 
 BOOL SHGetPathFromIDList(LPCITEMIDLIST item, char* out) {
     if (TextApi().SHGetPathFromIDList == nullptr) return FALSE;
-    BOOL found = FALSE;
-    GiveText(out, MAX_PATH, [item, &found](LPWSTR buffer, DWORD) -> DWORD {
-        found = TextApi().SHGetPathFromIDList(item, buffer);
-        DWORD length = 0;
-        while (found && buffer[length] != 0) ++length;
-        return found ? length : 0;
-    });
-    return found && out[0] != '\0';
+    FillText fill = [](LPWSTR buffer, DWORD, const void* item) -> DWORD {
+        return TextApi().SHGetPathFromIDList(static_cast<LPCITEMIDLIST>(item), buffer) ? Length(buffer) : 0;
+    };
+    return GiveText(out, MAX_PATH, fill, item) != 0 && out[0] != '\0';
 }
 
 void NotifyShell(LONG event, const char* path) {

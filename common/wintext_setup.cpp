@@ -40,19 +40,14 @@ struct SetupTextFunctions {
 };
 
 const SystemDll kSetupDlls[] = {ZELK_SETUP_TEXT_FUNCTIONS(ZELK_SYSTEM_FUNCTION_DLL)};
-constexpr int kSetupCount = sizeof kSetupDlls / sizeof kSetupDlls[0];
-static_assert(sizeof(SetupTextFunctions) == kSetupCount * sizeof(FARPROC), "one pointer per row");
+static_assert(sizeof(SetupTextFunctions) == sizeof kSetupDlls / sizeof kSetupDlls[0] * sizeof(FARPROC),
+              "one pointer per row");
 
 SetupTextFunctions setupFunctions;
 bool setupLookedUp;
 
 const SetupTextFunctions& SetupTextApi() {
-    if (!setupLookedUp) {
-        setupLookedUp = true;
-        FindTextFunctions(kSetupDlls, ZELK_SETUP_TEXT_FUNCTIONS(ZELK_SYSTEM_FUNCTION_NAME), &setupFunctions,
-                          kSetupCount);
-    }
-    return setupFunctions;
+    return LookedUp(setupFunctions, setupLookedUp, kSetupDlls, ZELK_SETUP_TEXT_FUNCTIONS(ZELK_SYSTEM_FUNCTION_NAME));
 }
 
 // Calls call(text, length) with the first length bytes of text in the form the call takes.

@@ -12,6 +12,17 @@
 namespace win {
 // Looks up count functions as FindSystemFunctions does, with "W" appended on NT, "A" else.
 void FindTextFunctions(const SystemDll* dlls, const char* names, void* functions, int count);
+
+// A table's functions, looked up on its first use. A program carries the names of the
+// tables it uses only, so the functions are kept in tables by the programs that call them.
+template <typename Functions>
+const Functions& LookedUp(Functions& functions, bool& found, const SystemDll* dlls, const char* names) {
+    if (!found) {
+        found = true;
+        FindTextFunctions(dlls, names, &functions, sizeof functions / sizeof(FARPROC));
+    }
+    return functions;
+}
 }  // namespace win
 
 #endif
