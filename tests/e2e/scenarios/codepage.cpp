@@ -293,8 +293,9 @@ const char CodePages::kCopyFailed[] =
     "セットアップを中止すると今までにコピーしたファイルはすべて消去して終了します。\n"
     "\n"
     "セットアップを中止しますか？";
-const std::vector<std::string> CodePages::kMenuLinks = {"ZELKサンプルゲーム.lnk", "ZELKサンプルゲームの削除.lnk",
-                                                        "はじめにお読みください.lnk"};
+// Wine's Program Manager service refuses an item whose command line has arguments, so the
+// uninstaller's item gets no link there (Windows NT's Program Manager takes it).
+const std::vector<std::string> CodePages::kMenuLinks = {"ZELKサンプルゲーム.lnk", "はじめにお読みください.lnk"};
 const std::vector<std::string> CodePages::kMenuCommands = {
     "[CreateGroup(ZELKサンプルゲーム)]",
     "[ShowGroup(ZELKサンプルゲーム,1)]",
