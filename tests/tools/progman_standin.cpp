@@ -2,21 +2,25 @@
 //
 //   progman_standin.exe <record file> [--pad N] [--silent] [--delay MS] [--group NAME,ITEM]
 //
-// Every EXECUTE transaction's data is appended to the record file exactly as received
-// (terminating zero included), so a test sees the bytes the client sent. The commands also
-// drive a small model of groups and items, from which a REQUEST for a group is answered the
-// way Program Manager does: a first line "name,file,count" followed by one line per item.
-// A REQUEST for an unknown group gets no data. --pad N appends N blanks to every answer;
-// --silent answers no REQUEST at all, as the system's own Program Manager service does;
-// --delay MS answers each EXECUTE that much later (a slow Program Manager); --group puts a
-// group with one item of the user's into the model at the start. The model is written
-// after every change to the record file's name with ".groups" appended, one line per group
-// and one per item below it.
+// It is a Unicode DDE server, as the shell's own Program Manager service is, and takes each
+// command as the client sent it: UTF-16 from a Unicode client, text of the system's code page
+// from an ANSI one. Every EXECUTE command is appended to the record file converted to
+// Shift-JIS (terminating zero included), so that a test compares the same bytes whichever
+// way the client sent them, and sees a character lost on the way as the '?' it became. The
+// commands also drive a small model of groups and items, from which a REQUEST for a group is
+// answered the way Program Manager does: a first line "name,file,count" followed by one line
+// per item, as text of the system's own code page (CF_TEXT). A REQUEST for an unknown group
+// gets no data. --pad N appends N blanks to every answer; --silent answers no REQUEST at all,
+// as the system's own Program Manager service does; --delay MS answers each EXECUTE that much
+// later (a slow Program Manager); --group puts a group with one item of the user's into the
+// model at the start. The model is written after every change to the record file's name with
+// ".groups" appended, one line per group and one per item below it.
 //
 // Started before the program under test, the stand-in is the server that clients reach
 // (Wine's own desktop runs a "PROGMAN" server too). It signals the named event
 // "ZELKProgmanStandinReady" once it is registered, and ends when its process is ended.
 #include <windows.h>
+#include <dde.h>
 #include <ddeml.h>
 
 #include <stdio.h>
@@ -89,39 +93,87 @@ void WriteModel() {
     fclose(file);
 }
 
-HDDEDATA Execute(HDDEDATA data) {
-    DWORD length = DdeGetData(data, nullptr, 0, 0);
-    std::vector<BYTE> bytes(length);
-    if (length > 0) DdeGetData(data, bytes.data(), length, 0);
-    Record(bytes.data(), length);
-    bool done = Apply(std::string(bytes.begin(), std::find(bytes.begin(), bytes.end(), 0)));
+// UTF-16 (units of it) as Shift-JIS; a character Shift-JIS lacks becomes '?'.
+std::string ShiftJis(const WCHAR* text, int units) {
+    int size = WideCharToMultiByte(932, 0, text, units, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    if (size > 0) WideCharToMultiByte(932, 0, text, units, &bytes[0], size, nullptr, nullptr);
+    return bytes;
+}
+
+// A string handle's text as Shift-JIS.
+std::string ShiftJis(HSZ name) {
+    WCHAR text[256] = L"";
+    DWORD units = DdeQueryStringW(g_instance, name, text, 256, CP_WINUNICODE);
+    return ShiftJis(text, static_cast<int>(units));
+}
+
+// The command of a WM_DDE_EXECUTE message as Shift-JIS, up to its first terminating zero.
+// Windows hands a Unicode server the command as the client sent it. Wine's DDE library
+// instead takes UTF-16 holding a character above U+00FF for ANSI text and cuts it at its
+// first zero byte before the server sees it, so the stand-in reads the message itself.
+std::string SentCommand(const MSG& message) {
+    HGLOBAL memory = reinterpret_cast<HGLOBAL>(message.lParam);
+    const char* data = static_cast<const char*>(GlobalLock(memory));
+    if (data == nullptr) return std::string();
+    size_t size = GlobalSize(memory);
+    std::vector<WCHAR> text;
+    if (IsWindowUnicode(reinterpret_cast<HWND>(message.wParam))) {
+        text.assign(reinterpret_cast<const WCHAR*>(data), reinterpret_cast<const WCHAR*>(data) + size / sizeof(WCHAR));
+    } else {
+        text.resize(size);
+        text.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, data, static_cast<int>(size), text.data(),
+                                                            static_cast<int>(size))));
+    }
+    GlobalUnlock(memory);
+    auto end = std::find(text.begin(), text.end(), L'\0');
+    if (end != text.end()) ++end;
+    return ShiftJis(text.data(), static_cast<int>(end - text.begin()));
+}
+
+std::string g_command;  // the command of the WM_DDE_EXECUTE being dispatched
+
+HDDEDATA Execute() {
+    const std::string& bytes = g_command;
+    Record(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()));
+    bool done = Apply(bytes.substr(0, bytes.find('\0')));
     WriteModel();
     if (g_delay > 0) Sleep(g_delay);
     return reinterpret_cast<HDDEDATA>(done ? DDE_FACK : DDE_FNOTPROCESSED);
 }
 
+// Shift-JIS text in the system's own code page, as CF_TEXT carries it.
+std::string SystemText(const std::string& shiftJis) {
+    int units = MultiByteToWideChar(932, 0, shiftJis.data(), static_cast<int>(shiftJis.size()), nullptr, 0);
+    std::vector<WCHAR> wide(static_cast<size_t>(units));
+    if (units > 0) MultiByteToWideChar(932, 0, shiftJis.data(), static_cast<int>(shiftJis.size()), wide.data(), units);
+    int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(size), '\0');
+    if (size > 0) WideCharToMultiByte(CP_ACP, 0, wide.data(), units, &text[0], size, nullptr, nullptr);
+    return text;
+}
+
 HDDEDATA Request(HSZ item, UINT format) {
-    char name[1024] = "";
-    DdeQueryStringA(g_instance, item, name, sizeof name, CP_WINANSI);
-    auto found = g_groups.find(name);
+    auto found = g_groups.find(ShiftJis(item));
     if (g_silent || format != CF_TEXT || found == g_groups.end()) return nullptr;
     std::string text = found->first + "," + found->first + ".GRP," +
                        std::to_string(found->second.items.size()) + "\r\n";
     for (const std::string& entry : found->second.items) text += "\"" + entry + "\"\r\n";
+    text = SystemText(text);
     text.append(g_pad, ' ');
     return DdeCreateDataHandle(g_instance, reinterpret_cast<BYTE*>(&text[0]),
                                static_cast<DWORD>(text.size() + 1), 0, item, CF_TEXT, 0);
 }
 
-HDDEDATA CALLBACK Callback(UINT type, UINT format, HCONV, HSZ topic, HSZ item, HDDEDATA data,
+HDDEDATA CALLBACK Callback(UINT type, UINT format, HCONV, HSZ topic, HSZ item, HDDEDATA,
                            ULONG_PTR, ULONG_PTR) {
     switch (type) {
     case XTYP_CONNECT: {
-        char name[64] = "";
-        DdeQueryStringA(g_instance, topic, name, sizeof name, CP_WINANSI);
-        return reinterpret_cast<HDDEDATA>(lstrcmpiA(name, "PROGMAN") == 0 ? TRUE : FALSE);
+        WCHAR name[64] = L"";
+        DdeQueryStringW(g_instance, topic, name, 64, CP_WINUNICODE);
+        return reinterpret_cast<HDDEDATA>(lstrcmpiW(name, L"PROGMAN") == 0 ? TRUE : FALSE);
     }
-    case XTYP_EXECUTE: return Execute(data);
+    case XTYP_EXECUTE: return Execute();
     case XTYP_REQUEST: return Request(item, format);
     default: return nullptr;
     }
@@ -146,18 +198,19 @@ int main(int argc, char** argv) {
         }
     }
     WriteModel();
-    if (DdeInitializeA(&g_instance, Callback, APPCLASS_STANDARD | CBF_SKIP_REGISTRATIONS |
+    if (DdeInitializeW(&g_instance, Callback, APPCLASS_STANDARD | CBF_SKIP_REGISTRATIONS |
                        CBF_SKIP_UNREGISTRATIONS, 0) != DMLERR_NO_ERROR) {
         return 1;
     }
-    HSZ service = DdeCreateStringHandleA(g_instance, "PROGMAN", CP_WINANSI);
+    HSZ service = DdeCreateStringHandleW(g_instance, L"PROGMAN", CP_WINUNICODE);
     if (DdeNameService(g_instance, service, nullptr, DNS_REGISTER) == nullptr) return 1;
     HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, "ZELKProgmanStandinReady");
     SetEvent(ready);
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (message.message == WM_DDE_EXECUTE) g_command = SentCommand(message);
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     DdeNameService(g_instance, service, nullptr, DNS_UNREGISTER);
     DdeUninitialize(g_instance);
