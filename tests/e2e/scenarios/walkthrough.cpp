@@ -1,6 +1,7 @@
 // A whole installation and removal of the sample, with a picture of the screen at each step.
 // It runs only when ZELK_SCREENSHOTS names a folder for the pictures (scripts/screenshots
 // sets it and provides a real display); in the ordinary test run it is skipped.
+// ZELK_SCREENSHOTS_CODEPAGE=1252 starts the programs as a Western Windows would.
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
@@ -40,7 +41,10 @@ protected:
         folder_ = ScreenshotFolder();
         if (folder_.empty()) GTEST_SKIP() << "ZELK_SCREENSHOTS is not set";
         ResetMachine();
+        const char* codePage = getenv("ZELK_SCREENSHOTS_CODEPAGE");
+        if (codePage != nullptr && *codePage != '\0') SetProgramsCodePage(atoi(codePage));
     }
+    void TearDown() override { SetProgramsCodePage(932); }
 
     // Saves the screen as <folder>\<name>.bmp once the windows have painted.
     void Snap(const char* name) {
