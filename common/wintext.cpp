@@ -167,6 +167,12 @@ void Text::Reset(const char* text) {
     if (!ok_) SetLastError(ERROR_NO_UNICODE_TRANSLATION);
 }
 
+Name::Name(const char* text) : text_(reinterpret_cast<LPCWSTR>(text)) {
+    if (!IsWide() || text == nullptr || IS_INTRESOURCE(text)) return;
+    ok_ = MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, text, -1, wide_, MAX_PATH) > 0;
+    text_ = wide_;
+}
+
 Text::~Text() {
     if (owned_ != nullptr) HeapFree(GetProcessHeap(), 0, owned_);
 }
@@ -196,9 +202,9 @@ bool ToUtf16(const char* text, WCHAR* out, int size) {
 
 namespace win {
 
-bool SameName(const char* a, const char* b) {
-    Text first(a);
-    Text second(b);
+ZELK_OUT_OF_LINE bool SameName(const char* a, const char* b) {
+    Name first(a);
+    Name second(b);
     return first.Ok() && second.Ok() && TextApi().lstrcmpi(first, second) == 0;
 }
 
@@ -206,55 +212,55 @@ bool SameName(const char* a, const char* b) {
 
 HANDLE CreateFile(const char* path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                   DWORD disposition, DWORD flags, HANDLE model) {
-    Text text(path);
+    Name text(path);
     return text.Ok() ? TextApi().CreateFile(text, access, share, security, disposition, flags, model) : INVALID_HANDLE_VALUE;
 }
 
 BOOL DeleteFile(const char* path) {
-    Text text(path);
+    Name text(path);
     return text.Ok() && BasicApi().DeleteFile(text);
 }
 
-BOOL CopyFile(const char* from, const char* to, BOOL failIfExists) {
-    Text source(from);
-    Text target(to);
+ZELK_OUT_OF_LINE BOOL CopyFile(const char* from, const char* to, BOOL failIfExists) {
+    Name source(from);
+    Name target(to);
     return source.Ok() && target.Ok() && TextApi().CopyFile(source, target, failIfExists);
 }
 
-BOOL MoveFile(const char* from, const char* to) {
-    Text source(from);
-    Text target(to);
+ZELK_OUT_OF_LINE BOOL MoveFile(const char* from, const char* to) {
+    Name source(from);
+    Name target(to);
     return source.Ok() && target.Ok() && TextApi().MoveFile(source, target);
 }
 
-BOOL MoveFileEx(const char* from, const char* to, DWORD flags) {
-    Text source(from);
-    Text target(to);
+ZELK_OUT_OF_LINE BOOL MoveFileEx(const char* from, const char* to, DWORD flags) {
+    Name source(from);
+    Name target(to);
     return source.Ok() && target.Ok() && TextApi().MoveFileEx(source, target, flags);
 }
 
 BOOL CreateDirectory(const char* path, LPSECURITY_ATTRIBUTES security) {
-    Text text(path);
+    Name text(path);
     return text.Ok() && TextApi().CreateDirectory(text, security);
 }
 
 BOOL RemoveDirectory(const char* path) {
-    Text text(path);
+    Name text(path);
     return text.Ok() && BasicApi().RemoveDirectory(text);
 }
 
 DWORD GetFileAttributes(const char* path) {
-    Text text(path);
+    Name text(path);
     return text.Ok() ? BasicApi().GetFileAttributes(text) : INVALID_FILE_ATTRIBUTES;
 }
 
 BOOL SetFileAttributes(const char* path, DWORD attributes) {
-    Text text(path);
+    Name text(path);
     return text.Ok() && BasicApi().SetFileAttributes(text, attributes);
 }
 
 BOOL SetCurrentDirectory(const char* path) {
-    Text text(path);
+    Name text(path);
     return text.Ok() && TextApi().SetCurrentDirectory(text);
 }
 
@@ -264,7 +270,7 @@ DWORD GetCurrentDirectory(DWORD size, char* out) {
 }
 
 UINT GetDriveType(const char* root) {
-    Text text(root);
+    Name text(root);
     return text.Ok() ? TextApi().GetDriveType(text) : DRIVE_UNKNOWN;
 }
 
@@ -285,7 +291,7 @@ UINT GetSystemWow64Directory(char* out, UINT size) {
 }
 
 HANDLE FindFirstFile(const char* pattern, FoundEntry* entry) {
-    Text text(pattern);
+    Name text(pattern);
     WIN32_FIND_DATAW found;  // the larger of the two forms
     HANDLE search = text.Ok() ? TextApi().FindFirstFile(text, &found) : INVALID_HANDLE_VALUE;
     if (search != INVALID_HANDLE_VALUE) ReadEntry(found, entry);
@@ -315,11 +321,11 @@ const char* GetCommandLine() {
     return line;
 }
 
-BOOL CreateProcess(const char* program, char* commandLine, const char* folder, STARTUPINFOA* startup,
+ZELK_OUT_OF_LINE BOOL CreateProcess(const char* program, char* commandLine, const char* folder, STARTUPINFOA* startup,
                    PROCESS_INFORMATION* process) {
-    Text path(program);
+    Name path(program);
     Text line(commandLine);
-    Text current(folder);
+    Name current(folder);
     // The "W" form may write into its command line: the converted one is this call's own.
     return path.Ok() && line.Ok() && current.Ok() &&
            TextApi().CreateProcess(path, const_cast<LPWSTR>(line.Get()), nullptr, nullptr, FALSE, 0, nullptr, current,
@@ -329,17 +335,17 @@ BOOL CreateProcess(const char* program, char* commandLine, const char* folder, S
 // ---- Registry ----
 
 LONG RegOpenKeyEx(HKEY root, const char* key, DWORD options, REGSAM access, HKEY* opened) {
-    Text text(key);
+    Name text(key);
     return text.Ok() ? TextApi().RegOpenKeyEx(root, text, options, access, opened) : ERROR_NO_UNICODE_TRANSLATION;
 }
 
 LONG RegDeleteKey(HKEY root, const char* key) {
-    Text text(key);
+    Name text(key);
     return text.Ok() ? TextApi().RegDeleteKey(root, text) : ERROR_NO_UNICODE_TRANSLATION;
 }
 
 LONG RegDeleteValue(HKEY key, const char* name) {
-    Text text(name);
+    Name text(name);
     return text.Ok() ? TextApi().RegDeleteValue(key, text) : ERROR_NO_UNICODE_TRANSLATION;
 }
 
@@ -361,12 +367,12 @@ LONG RegEnumKey(HKEY key, DWORD index, char* out, DWORD size) {
 }
 
 LONG RegQueryRawValue(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) {
-    Text text(name);
+    Name text(name);
     return text.Ok() ? TextApi().RegQueryValueEx(key, text, nullptr, type, data, size) : ERROR_NO_UNICODE_TRANSLATION;
 }
 
 LONG RegSetRawValue(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) {
-    Text text(name);
+    Name text(name);
     return text.Ok() ? TextApi().RegSetValueEx(key, text, 0, type, data, size) : ERROR_NO_UNICODE_TRANSLATION;
 }
 
@@ -416,7 +422,7 @@ LONG RegSetValueEx(HKEY key, const char* name, DWORD type, const BYTE* data, DWO
 // ---- Fonts ----
 
 BOOL RemoveFontResource(const char* file) {
-    Text text(file);
+    Name text(file);
     return text.Ok() && TextApi().RemoveFontResource(text);
 }
 
@@ -459,9 +465,9 @@ BOOL SHGetPathFromIDList(LPCITEMIDLIST item, char* out) {
 }
 
 void NotifyShell(LONG event, const char* path) {
-    Text text(path);
+    Name text(path);
     if (text.Ok() && SystemApi().SHChangeNotify) {
-        SystemApi().SHChangeNotify(event, IsWide() ? SHCNF_PATHW : SHCNF_PATHA, text.Get(), nullptr);
+        SystemApi().SHChangeNotify(event, IsWide() ? SHCNF_PATHW : SHCNF_PATHA, static_cast<LPCWSTR>(text), nullptr);
     }
 }
 

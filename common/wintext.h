@@ -110,6 +110,25 @@ private:
     bool ok_ = true;
 };
 
+// A name turned into what the "W" form takes, as Text does, but held in the object itself:
+// a path, a registry key or value name, a font, a window class. A name of the programs'
+// buffers (MAX_PATH bytes with its zero) always fits, each of its characters being one UTF-16
+// unit; a longer one is refused (the last error ERROR_INSUFFICIENT_BUFFER), never cut. No
+// heap and nothing to free: most calls of the programs name something.
+class Name {
+public:
+    explicit Name(const char* text);
+    Name(const Name&) = delete;
+    Name& operator=(const Name&) = delete;
+    bool Ok() const { return ok_; }
+    operator LPCWSTR() const { return text_; }
+
+private:
+    LPCWSTR text_;
+    bool ok_ = true;
+    WCHAR wide_[MAX_PATH];
+};
+
 // UTF-16 text of length units (-1: up to its zero) into out as Shift-JIS, terminated; the
 // bytes written before the added zero. -1 (out empty; last error ERROR_NO_UNICODE_TRANSLATION
 // or ERROR_INSUFFICIENT_BUFFER) when a character has no Shift-JIS form or it does not fit.

@@ -77,12 +77,12 @@ constexpr UINT kMaxPages = 8;
 
 BOOL GetDiskFreeSpace(const char* root, DWORD* sectorsPerCluster, DWORD* bytesPerSector, DWORD* freeClusters,
                       DWORD* clusters) {
-    Text text(root);
+    Name text(root);
     return text.Ok() && SetupTextApi().GetDiskFreeSpace(text, sectorsPerCluster, bytesPerSector, freeClusters, clusters);
 }
 
 BOOL GetDiskFreeSpaceEx(const char* root, ULARGE_INTEGER* available) {
-    Text text(root);
+    Name text(root);
     return SetupTextApi().GetDiskFreeSpaceEx != nullptr && text.Ok() &&
            SetupTextApi().GetDiskFreeSpaceEx(text, available, nullptr, nullptr);
 }
@@ -96,9 +96,9 @@ DWORD GetTempPath(DWORD size, char* out) {
     return written > 0 ? static_cast<DWORD>(written) : 0;
 }
 
-UINT GetTempFileName(const char* folder, const char* prefix, UINT unique, char* out) {
-    Text path(folder);
-    Text start(prefix);
+ZELK_OUT_OF_LINE UINT GetTempFileName(const char* folder, const char* prefix, UINT unique, char* out) {
+    Name path(folder);
+    Name start(prefix);
     if (!path.Ok() || !start.Ok()) return 0;
     if (!IsWide()) return SetupTextApi().GetTempFileName(path, start, unique, reinterpret_cast<LPWSTR>(out));
     WCHAR wide[MAX_PATH];
@@ -107,7 +107,7 @@ UINT GetTempFileName(const char* folder, const char* prefix, UINT unique, char* 
 }
 
 LONG RegCreateKeyEx(HKEY root, const char* key, REGSAM access, HKEY* created, DWORD* disposition) {
-    Text text(key);
+    Name text(key);
     static const WCHAR kNoClass[1] = {0};  // a zero in either form
     return text.Ok() ? SetupTextApi().RegCreateKeyEx(root, text, 0, const_cast<LPWSTR>(kNoClass), REG_OPTION_NON_VOLATILE,
                                             access, nullptr, created, disposition)
@@ -117,19 +117,19 @@ LONG RegCreateKeyEx(HKEY root, const char* key, REGSAM access, HKEY* created, DW
 // ---- Fonts and painting ----
 
 int AddFontResource(const char* file) {
-    Text text(file);
+    Name text(file);
     return text.Ok() ? SetupTextApi().AddFontResource(text) : 0;
 }
 
-BOOL CreateScalableFontResource(const char* resource, const char* fontFile, const char* folder) {
-    Text target(resource);
-    Text font(fontFile);
-    Text path(folder);
+ZELK_OUT_OF_LINE BOOL CreateScalableFontResource(const char* resource, const char* fontFile, const char* folder) {
+    Name target(resource);
+    Name font(fontFile);
+    Name path(folder);
     return target.Ok() && font.Ok() && path.Ok() && SetupTextApi().CreateScalableFontResource(0, target, font, path);
 }
 
 HFONT CreateFont(int height, int weight, BYTE charSet, BYTE pitchAndFamily, const char* face) {
-    Text text(face);
+    Name text(face);
     return text.Ok() ? SetupTextApi().CreateFont(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, charSet, OUT_DEFAULT_PRECIS,
                                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitchAndFamily, text)
                      : nullptr;
@@ -164,7 +164,7 @@ bool GetDlgItemText(HWND dialog, int id, char* out, int size) {
 }
 
 ATOM RegisterClass(const WNDCLASSEXA& windowClass) {
-    Text name(windowClass.lpszClassName);
+    Name name(windowClass.lpszClassName);
     if (!name.Ok()) return 0;
     WNDCLASSEXW wide;
     memcpy(&wide, &windowClass, sizeof wide);  // the same fields, but for the kind of the names
@@ -178,7 +178,7 @@ ATOM RegisterClass(const WNDCLASSEXA& windowClass) {
 
 HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y,
                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, void* param) {
-    Text name(className);
+    Name name(className);
     Text caption(title);
     return name.Ok() && caption.Ok() ? SetupTextApi().CreateWindowEx(exStyle, name, caption, style, x, y, width, height,
                                                             parent, menu, instance, param)
@@ -190,12 +190,12 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 INT_PTR DialogBoxParam(HINSTANCE instance, const char* dialog, HWND owner, DLGPROC procedure, LPARAM param) {
-    Text name(dialog);
+    Name name(dialog);
     return name.Ok() ? SetupTextApi().DialogBoxParam(instance, name, owner, procedure, param) : -1;
 }
 
 HWND CreateDialogParam(HINSTANCE instance, const char* dialog, HWND owner, DLGPROC procedure, LPARAM param) {
-    Text name(dialog);
+    Name name(dialog);
     return name.Ok() ? SetupTextApi().CreateDialogParam(instance, name, owner, procedure, param) : nullptr;
 }
 
@@ -237,10 +237,10 @@ LPITEMIDLIST SHBrowseForFolder(BROWSEINFOA* info) {
 }
 
 void SetBrowseSelection(HWND browser, const char* path) {
-    Text text(path);
+    Name text(path);
     if (text.Ok()) {
         SetupTextApi().SendMessage(browser, IsWide() ? BFFM_SETSELECTIONW : BFFM_SETSELECTIONA, TRUE,
-                          reinterpret_cast<LPARAM>(text.Get()));
+                          reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(text)));
     }
 }
 
@@ -255,13 +255,13 @@ void SetBrowseStatus(HWND browser, const char* text) {
 // ---- Version resources ----
 
 DWORD GetFileVersionInfoSize(const char* path) {
-    Text text(path);
+    Name text(path);
     DWORD handle = 0;
     return SetupTextApi().GetFileVersionInfoSize != nullptr && text.Ok() ? SetupTextApi().GetFileVersionInfoSize(text, &handle) : 0;
 }
 
 BOOL GetFileVersionInfo(const char* path, DWORD size, void* data) {
-    Text text(path);
+    Name text(path);
     return SetupTextApi().GetFileVersionInfo != nullptr && text.Ok() && SetupTextApi().GetFileVersionInfo(text, 0, size, data);
 }
 

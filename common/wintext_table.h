@@ -9,6 +9,10 @@
 
 #define ZELK_TEXT_FUNCTION_FIELD(dll, name) decltype(&::name##W) name;
 
+// A call that holds a Name stays out of line: the name's room (half a kilobyte) must not add
+// to the frames of its callers.
+#define ZELK_OUT_OF_LINE __attribute__((noinline))
+
 namespace win {
 // Looks up count functions as FindSystemFunctions does, with "W" appended on NT, "A" else.
 void FindTextFunctions(const SystemDll* dlls, const char* names, void* functions, int count);
