@@ -160,9 +160,10 @@ void Text::Reset(const char* text) {
     ok_ = true;
     text_ = reinterpret_cast<LPCWSTR>(text);
     if (!IsWide() || text == nullptr || IS_INTRESOURCE(text)) return;
-    int count = MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
-    owned_ = count > 0 ? static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), 0, count * sizeof(WCHAR))) : nullptr;
-    ok_ = owned_ != nullptr && MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, text, -1, owned_, count) == count;
+    // Each byte of Shift-JIS becomes one UTF-16 unit at most: room for as many, and its zero.
+    int count = lstrlenA(text) + 1;
+    owned_ = static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), 0, count * sizeof(WCHAR)));
+    ok_ = owned_ != nullptr && MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, text, -1, owned_, count) > 0;
     text_ = owned_;
     if (!ok_) SetLastError(ERROR_NO_UNICODE_TRANSLATION);
 }
