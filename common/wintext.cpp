@@ -11,8 +11,6 @@ namespace win {
 
 namespace {
 
-constexpr UINT kShiftJis = 932;
-
 // Looked up by name with "A" or "W" appended: each row's "A" and "W" forms take the same
 // arguments, but for the kind of their texts, so one pointer of the "W" type holds either.
 // The companion's few first, in a table of their own; the others' in the second.
@@ -81,21 +79,6 @@ const TextFunctions& TextApi() {
 // The "A" form's text, seen through the "W" form's pointer type.
 LPWSTR AsWide(char* text) { return reinterpret_cast<LPWSTR>(text); }
 
-// A buffer of UTF-16 for what Windows gives back, freed at its end.
-class WideBuffer {
-public:
-    explicit WideBuffer(DWORD count) : text_(static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), 0, count * sizeof(WCHAR)))) {}
-    ~WideBuffer() {
-        if (text_ != nullptr) HeapFree(GetProcessHeap(), 0, text_);
-    }
-    WideBuffer(const WideBuffer&) = delete;
-    WideBuffer& operator=(const WideBuffer&) = delete;
-    WCHAR* Get() const { return text_; }
-
-private:
-    WCHAR* text_;
-};
-
 // A text that Windows writes into out (size bytes) by fill(buffer, capacity, context),
 // which returns its length: on NT into UTF-16, then converted. The length, 0 on failure and
 // size or more when it does not fit, as the system's own functions count. One routine for
@@ -144,11 +127,10 @@ bool IsStringValue(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ 
 
 }  // namespace
 
-bool IsWide() {
-    static int wide = -1;  // not asked yet
-    if (wide < 0) wide = IsWindowsNT() ? 1 : 0;
-    return wide != 0;
-}
+// The version's high bit is clear on the NT family alone; asked of the system each time, as
+// cheap as a cached answer, and the companion needs nothing else of the version. One call
+// for the many places that ask.
+__attribute__((noinline)) bool IsWide() { return static_cast<LONG>(GetVersion()) >= 0; }
 
 void FindTextFunctions(const SystemDll* dlls, const char* names, void* functions, int count) {
     FindSystemFunctions(dlls, names, functions, count, IsWide() ? 'W' : 'A');
@@ -166,6 +148,13 @@ void Text::Reset(const char* text) {
     ok_ = owned_ != nullptr && MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, text, -1, owned_, count) > 0;
     text_ = owned_;
     if (!ok_) SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+}
+
+WideBuffer::WideBuffer(DWORD count)
+    : text_(static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), 0, count * sizeof(WCHAR)))) {}
+
+WideBuffer::~WideBuffer() {
+    if (text_ != nullptr) HeapFree(GetProcessHeap(), 0, text_);
 }
 
 Name::Name(const char* text) : text_(reinterpret_cast<LPCWSTR>(text)) {
@@ -470,90 +459,6 @@ void NotifyShell(LONG event, const char* path) {
     if (text.Ok() && SystemApi().SHChangeNotify) {
         SystemApi().SHChangeNotify(event, IsWide() ? SHCNF_PATHW : SHCNF_PATHA, static_cast<LPCWSTR>(text), nullptr);
     }
-}
-
-// ---- DDE ----
-
-namespace {
-
-// DDE crosses as UTF-16 only where the system's own code page is not Shift-JIS.
-#define ZELK_DDE_TEXT_FUNCTIONS(T)                                                            \
-    T(USER32, DdeCreateStringHandle)                                                          \
-    T(USER32, DdeInitialize)
-
-struct DdeFunctions {
-    ZELK_DDE_TEXT_FUNCTIONS(ZELK_TEXT_FUNCTION_FIELD)
-};
-
-const SystemDll kDdeDlls[] = {ZELK_DDE_TEXT_FUNCTIONS(ZELK_SYSTEM_FUNCTION_DLL)};
-constexpr int kDdeCount = sizeof kDdeDlls / sizeof kDdeDlls[0];
-
-bool DdeIsWide() { return IsWide() && GetACP() != kShiftJis; }
-
-const DdeFunctions& DdeApi() {
-    static DdeFunctions dde;
-    static bool found;
-    if (!found) {
-        found = true;
-        FindSystemFunctions(kDdeDlls, ZELK_DDE_TEXT_FUNCTIONS(ZELK_SYSTEM_FUNCTION_NAME), &dde, kDdeCount,
-                            DdeIsWide() ? 'W' : 'A');
-    }
-    return dde;
-}
-
-// The DDE form of a text: UTF-16 where DDE crosses so, the bytes themselves else.
-class DdeText {
-public:
-    explicit DdeText(const char* text) : wide_(DdeIsWide() ? text : nullptr), text_(text) {}
-    bool Ok() const { return !DdeIsWide() || wide_.Ok(); }
-    LPCWSTR Get() const { return DdeIsWide() ? wide_.Get() : reinterpret_cast<LPCWSTR>(text_); }
-
-private:
-    Text wide_;
-    const char* text_;
-};
-
-}  // namespace
-
-UINT DdeInitialize(DWORD* instance, PFNCALLBACK callback, DWORD flags) {
-    return DdeApi().DdeInitialize(instance, callback, flags, 0);
-}
-
-HSZ DdeCreateStringHandle(DWORD instance, const char* text) {
-    DdeText value(text);
-    return value.Ok() ? DdeApi().DdeCreateStringHandle(instance, value.Get(), DdeIsWide() ? CP_WINUNICODE : CP_WINANSI)
-                      : nullptr;
-}
-
-HDDEDATA DdeCreateCommandHandle(DWORD instance, const char* command) {
-    DdeText value(command);
-    if (!value.Ok()) return nullptr;
-    DWORD bytes = 0;
-    if (DdeIsWide()) {
-        while (value.Get()[bytes] != 0) ++bytes;
-        bytes = (bytes + 1) * sizeof(WCHAR);
-    } else {
-        bytes = lstrlenA(command) + 1;
-    }
-    return DdeCreateDataHandle(instance, reinterpret_cast<BYTE*>(const_cast<LPWSTR>(value.Get())), bytes, 0,
-                               nullptr, 0, 0);
-}
-
-DWORD DdeGetText(HDDEDATA data, char* out, DWORD size) {
-    DWORD length = DdeGetData(data, nullptr, 0, 0);
-    out[0] = '\0';
-    if (length == 0 || length >= size) return length;
-    length = DdeGetData(data, reinterpret_cast<BYTE*>(out), length, 0);
-    out[length] = '\0';
-    if (!DdeIsWide()) return length;
-    // Program Manager answers in text of the system's own code page: through UTF-16 into
-    // Shift-JIS, which keeps whatever that code page held of a Japanese name.
-    WideBuffer wide(length + 1);
-    int units = wide.Get() != nullptr ? MultiByteToWideChar(CP_ACP, 0, out, static_cast<int>(length), wide.Get(),
-                                                            static_cast<int>(length))
-                                      : 0;
-    int written = units > 0 ? ToShiftJis(wide.Get(), units, out, static_cast<int>(size)) : -1;
-    return written > 0 ? static_cast<DWORD>(written) : 0;
 }
 
 }  // namespace win

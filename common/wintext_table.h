@@ -1,7 +1,8 @@
-// How the text boundary's tables are made (common/wintext.cpp, common/wintext_setup.cpp):
-// rows T(DLL, Name) of functions that Windows has in an "A" and a "W" form. Each is looked
-// up with the suffix of the system's kind (FindTextFunctions); the two forms take the same
-// arguments but for the kind of their texts, so one pointer of the "W" type holds either.
+// What the text boundary's files share (common/wintext*.cpp): how their tables are made, and
+// the pieces of the conversion. A table has rows T(DLL, Name) of functions that Windows has
+// in an "A" and a "W" form. Each is looked up with the suffix of the system's kind
+// (FindTextFunctions); the two forms take the same arguments but for the kind of their
+// texts, so one pointer of the "W" type holds either.
 #ifndef ZELK_COMMON_WINTEXT_TABLE_H
 #define ZELK_COMMON_WINTEXT_TABLE_H
 
@@ -14,6 +15,22 @@
 #define ZELK_OUT_OF_LINE __attribute__((noinline))
 
 namespace win {
+
+constexpr UINT kShiftJis = 932;
+
+// A buffer of UTF-16 for what Windows gives back, freed at its end.
+class WideBuffer {
+public:
+    explicit WideBuffer(DWORD count);
+    ~WideBuffer();
+    WideBuffer(const WideBuffer&) = delete;
+    WideBuffer& operator=(const WideBuffer&) = delete;
+    WCHAR* Get() const { return text_; }
+
+private:
+    WCHAR* text_;
+};
+
 // Looks up count functions as FindSystemFunctions does, with "W" appended on NT, "A" else.
 void FindTextFunctions(const SystemDll* dlls, const char* names, void* functions, int count);
 
