@@ -442,8 +442,8 @@ def side_picture():
     width, height = 100, 215
     c = Canvas(width * factor, height * factor)
     # The background: green bands like the main window's, darkening downwards in the
-    # palette's own steps. Flat areas of one colour (no dithering) keep the picture small,
-    # stored run-length encoded.
+    # palette's own steps. Flat areas of one colour (no dithering, no shadow, no edge
+    # blending) keep the picture small, stored run-length encoded.
     for y in range(height * factor):
         level = SIDE_PALETTE[5 - min(5, y * 6 // (height * factor))][1]
         for x in range(width * factor):
@@ -451,7 +451,6 @@ def side_picture():
     f = float(factor)
     # A disc: silver, with the sheen of its surface in four sectors, a hole and a label ring.
     cx, cy, radius = 50 * f, 52 * f, 33 * f
-    c.ellipse(cx + 2 * f, cy + 3 * f, radius, radius, (0, 0, 0, 0.6))
     sheen = [(100, 125, "a0e8ff"), (125, 150, "ffffff"), (280, 300, "ffe060"), (300, 320, "e06090")]
     for y in range(int(cy - radius), int(cy + radius) + 1):
         for x in range(int(cx - radius), int(cx + radius) + 1):
@@ -492,11 +491,9 @@ def side_picture():
               rgb("808080"))
     c.polygon([(12 * f, 193 * f), (88 * f, 193 * f), (92 * f, 203 * f), (8 * f, 203 * f)],
               rgb("c0c0c0"))
-    for row in range(2):
-        for key in range(9):
-            x = 15 + key * 8 + row * 2
-            c.rect(x * f, (195 + row * 4) * f, (x + 6) * f, (197 + row * 4) * f, rgb("808080"))
-    return quantise(c.shrink(factor), SIDE_PALETTE)
+    # Each pixel takes the colour that covers most of it: a blended edge pixel would be an
+    # odd palette entry that breaks a run, and the picture is stored as runs.
+    return quantise_crisp(c, SIDE_PALETTE, factor)
 
 
 # ---------------------------------------------------------------- the logo
