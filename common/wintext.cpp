@@ -30,25 +30,21 @@ namespace {
     T(ADVAPI32, RegSetValueEx)                                                                \
     T(GDI32, RemoveFontResource)                                                              \
     T(KERNEL32, CopyFile)                                                                     \
-    T(KERNEL32, CreateDirectory)                                                              \
     T(KERNEL32, CreateFile)                                                                   \
     T(KERNEL32, CreateProcess)                                                                \
     T(KERNEL32, FindFirstFile)                                                                \
     T(KERNEL32, FindNextFile)                                                                 \
-    T(KERNEL32, GetCurrentDirectory)                                                          \
     T(KERNEL32, GetDriveType)                                                                 \
     T(KERNEL32, GetModuleFileName)                                                            \
     T(KERNEL32, GetSystemDirectory)                                                           \
     T(KERNEL32, GetSystemWow64Directory)                                                      \
     T(KERNEL32, GetWindowsDirectory)                                                          \
-    T(KERNEL32, MoveFile)                                                                     \
-    T(KERNEL32, MoveFileEx)                                                                   \
-    T(KERNEL32, SetCurrentDirectory)                                                          \
     T(KERNEL32, lstrcmpi)                                                                     \
+    T(KERNEL32, MoveFileEx)                                                                   \
     T(SHELL32, SHGetPathFromIDList)                                                           \
+    T(USER32, CreateDialogParam)                                                              \
     T(USER32, LoadString)                                                                     \
-    T(USER32, MessageBox)                                                                     \
-    T(USER32, SetDlgItemText)
+    T(USER32, MessageBox)
 
 struct BasicTextFunctions {
     ZELK_BASIC_TEXT_FUNCTIONS(ZELK_TEXT_FUNCTION_FIELD)
@@ -79,20 +75,6 @@ const TextFunctions& TextApi() {
 // The "A" form's text, seen through the "W" form's pointer type.
 LPWSTR AsWide(char* text) { return reinterpret_cast<LPWSTR>(text); }
 
-// A text that Windows writes into out (size bytes) by fill(buffer, capacity, context),
-// which returns its length: on NT into UTF-16, then converted. The length, 0 on failure and
-// size or more when it does not fit, as the system's own functions count. One routine for
-// every such text, its callers' differences in their small fill functions.
-using FillText = DWORD (*)(LPWSTR buffer, DWORD capacity, const void* context);
-
-DWORD GiveText(char* out, DWORD size, FillText fill, const void* context) {
-    if (!IsWide()) return fill(AsWide(out), size, context);
-    WideBuffer wide(size);
-    DWORD length = wide.Get() != nullptr ? fill(wide.Get(), size, context) : 0;
-    if (length == 0 || length >= size) return length;
-    int written = ToShiftJis(wide.Get(), static_cast<int>(length), out, static_cast<int>(size));
-    return written > 0 ? static_cast<DWORD>(written) : 0;
-}
 
 // The folders the system names by a call of the form (buffer, capacity).
 using FolderFunction = UINT(WINAPI*)(LPWSTR, UINT);
@@ -126,6 +108,15 @@ void ReadEntry(const WIN32_FIND_DATAW& found, FoundEntry* entry) {
 bool IsStringValue(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
 }  // namespace
+
+DWORD GiveText(char* out, DWORD size, FillText fill, const void* context) {
+    if (!IsWide()) return fill(AsWide(out), size, context);
+    WideBuffer wide(size);
+    DWORD length = wide.Get() != nullptr ? fill(wide.Get(), size, context) : 0;
+    if (length == 0 || length >= size) return length;
+    int written = ToShiftJis(wide.Get(), static_cast<int>(length), out, static_cast<int>(size));
+    return written > 0 ? static_cast<DWORD>(written) : 0;
+}
 
 // The version's high bit is clear on the NT family alone; asked of the system each time, as
 // cheap as a cached answer, and the companion needs nothing else of the version. One call
@@ -217,21 +208,10 @@ ZELK_OUT_OF_LINE BOOL CopyFile(const char* from, const char* to, BOOL failIfExis
     return source.Ok() && target.Ok() && TextApi().CopyFile(source, target, failIfExists);
 }
 
-ZELK_OUT_OF_LINE BOOL MoveFile(const char* from, const char* to) {
-    Name source(from);
-    Name target(to);
-    return source.Ok() && target.Ok() && TextApi().MoveFile(source, target);
-}
-
 ZELK_OUT_OF_LINE BOOL MoveFileEx(const char* from, const char* to, DWORD flags) {
     Name source(from);
     Name target(to);
     return source.Ok() && target.Ok() && TextApi().MoveFileEx(source, target, flags);
-}
-
-BOOL CreateDirectory(const char* path, LPSECURITY_ATTRIBUTES security) {
-    Name text(path);
-    return text.Ok() && TextApi().CreateDirectory(text, security);
 }
 
 BOOL RemoveDirectory(const char* path) {
@@ -247,16 +227,6 @@ DWORD GetFileAttributes(const char* path) {
 BOOL SetFileAttributes(const char* path, DWORD attributes) {
     Name text(path);
     return text.Ok() && BasicApi().SetFileAttributes(text, attributes);
-}
-
-BOOL SetCurrentDirectory(const char* path) {
-    Name text(path);
-    return text.Ok() && TextApi().SetCurrentDirectory(text);
-}
-
-DWORD GetCurrentDirectory(DWORD size, char* out) {
-    FillText fill = [](LPWSTR buffer, DWORD capacity, const void*) { return TextApi().GetCurrentDirectory(capacity, buffer); };
-    return GiveText(out, size, fill, nullptr);
 }
 
 UINT GetDriveType(const char* root) {
@@ -439,9 +409,9 @@ int WINAPI MessageBox(HWND owner, const char* text, const char* caption, UINT st
     return message.Ok() && title.Ok() ? TextApi().MessageBox(owner, message, title, style) : 0;
 }
 
-BOOL SetDlgItemText(HWND dialog, int id, const char* text) {
-    Text value(text);
-    return value.Ok() && TextApi().SetDlgItemText(dialog, id, value);
+HWND CreateDialogParam(HINSTANCE instance, const char* dialog, HWND owner, DLGPROC procedure, LPARAM param) {
+    Name name(dialog);
+    return name.Ok() ? TextApi().CreateDialogParam(instance, name, owner, procedure, param) : nullptr;
 }
 
 // ---- The shell ----

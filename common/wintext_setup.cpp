@@ -17,12 +17,15 @@ namespace {
     T(GDI32, CreateScalableFontResource)                                                      \
     T(GDI32, GetTextExtentPoint32)                                                            \
     T(GDI32, TextOut)                                                                         \
+    T(KERNEL32, CreateDirectory)                                                              \
+    T(KERNEL32, GetCurrentDirectory)                                                          \
     T(KERNEL32, GetDiskFreeSpace)                                                             \
     T(KERNEL32, GetDiskFreeSpaceEx)                                                           \
     T(KERNEL32, GetTempFileName)                                                              \
     T(KERNEL32, GetTempPath)                                                                  \
+    T(KERNEL32, MoveFile)                                                                     \
+    T(KERNEL32, SetCurrentDirectory)                                                          \
     T(SHELL32, SHBrowseForFolder)                                                             \
-    T(USER32, CreateDialogParam)                                                              \
     T(USER32, CreateWindowEx)                                                                 \
     T(USER32, DefWindowProc)                                                                  \
     T(USER32, DialogBoxParam)                                                                 \
@@ -30,6 +33,7 @@ namespace {
     T(USER32, RegisterClass)                                                                  \
     T(USER32, RegisterClassEx)                                                                \
     T(USER32, SendMessage)                                                                    \
+    T(USER32, SetDlgItemText)                                                                 \
     T(USER32, SetWindowText)                                                                  \
     T(VERSION, GetFileVersionInfo)                                                            \
     T(VERSION, GetFileVersionInfoSize)                                                        \
@@ -74,6 +78,32 @@ constexpr UINT kMaxPages = 8;
 }  // namespace
 
 // ---- Files, folders, registry ----
+
+ZELK_OUT_OF_LINE BOOL MoveFile(const char* from, const char* to) {
+    Name source(from);
+    Name target(to);
+    return source.Ok() && target.Ok() && SetupTextApi().MoveFile(source, target);
+}
+
+BOOL CreateDirectory(const char* path, LPSECURITY_ATTRIBUTES security) {
+    Name text(path);
+    return text.Ok() && SetupTextApi().CreateDirectory(text, security);
+}
+
+BOOL SetCurrentDirectory(const char* path) {
+    Name text(path);
+    return text.Ok() && SetupTextApi().SetCurrentDirectory(text);
+}
+
+DWORD GetCurrentDirectory(DWORD size, char* out) {
+    FillText fill = [](LPWSTR buffer, DWORD capacity, const void*) { return SetupTextApi().GetCurrentDirectory(capacity, buffer); };
+    return GiveText(out, size, fill, nullptr);
+}
+
+BOOL SetDlgItemText(HWND dialog, int id, const char* text) {
+    Text value(text);
+    return value.Ok() && SetupTextApi().SetDlgItemText(dialog, id, value);
+}
 
 BOOL GetDiskFreeSpace(const char* root, DWORD* sectorsPerCluster, DWORD* bytesPerSector, DWORD* freeClusters,
                       DWORD* clusters) {
@@ -192,11 +222,6 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 INT_PTR DialogBoxParam(HINSTANCE instance, const char* dialog, HWND owner, DLGPROC procedure, LPARAM param) {
     Name name(dialog);
     return name.Ok() ? SetupTextApi().DialogBoxParam(instance, name, owner, procedure, param) : -1;
-}
-
-HWND CreateDialogParam(HINSTANCE instance, const char* dialog, HWND owner, DLGPROC procedure, LPARAM param) {
-    Name name(dialog);
-    return name.Ok() ? SetupTextApi().CreateDialogParam(instance, name, owner, procedure, param) : nullptr;
 }
 
 INT_PTR PropertySheet(PROPSHEETHEADERA* header) {

@@ -31,6 +31,13 @@ private:
     WCHAR* text_;
 };
 
+// A text that Windows writes into out (size bytes) by fill(buffer, capacity, context),
+// which returns its length: on NT into UTF-16, then converted. The length, 0 on failure and
+// size or more when it does not fit, as the system's own functions count. One routine for
+// every such text, its callers' differences in their small fill functions.
+using FillText = DWORD (*)(LPWSTR buffer, DWORD capacity, const void* context);
+DWORD GiveText(char* out, DWORD size, FillText fill, const void* context);
+
 // Looks up count functions as FindSystemFunctions does, with "W" appended on NT, "A" else.
 void FindTextFunctions(const SystemDll* dlls, const char* names, void* functions, int count);
 
