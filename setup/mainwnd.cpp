@@ -60,8 +60,8 @@ void FillSolidRect(HDC dc, const RECT& rect, COLORREF colour) {
 void DrawLogoBitmap(HDC dc, int x, int y) {
     UniqueGdiObject bitmap(LoadBitmapA(GetSetupInstance(), MAKEINTRESOURCEA(IDB_LOGO)));
     if (!bitmap) return;
-    // The paint DC's default colours (black text, white background) turn the logo's white
-    // pixels white and leave the gradient under its black ones.
+    // Or'ed onto the gradient: the logo's white pixels come out white, and its black ones
+    // leave the gradient as it is.
     DrawBitmap(dc, static_cast<HBITMAP>(bitmap.Get()), x, y, SRCPAINT);
 }
 

@@ -7,7 +7,8 @@ writes into OUTPUT_FOLDER:
     setup.ico    icon 106 of setup: an open box with a green arrow going in (32x32, 16x16)
     unzelk.ico   icon 102 of unZELK: the same box with a red removal badge (32x32, 16x16)
     side.bmp     bitmap 105, the wizard's side picture (100x215, 16 colours, run-length encoded)
-    logo.bmp     bitmap 107, the logo of the background window (298x73, 1 bit per pixel)
+    logo.bmp     bitmap 107, the logo of the background window (298x73, black and white, run-length
+                 encoded: a 4-bit picture of two colours, whose runs take a third of the bits)
 
 Everything is drawn here from simple shapes; only the Python standard library is used, so
 the build needs nothing beyond python3. Colour pictures are drawn at four times their size
@@ -567,7 +568,7 @@ def main():
     write(folder, "unzelk.ico", ico_file([(unzelk_icon(32), ICON_PALETTE),
                                           (unzelk_icon(16), ICON_PALETTE)]))
     write(folder, "side.bmp", bmp_rle4_file(side_picture(), SIDE_PALETTE))
-    write(folder, "logo.bmp", bmp_file(logo(), [(0, 0, 0), (1, 1, 1)], 1))
+    write(folder, "logo.bmp", bmp_rle4_file(logo(), [(0, 0, 0), (1, 1, 1)]))
 
 
 if __name__ == "__main__":
