@@ -409,7 +409,8 @@ int WINAPI MessageBox(HWND owner, const char* text, const char* caption, UINT st
     return message.Ok() && title.Ok() ? TextApi().MessageBox(owner, message, title, style) : 0;
 }
 
-HWND CreateDialogParam(HINSTANCE instance, const char* dialog, HWND owner, DLGPROC procedure, LPARAM param) {
+ZELK_OUT_OF_LINE HWND CreateDialogAsIs(HINSTANCE instance, const char* dialog, HWND owner, DLGPROC procedure,
+                                       LPARAM param) {
     Name name(dialog);
     return name.Ok() ? TextApi().CreateDialogParam(instance, name, owner, procedure, param) : nullptr;
 }

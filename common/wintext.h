@@ -228,8 +228,16 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWO
 LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR DialogBoxParam(HINSTANCE instance, const char* dialog, HWND owner, DLGPROC procedure, LPARAM param);
 HWND CreateDialogParam(HINSTANCE instance, const char* dialog, HWND owner, DLGPROC procedure, LPARAM param);
+// The same with the template as it is: unZELK's name a base font of every Windows, and it
+// need not carry the stand-in below.
+HWND CreateDialogAsIs(HINSTANCE instance, const char* dialog, HWND owner, DLGPROC procedure, LPARAM param);
 // The sheet's caption and its pages' titles (when they have any) cross as text.
 INT_PTR PropertySheet(PROPSHEETHEADERA* header);
+// The three above show setup's dialogs, whose templates name "ＭＳ Ｐ明朝": where an NT system
+// lacks that face, from a copy of the template made by this, which names "ＭＳ Ｐゴシック"
+// instead. The copy of a DIALOG template of size bytes, on the process heap (HeapFree); null
+// for a template that names another face.
+DLGTEMPLATE* CopyWithStandInFace(const void* dialog, DWORD size);
 
 // ---- The shell ----
 BOOL SHGetPathFromIDList(LPCITEMIDLIST item, char* out);

@@ -5,6 +5,12 @@
 #include "wintext.h"
 #include "wintext_table.h"
 
+// Rows of the table below, which this file alone calls: no "A" form unawares.
+#undef CreateDialogIndirectParam
+#undef DialogBoxIndirectParam
+#undef FindResource
+#undef GetTextFace
+
 namespace win {
 
 namespace {
@@ -16,8 +22,10 @@ namespace {
     T(GDI32, CreateFont)                                                                      \
     T(GDI32, CreateScalableFontResource)                                                      \
     T(GDI32, GetTextExtentPoint32)                                                            \
+    T(GDI32, GetTextFace)                                                                     \
     T(GDI32, TextOut)                                                                         \
     T(KERNEL32, CreateDirectory)                                                              \
+    T(KERNEL32, FindResource)                                                                 \
     T(KERNEL32, GetCurrentDirectory)                                                          \
     T(KERNEL32, GetDiskFreeSpace)                                                             \
     T(KERNEL32, GetDiskFreeSpaceEx)                                                           \
@@ -26,8 +34,10 @@ namespace {
     T(KERNEL32, MoveFile)                                                                     \
     T(KERNEL32, SetCurrentDirectory)                                                          \
     T(SHELL32, SHBrowseForFolder)                                                             \
+    T(USER32, CreateDialogIndirectParam)                                                      \
     T(USER32, CreateWindowEx)                                                                 \
     T(USER32, DefWindowProc)                                                                  \
+    T(USER32, DialogBoxIndirectParam)                                                         \
     T(USER32, DialogBoxParam)                                                                 \
     T(USER32, GetDlgItemText)                                                                 \
     T(USER32, RegisterClass)                                                                  \
@@ -74,6 +84,110 @@ BOOL WithPart(const char* text, int length, Call call) {
 }
 
 constexpr UINT kMaxPages = 8;
+
+// ---- The dialogs' face ----
+// The face the dialog templates name, and the face shown where a system lacks it. The
+// first is among the optional Japanese fonts of a current Windows of another language; the
+// second is a base font of every language's.
+const WCHAR kTemplateFace[] = L"\xFF2D\xFF33 \xFF30\x660E\x671D";            // "ＭＳ Ｐ明朝"
+const WCHAR kStandInFace[] = L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF";  // "ＭＳ Ｐゴシック"
+constexpr DWORD kTemplateFaceUnits = sizeof kTemplateFace / sizeof(WCHAR);  // with the zero
+
+// True when text begins with the templates' face and its zero.
+bool IsTemplateFace(const WCHAR* text) {
+    for (DWORD i = 0; i < kTemplateFaceUnits; ++i) {
+        if (text[i] != kTemplateFace[i]) return false;
+    }
+    return true;
+}
+
+// True when the font the system makes for the templates' face is of another face: the
+// mapper found no such font. Asked once.
+bool TemplateFaceMissing() {
+    static int missing = -1;  // not asked yet
+    if (missing >= 0) return missing != 0;
+    WCHAR face[LF_FACESIZE] = {};
+    HFONT font = SetupTextApi().CreateFont(0, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                                           kTemplateFace);
+    HDC screen = CreateCompatibleDC(nullptr);
+    if (font != nullptr && screen != nullptr) {
+        HGDIOBJ old = SelectObject(screen, font);
+        if (SetupTextApi().GetTextFace(screen, LF_FACESIZE, face) > 0) {
+            missing = IsTemplateFace(face) ? 0 : 1;
+        }
+        SelectObject(screen, old);
+    }
+    if (screen != nullptr) DeleteDC(screen);
+    if (font != nullptr) DeleteObject(font);
+    return missing > 0;  // not known: shown as it is
+}
+
+// Where the face of a DIALOG template of count UTF-16 units begins (past the header, the
+// menu, the class, the title and the point size); 0 where it has no face or its fields run
+// past its end. A DIALOGEX template begins 1, 0xFFFF: its fields lie elsewhere.
+DWORD FaceAt(const WCHAR* units, DWORD count) {
+    constexpr DWORD kHeaderUnits = 9;  // style, extended style, count of controls, x, y, cx, cy
+    if (count <= kHeaderUnits || units[1] == 0xFFFF) return 0;
+    if (!(reinterpret_cast<const DLGTEMPLATE*>(units)->style & DS_SETFONT)) return 0;
+    DWORD at = kHeaderUnits;
+    for (int field = 0; field < 3 && at < count; ++field) {  // the menu and the class may be numbers
+        if (field < 2 && units[at] == 0xFFFF) {
+            at += 2;
+            continue;
+        }
+        while (at < count && units[at] != 0) ++at;
+        ++at;
+    }
+    return at + 1 < count ? at + 1 : 0;
+}
+
+DWORD DwordUp(DWORD bytes) { return (bytes + 3) & ~DWORD(3); }
+
+}  // namespace
+
+DLGTEMPLATE* CopyWithStandInFace(const void* dialog, DWORD size) {
+    const auto* units = static_cast<const WCHAR*>(dialog);
+    DWORD face = FaceAt(units, size / sizeof(WCHAR));
+    if (face == 0 || size / sizeof(WCHAR) - face < kTemplateFaceUnits || !IsTemplateFace(units + face)) return nullptr;
+    // The controls begin at the first DWORD boundary after the face: in the copy, after the new one.
+    DWORD faceStart = face * sizeof(WCHAR);
+    DWORD controls = DwordUp(faceStart + sizeof kTemplateFace);
+    DWORD moved = DwordUp(faceStart + sizeof kStandInFace);
+    DWORD rest = size > controls ? size - controls : 0;
+    auto* copy = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, moved + rest));
+    if (copy == nullptr) return nullptr;
+    memcpy(copy, dialog, faceStart);
+    memcpy(copy + faceStart, kStandInFace, sizeof kStandInFace);
+    memcpy(copy + moved, static_cast<const BYTE*>(dialog) + controls, rest);
+    return reinterpret_cast<DLGTEMPLATE*>(copy);
+}
+
+namespace {
+
+// The program's dialog template number dialog with the stand-in face, where the system is of
+// the NT family and lacks the templates' face; null where the template is shown as it is
+// (Windows 95 refuses to run unless Japanese, which has the face).
+DLGTEMPLATE* StandInTemplate(HINSTANCE instance, const char* dialog) {
+    if (!IsWide() || !IS_INTRESOURCE(dialog) || !TemplateFaceMissing()) return nullptr;
+    HRSRC found =
+        SetupTextApi().FindResource(instance, reinterpret_cast<LPCWSTR>(dialog), reinterpret_cast<LPCWSTR>(RT_DIALOG));
+    HGLOBAL loaded = found != nullptr ? LoadResource(instance, found) : nullptr;
+    const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
+    return data != nullptr ? CopyWithStandInFace(data, SizeofResource(instance, found)) : nullptr;
+}
+
+// A template made by StandInTemplate, freed with its holder; null: the resource itself.
+struct TemplateCopy {
+    DLGTEMPLATE* copy = nullptr;
+    TemplateCopy() = default;
+    TemplateCopy(HINSTANCE instance, const char* dialog) : copy(StandInTemplate(instance, dialog)) {}
+    ~TemplateCopy() {
+        if (copy != nullptr) HeapFree(GetProcessHeap(), 0, copy);
+    }
+    TemplateCopy(const TemplateCopy&) = delete;
+    TemplateCopy& operator=(const TemplateCopy&) = delete;
+};
 
 }  // namespace
 
@@ -220,8 +334,20 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 INT_PTR DialogBoxParam(HINSTANCE instance, const char* dialog, HWND owner, DLGPROC procedure, LPARAM param) {
+    TemplateCopy standIn(instance, dialog);
+    if (standIn.copy != nullptr) {
+        return SetupTextApi().DialogBoxIndirectParam(instance, standIn.copy, owner, procedure, param);
+    }
     Name name(dialog);
     return name.Ok() ? SetupTextApi().DialogBoxParam(instance, name, owner, procedure, param) : -1;
+}
+
+HWND CreateDialogParam(HINSTANCE instance, const char* dialog, HWND owner, DLGPROC procedure, LPARAM param) {
+    TemplateCopy standIn(instance, dialog);  // the dialog keeps nothing of its template
+    if (standIn.copy != nullptr) {
+        return SetupTextApi().CreateDialogIndirectParam(instance, standIn.copy, owner, procedure, param);
+    }
+    return CreateDialogAsIs(instance, dialog, owner, procedure, param);
 }
 
 INT_PTR PropertySheet(PROPSHEETHEADERA* header) {
@@ -232,9 +358,15 @@ INT_PTR PropertySheet(PROPSHEETHEADERA* header) {
     const auto* given = reinterpret_cast<const PROPSHEETPAGEA_V1*>(header->ppsp);
     Text caption(header->pszCaption);
     Text titles[kMaxPages];
+    TemplateCopy standIns[kMaxPages];  // made into pages as the sheet shows them: kept to its end
     bool ok = caption.Ok();
     for (UINT i = 0; i < header->nPages; ++i) {
         pages[i] = given[i];
+        standIns[i].copy = StandInTemplate(given[i].hInstance, given[i].pszTemplate);
+        if (standIns[i].copy != nullptr) {
+            pages[i].dwFlags |= PSP_DLGINDIRECT;
+            pages[i].pResource = standIns[i].copy;
+        }
         if (!(given[i].dwFlags & PSP_USETITLE)) continue;
         titles[i].Reset(given[i].pszTitle);
         ok = ok && titles[i].Ok();

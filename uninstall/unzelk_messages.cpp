@@ -108,6 +108,5 @@ INT_PTR CALLBACK DeletingDialogProc(HWND window, UINT message, WPARAM, LPARAM) {
 }
 
 HWND ShowDeletingWindow(HINSTANCE instance) {
-    return win::CreateDialogParam(instance, MAKEINTRESOURCEA(IDD_UN_DELETING), nullptr,
-                              DeletingDialogProc, 0);
+    return win::CreateDialogAsIs(instance, MAKEINTRESOURCEA(IDD_UN_DELETING), nullptr, DeletingDialogProc, 0);
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/wintext.h"
 #include "ids.h"
 
 namespace {
@@ -271,6 +272,45 @@ TEST(DialogTemplates, MatchTheLayoutOfSetup) {
 TEST(DialogTemplates, ProgressDialogHasNoSystemMenu) {
     EXPECT_EQ(0u, LoadTemplate(IDD_COPY_PROGRESS).style & WS_SYSMENU);
     EXPECT_EQ(0u, LoadTemplate(IDD_CONFIRM_CANCEL).style & WS_VISIBLE);
+}
+
+INT_PTR CALLBACK NoMessages(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// Where the templates' face is missing, each dialog is made from a copy that names the
+// stand-in face: the system takes the copy, every control in place, in that face. A copy
+// names another face, so it is copied no further.
+TEST(DialogTemplates, CopiesWithTheStandInFaceMakeTheSameDialogs) {
+    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    for (const Expected& expected : ExpectedDialogs()) {
+        SCOPED_TRACE("dialog " + std::to_string(expected.id));
+        HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(expected.id), RT_DIALOG);
+        DWORD size = SizeofResource(nullptr, found);
+        DLGTEMPLATE* copy = win::CopyWithStandInFace(LockResource(LoadResource(nullptr, found)), size);
+        ASSERT_NE(nullptr, copy);
+        EXPECT_EQ(nullptr, win::CopyWithStandInFace(copy, size));
+        HWND dialog = CreateDialogIndirectParamW(GetModuleHandleA(nullptr), copy, owner, NoMessages, 0);
+        HeapFree(GetProcessHeap(), 0, copy);
+        ASSERT_NE(nullptr, dialog);
+        size_t children = 0;
+        for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+            ++children;
+        }
+        EXPECT_EQ(expected.controls.size(), children);
+        for (const Control& control : expected.controls) {
+            if (control.id != -1) {
+                EXPECT_NE(nullptr, GetDlgItem(dialog, control.id)) << control.id;
+            }
+        }
+        HDC dc = GetDC(dialog);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
+        WCHAR face[LF_FACESIZE] = {};
+        GetTextFaceW(dc, LF_FACESIZE, face);
+        SelectObject(dc, old);
+        ReleaseDC(dialog, dc);
+        EXPECT_STREQ(L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF", face);  // "ＭＳ Ｐゴシック"
+        DestroyWindow(dialog);
+    }
+    DestroyWindow(owner);
 }
 
 }  // namespace
