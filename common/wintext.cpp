@@ -75,7 +75,6 @@ const TextFunctions& TextApi() {
 // The "A" form's text, seen through the "W" form's pointer type.
 LPWSTR AsWide(char* text) { return reinterpret_cast<LPWSTR>(text); }
 
-
 // The folders the system names by a call of the form (buffer, capacity).
 using FolderFunction = UINT(WINAPI*)(LPWSTR, UINT);
 
@@ -150,7 +149,7 @@ WideBuffer::~WideBuffer() {
 
 Name::Name(const char* text) : text_(reinterpret_cast<LPCWSTR>(text)) {
     if (!IsWide() || text == nullptr || IS_INTRESOURCE(text)) return;
-    ok_ = MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, text, -1, wide_, MAX_PATH) > 0;
+    ok_ = ToUtf16(text, wide_, MAX_PATH);
     text_ = wide_;
 }
 
