@@ -6,13 +6,13 @@
 writes into OUTPUT_FOLDER:
     setup.ico    icon 106 of setup: an open box with a green arrow going in (32x32, 16x16)
     unzelk.ico   icon 102 of unZELK: the same box with a red removal badge (32x32, 16x16)
-    side.bmp     bitmap 105, the wizard's side picture (100x215, 16 colours, run-length encoded)
+    side.bmp     bitmap 105, the wizard's side picture (100x215, 4 bits a pixel, 12 colours, run-length encoded)
     logo.bmp     bitmap 107, the logo of the background window (298x73, black and white, run-length
                  encoded: a 4-bit picture of two colours, whose runs take a third of the bits)
 
 Everything is drawn here from simple shapes; only the Python standard library is used, so
 the build needs nothing beyond python3. Colour pictures are drawn at four times their size
-and averaged down, then mapped onto a fixed 16-colour palette of their own.
+and averaged down, then mapped onto a fixed palette of their own (16 colours at most).
 """
 
 import math
@@ -433,7 +433,6 @@ def unzelk_icon(size):
 SIDE_PALETTE = [rgb(c)[:3] for c in (
     "000000", "001800", "003000", "004800", "006000", "007800",  # the background greens
     "ffffff", "c0c0c0", "808080", "404040",                      # disc and machine
-    "a0e8ff", "4080e0", "ffe060", "e06090",                      # the disc's sheen
     "40c040", "80ff80",                                          # screen and arrow
 )]
 
@@ -450,9 +449,10 @@ def side_picture():
         for x in range(width * factor):
             c.pixels[y * c.width + x] = [0.0, level, 0.0, 1.0]
     f = float(factor)
-    # A disc: silver, with the sheen of its surface in four sectors, a hole and a label ring.
+    # A disc: silver, with the sheen of its surface in one sector, a hole and a label ring.
+    # (Each sector adds runs to every row it crosses; the picture is stored run-length encoded.)
     cx, cy, radius = 50 * f, 52 * f, 33 * f
-    sheen = [(100, 125, "a0e8ff"), (125, 150, "ffffff"), (280, 300, "ffe060"), (300, 320, "e06090")]
+    sheen = [(115, 150, "ffffff")]
     for y in range(int(cy - radius), int(cy + radius) + 1):
         for x in range(int(cx - radius), int(cx + radius) + 1):
             dx, dy = x + 0.5 - cx, cy - (y + 0.5)
