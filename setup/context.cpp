@@ -1,4 +1,4 @@
-// Construction and destruction of the setup context, and the caption text.
+// Destruction of the setup context, and the caption text.
 #include "context.h"
 
 #include <stdlib.h>
@@ -7,11 +7,6 @@
 const char kUninstallerName[] = "unZELK.exe";
 const char kCompanionName[] = "rmZELK.bin";
 const char kDefaultRecordName[] = "unZELK.dat";
-
-SetupContext::SetupContext() {
-    // Static storage is zeroed already; a context made elsewhere (tests) starts the same way.
-    memset(static_cast<void*>(this), 0, sizeof *this);
-}
 
 SetupContext::~SetupContext() {
     char** singles[] = {&title, &logo, &caption, &menuGroup, &unRegistry, &unRegDisplay,

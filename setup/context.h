@@ -21,50 +21,53 @@ extern const char kCompanionName[];    // "rmZELK.bin"
 extern const char kDefaultRecordName[];  // "unZELK.dat"
 
 struct SetupContext {
-    uint32_t requiredSize;
-    char sourceDir[kPathSize];
-    char windowsDir[kPathSize];
-    char destination[kPathSize];
-    int32_t dirDepth;
-    char* title;
-    char* logo;
-    char* caption;
-    char* menuGroup;
-    char* unRegistry;
-    char* unRegDisplay;
-    char* unZelkName;
-    char* srcDirectory;
-    char* directory;
-    char baseName[kPathSize];
-    char* fileSource[kFileSlots];
-    char* fileMenuItem[kFileSlots];
-    char* fileDest[kFileSlots];
-    int32_t fileCount;
-    uint32_t fileSize[kFileSlots];  // installed size of each entry, as start-up measured it
-    char* addFile[kMaxAddFiles];
-    int32_t addFileCount;
-    char* appRegistry;
-    char* appVersion;
-    int32_t addSize;
-    char* dllSource[kMaxDlls];
-    char* dllDest[kMaxDlls];
-    int32_t dllCount;
-    char* fontSource[kMaxFonts];
-    char* fontDest[kMaxFonts];
-    char* fontName[kMaxFonts];
-    int32_t fontCount;
-    char* menuUninst;
-    char systemDir[kPathSize];
-    char fontsDir[kPathSize];
+    uint32_t requiredSize{};
+    char sourceDir[kPathSize]{};
+    char windowsDir[kPathSize]{};
+    char destination[kPathSize]{};
+    int32_t dirDepth{};
+    char* title{};
+    char* logo{};
+    char* caption{};
+    char* menuGroup{};
+    char* unRegistry{};
+    char* unRegDisplay{};
+    char* unZelkName{};
+    char* srcDirectory{};
+    char* directory{};
+    char baseName[kPathSize]{};
+    char* fileSource[kFileSlots]{};
+    char* fileMenuItem[kFileSlots]{};
+    char* fileDest[kFileSlots]{};
+    int32_t fileCount{};
+    uint32_t fileSize[kFileSlots]{};  // installed size of each entry, as start-up measured it
+    char* addFile[kMaxAddFiles]{};
+    int32_t addFileCount{};
+    char* appRegistry{};
+    char* appVersion{};
+    int32_t addSize{};
+    char* dllSource[kMaxDlls]{};
+    char* dllDest[kMaxDlls]{};
+    int32_t dllCount{};
+    char* fontSource[kMaxFonts]{};
+    char* fontDest[kMaxFonts]{};
+    char* fontName[kMaxFonts]{};
+    int32_t fontCount{};
+    char* menuUninst{};
+    char systemDir[kPathSize]{};
+    char fontsDir[kPathSize]{};
 
-    SetupContext();
+    // Everything zero: a context needs no code to be built, and the program's own is ready
+    // before the program starts.
+    constexpr SetupContext() = default;
     ~SetupContext();
     SetupContext(const SetupContext&) = delete;
     SetupContext& operator=(const SetupContext&) = delete;
 };
 
-// The program's one setup context (a static object, destroyed at process exit).
-extern SetupContext g_setup;
+// The program's one setup context. It lives as long as the process, whose end frees all it
+// holds: it is never destroyed (setup/main.cpp).
+extern SetupContext& g_setup;
 
 // Writes the caption, followed by " セットアップ" when it fits, into buffer (size bytes).
 void GetCaptionText(const SetupContext& context, char* buffer, size_t size);

@@ -9,7 +9,18 @@
 #include "setup_api.h"
 #include "common/wintext.h"
 
-SetupContext g_setup;
+namespace {
+// The setup context of the run. A union runs no destructor of its member: freeing the
+// script's values one by one as the process ends would only delay its end.
+union LastingContext {
+    SetupContext context;
+    constexpr LastingContext() : context() {}
+    ~LastingContext() {}
+};
+LastingContext lasting;
+}  // namespace
+
+SetupContext& g_setup = lasting.context;
 int restartRequired = 0;
 ExitWindowsFunction g_exitWindows = ExitWindowsEx;
 GetVersionFunction g_getVersion = GetVersionExA;

@@ -21,7 +21,6 @@ void CenterWindow(HWND window) {
 int ShowMessage(HWND owner, int stringId) {
     char caption[64];
     char text[512];
-    HINSTANCE instance = GetSetupInstance();
     if (win::LoadString(IDS_CAPTION, caption, sizeof caption) == 0 ||
         win::LoadString(stringId, text, sizeof text) == 0) {
         FatalError("Can't load string");

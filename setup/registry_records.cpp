@@ -139,7 +139,6 @@ namespace {
 // The question before the earlier installation is removed; its texts are gone before the
 // removal starts, so the two never share a stack frame.
 bool MayRemovePrevious(const SetupContext& context, HWND owner) {
-    HINSTANCE instance = GetSetupInstance();
     char caption[128];
     char format[512];
     if (win::LoadString(IDS_CAPTION, caption, sizeof caption) == 0 ||
