@@ -9,11 +9,8 @@ MessageBoxFunction g_messageBox = win::MessageBox;
 
 const char kFontsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
-bool IsWindowsNT() {
-    OSVERSIONINFOA info = {};
-    info.dwOSVersionInfoSize = sizeof info;  // 148 bytes
-    return GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
-}
+// The question the text boundary asks too, answered in one place.
+bool IsWindowsNT() { return win::IsWide(); }
 
 void ShowApiError(const char* name) {
     char caption[32];
