@@ -11,7 +11,7 @@
 #include <stdlib.h>
 
 #include "common/command.h"
-#include "common/system_api.h"
+#include "common/static_objects.h"
 #include "common/system_dll.h"
 #include "common/wintext.h"
 
@@ -27,18 +27,7 @@ int exitFunctionCount = 0;
 
 extern "C" {
 
-// The static constructors, laid out by the linker between a first entry -1 and a last
-// entry 0; they run from the last to the first. Each registers its object's destructor
-// through atexit.
-extern void (*__CTOR_LIST__[])();
-
-static void RunStaticConstructors() {
-    int count = 0;
-    while (__CTOR_LIST__[count + 1] != nullptr) ++count;
-    for (int i = count; i >= 1; --i) __CTOR_LIST__[i]();
-}
-
-// The compiler registers each static object's destructor here.
+// The compiler registers each static object's destructor here, as its constructor runs.
 int __cdecl atexit(void(__cdecl* function)()) {
     if (exitFunctionCount == kMaxExitFunctions) return -1;
     exitFunctions[exitFunctionCount++] = function;
@@ -52,9 +41,8 @@ void __cdecl exit(int code) {
 }
 
 void WINAPI ZelkProgramEntry() {
-    // Before any DLL beyond the load-time imports is loaded.
+    // Before any DLL beyond the load-time imports is loaded: the static objects load them.
     NarrowDllSearch();
-    SystemApi();
     RunStaticConstructors();
     STARTUPINFOA startup;
     startup.cb = sizeof startup;

@@ -26,7 +26,7 @@ constexpr int kCount = sizeof kDlls / sizeof kDlls[0];
 static_assert(sizeof(SystemFunctions) == kCount * sizeof(FARPROC), "one pointer per row");
 
 SystemFunctions functions;
-bool lookedUp;
+const TableLookUp lookUp(kDlls, ZELK_SYSTEM_FUNCTIONS(ZELK_SYSTEM_FUNCTION_NAME), &functions, kCount);
 
 }  // namespace
 
@@ -48,13 +48,7 @@ void FindSystemFunctions(const SystemDll* dlls, const char* names, void* functio
     }
 }
 
-const SystemFunctions& SystemApi() {
-    if (!lookedUp) {
-        lookedUp = true;
-        FindSystemFunctions(kDlls, ZELK_SYSTEM_FUNCTIONS(ZELK_SYSTEM_FUNCTION_NAME), &functions, kCount);
-    }
-    return functions;
-}
+const SystemFunctions& SystemApi() { return functions; }
 
 namespace sys {
 

@@ -5,9 +5,8 @@
 // load-time imports, and its check holds the tables to it.
 //
 // Each program looks up only what it uses: the table below holds what both use, and
-// setup.exe has a table of its own (setup/setup_api.h). Every DLL of the list is loaded at
-// the first call of SystemApi(), in either program, and a table's functions are looked up
-// once, at its first use. A function that cannot be had is null there; the wrappers then
+// setup.exe has a table of its own (setup/setup_api.h). Every DLL of the list is loaded, and
+// every table looked up, as the program starts (TableLookUp). A function that cannot be had is null there; the wrappers then
 // give the function's own failure result, so the step that needs it fails as it would on
 // any other failure of that call, with its message.
 #ifndef ZELK_COMMON_SYSTEM_API_H
@@ -40,15 +39,23 @@ struct SystemFunctions {
     ZELK_SYSTEM_FUNCTIONS(ZELK_SYSTEM_FUNCTION_FIELD)
 };
 
-// Loads the DLLs from the system folder and looks the table's functions up, at the first
-// call; the programs call it first thing at start, so that a DLL a system DLL later loads by
-// its bare name is found already loaded.
+// The table's functions, looked up as the program starts.
 const SystemFunctions& SystemApi();
 
 // Looks up a table of count functions: the i-th in the DLL dlls[i], by the i-th of names
 // (with suffix appended where it is not zero), into the i-th pointer of functions (a
 // table's structure, one pointer per row).
 void FindSystemFunctions(const SystemDll* dlls, const char* names, void* functions, int count, char suffix = 0);
+
+// Looks a table up as the program starts: each table's file has one of these, a static
+// object, which the programs build before anything else runs that could load a DLL by its
+// bare name; the first of them loads every DLL of the list from the system folder. The calls
+// then go straight to the table, with no question whether it was looked up.
+struct TableLookUp {
+    TableLookUp(const SystemDll* dlls, const char* names, void* functions, int count, char suffix = 0) {
+        FindSystemFunctions(dlls, names, functions, count, suffix);
+    }
+};
 
 // The calls with a result, each failing as the function itself fails where it is missing.
 namespace sys {

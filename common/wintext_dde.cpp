@@ -23,16 +23,11 @@ constexpr int kDdeCount = sizeof kDdeDlls / sizeof kDdeDlls[0];
 
 bool DdeIsWide() { return IsWide() && GetACP() != kShiftJis; }
 
-const DdeFunctions& DdeApi() {
-    static DdeFunctions dde;
-    static bool found;
-    if (!found) {
-        found = true;
-        FindSystemFunctions(kDdeDlls, ZELK_DDE_TEXT_FUNCTIONS(ZELK_SYSTEM_FUNCTION_NAME), &dde, kDdeCount,
+DdeFunctions ddeFunctions;
+const TableLookUp ddeLookUp(kDdeDlls, ZELK_DDE_TEXT_FUNCTIONS(ZELK_SYSTEM_FUNCTION_NAME), &ddeFunctions, kDdeCount,
                             DdeIsWide() ? 'W' : 'A');
-    }
-    return dde;
-}
+
+const DdeFunctions& DdeApi() { return ddeFunctions; }
 
 // The DDE form of a text: UTF-16 where DDE crosses so, the bytes themselves else.
 class DdeText {

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "common/static_objects.h"
 #include "common/system_dll.h"
 #include "common/wintext.h"
 #include "rmzelk_command.h"
@@ -93,5 +94,6 @@ UINT RunCompanion(const char* commandLine) {
 // Entry point without the C runtime's start-up code.
 extern "C" void WINAPI RmzelkEntry() {
     NarrowDllSearch();
+    RunStaticConstructors();
     ExitProcess(RunCompanion(win::GetCommandLine()));
 }

@@ -8,18 +8,11 @@ constexpr int kCount = sizeof kDlls / sizeof kDlls[0];
 static_assert(sizeof(SetupFunctions) == kCount * sizeof(FARPROC), "one pointer per row");
 
 SetupFunctions functions;
-bool lookedUp;
+const TableLookUp lookUp(kDlls, ZELK_SETUP_FUNCTIONS(ZELK_SYSTEM_FUNCTION_NAME), &functions, kCount);
 
 }  // namespace
 
-const SetupFunctions& SetupApi() {
-    if (!lookedUp) {
-        lookedUp = true;
-        SystemApi();
-        FindSystemFunctions(kDlls, ZELK_SETUP_FUNCTIONS(ZELK_SYSTEM_FUNCTION_NAME), &functions, kCount);
-    }
-    return functions;
-}
+const SetupFunctions& SetupApi() { return functions; }
 
 namespace sys {
 
