@@ -229,7 +229,8 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR DialogBoxParam(HINSTANCE instance, const char* dialog, HWND owner, DLGPROC procedure, LPARAM param);
 HWND CreateDialogParam(HINSTANCE instance, const char* dialog, HWND owner, DLGPROC procedure, LPARAM param);
 // The same with the template as it is: unZELK's name a base font of every Windows, and it
-// need not carry the stand-in below.
+// need not carry the stand-in below. The dialog is given by its number (MAKEINTRESOURCE); a
+// name is refused (ERROR_INVALID_PARAMETER).
 HWND CreateDialogAsIs(HINSTANCE instance, const char* dialog, HWND owner, DLGPROC procedure, LPARAM param);
 // The sheet's caption and its pages' titles (when they have any) cross as text.
 INT_PTR PropertySheet(PROPSHEETHEADERA* header);

@@ -58,11 +58,10 @@ static_assert(sizeof(SetupTextFunctions) == sizeof kSetupDlls / sizeof kSetupDll
               "one pointer per row");
 
 SetupTextFunctions setupFunctions;
-bool setupLookedUp;
+const TextTableLookUp setupLookUp(kSetupDlls, ZELK_SETUP_TEXT_FUNCTIONS(ZELK_SYSTEM_FUNCTION_NAME), &setupFunctions,
+                                  sizeof setupFunctions / sizeof(FARPROC));
 
-const SetupTextFunctions& SetupTextApi() {
-    return LookedUp(setupFunctions, setupLookedUp, kSetupDlls, ZELK_SETUP_TEXT_FUNCTIONS(ZELK_SYSTEM_FUNCTION_NAME));
-}
+const SetupTextFunctions& SetupTextApi() { return setupFunctions; }
 
 // Calls call(text, length) with the first length bytes of text in the form the call takes.
 template <typename Call>
@@ -205,8 +204,7 @@ BOOL CreateDirectory(const char* path, LPSECURITY_ATTRIBUTES security) {
 }
 
 BOOL SetCurrentDirectory(const char* path) {
-    Name text(path);
-    return text.Ok() && SetupTextApi().SetCurrentDirectory(text);
+    return CallWithName(AsNameFunction(SetupTextApi().SetCurrentDirectory), path, FALSE);
 }
 
 DWORD GetCurrentDirectory(DWORD size, char* out) {
@@ -261,8 +259,7 @@ LONG RegCreateKeyEx(HKEY root, const char* key, REGSAM access, HKEY* created, DW
 // ---- Fonts and painting ----
 
 int AddFontResource(const char* file) {
-    Name text(file);
-    return text.Ok() ? SetupTextApi().AddFontResource(text) : 0;
+    return static_cast<int>(CallWithName(AsNameFunction(SetupTextApi().AddFontResource), file, 0));
 }
 
 ZELK_OUT_OF_LINE BOOL CreateScalableFontResource(const char* resource, const char* fontFile, const char* folder) {
