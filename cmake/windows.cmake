@@ -124,7 +124,7 @@ file(GLOB RMZELK_SOURCES CONFIGURE_DEPENDS rmzelk/*.cpp)
 # The companion names the installation's files and folders through the text boundary as
 # the other two do; it takes from common/ that boundary and the little it stands on.
 zelk_program(rmzelk rmZELK ${RMZELK_SOURCES} common/program_name.cpp common/wintext.cpp
-             common/system_api.cpp common/runtime.cpp)
+             common/system_lookup.cpp common/runtime.cpp)
 set_target_properties(rmzelk PROPERTIES SUFFIX ".bin")
 target_link_libraries(rmzelk PRIVATE ${ZELK_PROGRAM_LIBS})
 # It needs no start-up code of the library.

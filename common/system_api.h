@@ -25,7 +25,6 @@ enum SystemDll : unsigned char { ADVAPI32, COMCTL32, GDI32, KERNEL32, LZ32, OLE3
     X(KERNEL32, IsWow64Process)                                                               \
     X(OLE32, CoInitialize)                                                                    \
     X(OLE32, CoUninitialize)                                                                  \
-    X(SHELL32, SHChangeNotify)                                                                \
     X(SHELL32, SHGetMalloc)                                                                   \
     X(SHELL32, SHGetSpecialFolderLocation)
 

@@ -3,6 +3,8 @@
 // carries neither their code nor their table.
 #include "wintext.h"
 
+#include <string.h>
+
 #include "system.h"
 #include "system_api.h"
 #include "wintext_table.h"
@@ -34,6 +36,18 @@ const TextTableLookUp basicLookUp(kBasicDlls, ZELK_BASIC_TEXT_FUNCTIONS(ZELK_SYS
 
 const BasicTextFunctions& BasicApi() { return basicFunctions; }
 
+// The shell's change notice takes a path of either kind, as it is told: a row of its own,
+// as it has no "A" and "W" forms.
+#define ZELK_NOTICE_FUNCTIONS(X) X(SHELL32, SHChangeNotify)
+
+struct NoticeFunctions {
+    ZELK_NOTICE_FUNCTIONS(ZELK_SYSTEM_FUNCTION_FIELD)
+};
+
+const SystemDll kNoticeDlls[] = {ZELK_NOTICE_FUNCTIONS(ZELK_SYSTEM_FUNCTION_DLL)};
+NoticeFunctions noticeFunctions;
+const TableLookUp noticeLookUp(kNoticeDlls, ZELK_NOTICE_FUNCTIONS(ZELK_SYSTEM_FUNCTION_NAME), &noticeFunctions, 1);
+
 // The "A" form's text, seen through the "W" form's pointer type.
 LPWSTR AsWide(char* text) { return reinterpret_cast<LPWSTR>(text); }
 
@@ -60,7 +74,7 @@ void Text::Reset(const char* text) {
     text_ = reinterpret_cast<LPCWSTR>(text);
     if (!IsWide() || text == nullptr || IS_INTRESOURCE(text)) return;
     // Each byte of Shift-JIS becomes one UTF-16 unit at most: room for as many, and its zero.
-    int count = lstrlenA(text) + 1;
+    int count = static_cast<int>(strlen(text)) + 1;
     owned_ = static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), 0, count * sizeof(WCHAR)));
     ok_ = owned_ != nullptr && MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, text, -1, owned_, count) > 0;
     text_ = owned_;
@@ -147,8 +161,8 @@ const char* GetCommandLine() {
 
 void NotifyShell(LONG event, const char* path) {
     Name text(path);
-    if (text.Ok() && SystemApi().SHChangeNotify) {
-        SystemApi().SHChangeNotify(event, IsWide() ? SHCNF_PATHW : SHCNF_PATHA, static_cast<LPCWSTR>(text), nullptr);
+    if (text.Ok() && noticeFunctions.SHChangeNotify) {
+        noticeFunctions.SHChangeNotify(event, IsWide() ? SHCNF_PATHW : SHCNF_PATHA, static_cast<LPCWSTR>(text), nullptr);
     }
 }
 

@@ -5,7 +5,9 @@
 
 writes into OUTPUT_FOLDER:
     setup.ico    icon 106 of setup: an open box with a green arrow going in (32x32, 16x16)
-    unzelk.ico   icon 102 of unZELK: the same box with a red removal badge (32x32, 16x16)
+    unzelk.ico   icon 102 of unZELK: the same box with a red removal badge (32x32 alone: the
+                 uninstaller is seen in its own dialog, at that size; where a small icon is
+                 wanted, the system shrinks this one)
     side.bmp     bitmap 105, the wizard's side picture (100x215, 4 bits a pixel, 12 colours, run-length encoded)
     logo.bmp     bitmap 107, the logo of the background window (298x73, black and white, run-length
                  encoded: a 4-bit picture of two colours, whose runs take a third of the bits)
@@ -392,18 +394,6 @@ SMALL_SETUP = [
     ".kdddddkkdddddk.",
 ] + SMALL_BOX[1:]
 
-SMALL_UNZELK = [
-    ".........kkkkk..",
-    "........krrrrrk.",
-    ".......krwrrrwrk",
-    ".......krrwrwrrk",
-    ".......krrrwrrrk",
-    "kk.....krrwrwrrk",
-    "kffk...krwrrrwrk",
-    ".kffk...krrrrrk.",
-    ".kdddddddkkkkkk.",
-] + SMALL_BOX
-
 
 def pixel_icon(rows):
     assert len(rows) == 16 and all(len(row) == 16 for row in rows)
@@ -420,8 +410,6 @@ def setup_icon(size):
 
 
 def unzelk_icon(size):
-    if size == 16:
-        return pixel_icon(SMALL_UNZELK)
     c, u, pen = icon_canvas(size)
     draw_box(c, u, pen)
     draw_badge(c, u, pen, size)
@@ -565,8 +553,7 @@ def main():
     os.makedirs(folder, exist_ok=True)
     write(folder, "setup.ico", ico_file([(setup_icon(32), ICON_PALETTE),
                                          (setup_icon(16), ICON_PALETTE)]))
-    write(folder, "unzelk.ico", ico_file([(unzelk_icon(32), ICON_PALETTE),
-                                          (unzelk_icon(16), ICON_PALETTE)]))
+    write(folder, "unzelk.ico", ico_file([(unzelk_icon(32), ICON_PALETTE)]))
     write(folder, "side.bmp", bmp_rle4_file(side_picture(), SIDE_PALETTE))
     write(folder, "logo.bmp", bmp_rle4_file(logo(), [(0, 0, 0), (1, 1, 1)]))
 
