@@ -38,7 +38,8 @@ const BasicTextFunctions& BasicApi() { return basicFunctions; }
 
 // The shell's change notice takes a path of either kind, as it is told: a row of its own,
 // as it has no "A" and "W" forms.
-#define ZELK_NOTICE_FUNCTIONS(X) X(SHELL32, SHChangeNotify)
+#define ZELK_NOTICE_FUNCTIONS(X)                                                              \
+    X(SHELL32, SHChangeNotify)
 
 struct NoticeFunctions {
     ZELK_NOTICE_FUNCTIONS(ZELK_SYSTEM_FUNCTION_FIELD)
