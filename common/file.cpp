@@ -1,4 +1,5 @@
-// ByteFile on the system's file calls (Win32).
+// ByteFile on the system's file calls (Win32): reading; the writing, which setup alone does,
+// is in file_write.cpp, so that the uninstaller carries none of it.
 #include "file.h"
 
 #include <windows.h>
@@ -17,22 +18,10 @@ bool ByteFile::OpenForReading(const char* path) {
     return handle_ != nullptr;
 }
 
-bool ByteFile::CreateForWriting(const char* path) {
-    Close();
-    handle_ = Opened(win::CreateFile(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return handle_ != nullptr;
-}
-
 size_t ByteFile::Read(void* buffer, size_t size) {
     DWORD read = 0;
     if (handle_ == nullptr || !ReadFile(handle_, buffer, size, &read, nullptr)) return 0;
     return read;
-}
-
-bool ByteFile::Write(const void* data, size_t size) {
-    DWORD written = 0;
-    return handle_ != nullptr && WriteFile(handle_, data, size, &written, nullptr) && written == size;
 }
 
 bool ByteFile::Close() {

@@ -12,6 +12,7 @@
 
 #include "common/command.h"
 #include "common/static_objects.h"
+#include "common/system_api.h"
 #include "common/system_dll.h"
 #include "common/wintext.h"
 
@@ -41,8 +42,9 @@ void __cdecl exit(int code) {
 }
 
 void WINAPI ZelkProgramEntry() {
-    // Before any DLL beyond the load-time imports is loaded: the static objects load them.
+    // Before any DLL beyond the load-time imports is loaded.
     NarrowDllSearch();
+    LoadSystemDlls();
     RunStaticConstructors();
     STARTUPINFOA startup;
     startup.cb = sizeof startup;

@@ -5,10 +5,10 @@
 // load-time imports, and its check holds the tables to it.
 //
 // Each program looks up only what it uses: the table below holds what both use, and
-// setup.exe has a table of its own (setup/setup_api.h). Every DLL of the list is loaded, and
-// every table looked up, as the program starts (TableLookUp). A function that cannot be had is null there; the wrappers then
-// give the function's own failure result, so the step that needs it fails as it would on
-// any other failure of that call, with its message.
+// setup.exe has a table of its own (setup/setup_api.h). Both programs load every DLL of the
+// list as they start, and look every table up (TableLookUp). A function that cannot be had
+// is null there; the wrappers then give the function's own failure result, so the step that
+// needs it fails as it would on any other failure of that call, with its message.
 #ifndef ZELK_COMMON_SYSTEM_API_H
 #define ZELK_COMMON_SYSTEM_API_H
 
@@ -41,15 +41,19 @@ struct SystemFunctions {
 // The table's functions, looked up as the program starts.
 const SystemFunctions& SystemApi();
 
+// Loads every DLL of the list from the system folder: setup and unZELK do so first thing, so
+// that a DLL one of them loads later by its bare name (a DLL it imports) is found already
+// loaded. Otherwise a DLL is loaded as a table first needs it: the companion needs little.
+void LoadSystemDlls();
+
 // Looks up a table of count functions: the i-th in the DLL dlls[i], by the i-th of names
 // (with suffix appended where it is not zero), into the i-th pointer of functions (a
 // table's structure, one pointer per row).
 void FindSystemFunctions(const SystemDll* dlls, const char* names, void* functions, int count, char suffix = 0);
 
 // Looks a table up as the program starts: each table's file has one of these, a static
-// object, which the programs build before anything else runs that could load a DLL by its
-// bare name; the first of them loads every DLL of the list from the system folder. The calls
-// then go straight to the table, with no question whether it was looked up.
+// object, which the programs build right after they have loaded their DLLs. The calls then
+// go straight to the table, with no question whether it was looked up.
 struct TableLookUp {
     TableLookUp(const SystemDll* dlls, const char* names, void* functions, int count, char suffix = 0) {
         FindSystemFunctions(dlls, names, functions, count, suffix);

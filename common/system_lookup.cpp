@@ -9,31 +9,33 @@
 
 namespace {
 
-// The DLLs of the list, in the order of SystemDll, one after another, each ending in a zero.
-const char kSystemDllFiles[] =
-    "advapi32.dll\0comctl32.dll\0gdi32.dll\0kernel32.dll\0lz32.dll\0ole32.dll\0shell32.dll\0user32.dll\0version.dll";
+// The DLLs of the list, in the order of SystemDll.
+const char kSystemDllFiles[kSystemDllCount][13] = {"advapi32.dll", "comctl32.dll", "gdi32.dll",
+                                                   "kernel32.dll", "lz32.dll",     "ole32.dll",
+                                                   "shell32.dll",  "user32.dll",   "version.dll"};
 
 HMODULE modules[kSystemDllCount];
-bool loaded;
 
-void LoadSystemDlls() {
-    if (loaded) return;
-    loaded = true;
-    const char* file = kSystemDllFiles;
-    for (int i = 0; i < kSystemDllCount; ++i, file += strlen(file) + 1) modules[i] = LoadSystemDll(file);
+// The DLL, loaded at its first use (a DLL that could not be loaded is tried again there).
+HMODULE SystemModule(int dll) {
+    if (modules[dll] == nullptr) modules[dll] = LoadSystemDll(kSystemDllFiles[dll]);
+    return modules[dll];
 }
 
 }  // namespace
 
+void LoadSystemDlls() {
+    for (int dll = 0; dll < kSystemDllCount; ++dll) SystemModule(dll);
+}
+
 void FindSystemFunctions(const SystemDll* dlls, const char* names, void* functions, int count, char suffix) {
-    LoadSystemDlls();
     for (int i = 0; i < count; ++i, names += strlen(names) + 1) {
         char name[40];  // longer than any name of a table with its suffix
         size_t length = 0;
         for (; names[length] != '\0' && length + 2 < sizeof name; ++length) name[length] = names[length];
         name[length] = suffix;
         name[length + 1] = '\0';
-        HMODULE module = modules[dlls[i]];
+        HMODULE module = SystemModule(dlls[i]);
         // A name too long for the room is not looked up in part.
         FARPROC function = module != nullptr && names[length] == '\0' ? GetProcAddress(module, name) : nullptr;
         memcpy(static_cast<char*>(functions) + i * sizeof function, &function, sizeof function);

@@ -37,7 +37,8 @@ const TextTableLookUp basicLookUp(kBasicDlls, ZELK_BASIC_TEXT_FUNCTIONS(ZELK_SYS
 const BasicTextFunctions& BasicApi() { return basicFunctions; }
 
 // The shell's change notice takes a path of either kind, as it is told: a row of its own,
-// as it has no "A" and "W" forms.
+// as it has no "A" and "W" forms. Looked up at the first notice: the companion loads the
+// shell, and all it loads in turn, only once it has removed a folder.
 #define ZELK_NOTICE_FUNCTIONS(X)                                                              \
     X(SHELL32, SHChangeNotify)
 
@@ -47,7 +48,6 @@ struct NoticeFunctions {
 
 const SystemDll kNoticeDlls[] = {ZELK_NOTICE_FUNCTIONS(ZELK_SYSTEM_FUNCTION_DLL)};
 NoticeFunctions noticeFunctions;
-const TableLookUp noticeLookUp(kNoticeDlls, ZELK_NOTICE_FUNCTIONS(ZELK_SYSTEM_FUNCTION_NAME), &noticeFunctions, 1);
 
 // The "A" form's text, seen through the "W" form's pointer type.
 LPWSTR AsWide(char* text) { return reinterpret_cast<LPWSTR>(text); }
@@ -161,6 +161,9 @@ const char* GetCommandLine() {
 // ---- The shell ----
 
 void NotifyShell(LONG event, const char* path) {
+    if (noticeFunctions.SHChangeNotify == nullptr) {  // looked up again only where the system has none
+        FindSystemFunctions(kNoticeDlls, ZELK_NOTICE_FUNCTIONS(ZELK_SYSTEM_FUNCTION_NAME), &noticeFunctions, 1);
+    }
     Name text(path);
     if (text.Ok() && noticeFunctions.SHChangeNotify) {
         noticeFunctions.SHChangeNotify(event, IsWide() ? SHCNF_PATHW : SHCNF_PATHA, static_cast<LPCWSTR>(text), nullptr);
