@@ -8,7 +8,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "handles.h"
 #include "system.h"
 #include "system_api.h"
 #include "textsub.h"

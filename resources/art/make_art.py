@@ -348,15 +348,14 @@ def draw_arrow(c, u, pen):
     c.line(shape + shape[:1], pen, rgb("0a5a12"))
 
 
-def draw_badge(c, u, pen, size):
+def draw_badge(c, u, pen):
     """A round red badge with a white cross: the box goes away."""
     cx, cy = 22 * u, 10 * u
     c.ellipse(cx, cy, 9.5 * u, 9.5 * u, rgb("000000"))
     c.ellipse(cx, cy, 9.5 * u - pen, 9.5 * u - pen, rgb("e02a20"))
-    if size > 16:
-        c.ellipse(cx - 1 * u, cy - 1.5 * u, 5 * u, 4 * u, (1.0, 0.45, 0.4, 0.5))
-    arm = 3.6 * u if size > 16 else 3.2 * u
-    cross = 2.6 * u if size > 16 else 1.6 * ICON_FACTOR
+    c.ellipse(cx - 1 * u, cy - 1.5 * u, 5 * u, 4 * u, (1.0, 0.45, 0.4, 0.5))
+    arm = 3.6 * u
+    cross = 2.6 * u
     c.line([(cx - arm, cy - arm), (cx + arm, cy + arm)], cross, rgb("ffffff"))
     c.line([(cx + arm, cy - arm), (cx - arm, cy + arm)], cross, rgb("ffffff"))
 
@@ -412,7 +411,7 @@ def setup_icon(size):
 def unzelk_icon(size):
     c, u, pen = icon_canvas(size)
     draw_box(c, u, pen)
-    draw_badge(c, u, pen, size)
+    draw_badge(c, u, pen)
     return quantise_crisp(c, ICON_PALETTE, ICON_FACTOR)
 
 
