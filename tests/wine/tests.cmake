@@ -75,7 +75,7 @@ if(ZELK_RUN_BUILD_DIR)
   # The round trip on every Windows version under a real desktop (Xvfb, Wine's X11 driver),
   # where the desktop's own Program Manager service serves instead of the stand-in. It has
   # a prefix of its own, copied from one prepared once.
-  add_test(NAME e2e.RealDesktop COMMAND ${WINE_SCRIPTS}/desktop ${ZELK_RUN_BUILD_DIR}/tests/e2e/zelk_e2e.exe
+  add_test(NAME e2e.RealDesktop COMMAND ${WINE_SCRIPTS}/desktop --ready ${ZELK_RUN_BUILD_DIR}/tests/e2e/zelk_e2e.exe
     --gtest_filter=*/RealDesktop.*:RealDesktop/*)
   set_tests_properties(e2e.RealDesktop PROPERTIES RUN_SERIAL TRUE TIMEOUT 400
     ENVIRONMENT "ZELK_WINEPREFIX=${CMAKE_BINARY_DIR}/wine/desktop/prefix;ZELK_WINE_ARCH=${ZELK_MODE_ARCH}")
