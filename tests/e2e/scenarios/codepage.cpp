@@ -96,7 +96,7 @@ protected:
         ClearRestartState();
         SetWindowsVersion(GetParam().version);
         if (RealDesktop()) {
-            ASSERT_TRUE(WaitForProgramManager(30000)) << "no Program Manager service: run under tests/wine/desktop";
+            ASSERT_TRUE(WaitForProgramManager(10000)) << "no Program Manager service: run under tests/wine/desktop";
         } else {
             ASSERT_TRUE(StartProgramManager(standin_));
         }

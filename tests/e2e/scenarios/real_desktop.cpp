@@ -23,7 +23,7 @@ protected:
     RealDesktop() : RemovalJourney(false) {}
     void SetUp() override {
         RemovalJourney::SetUp();
-        ASSERT_TRUE(WaitForProgramManager(30000)) << "no Program Manager service: run under tests/wine/desktop";
+        ASSERT_TRUE(WaitForProgramManager(10000)) << "no Program Manager service: run under tests/wine/desktop";
     }
 
     // A run of the sample whose registry step fails (its uninstall entry would go below a
