@@ -73,7 +73,7 @@ bool RecordReader::SingleValue() {
         {"APPVERSION", &UninstallRecord::appVersion},
     };
     for (const auto& single : kSingles) {
-        if (EqualsIgnoringCase(key_, single.keyword)) {
+        if (SameTextAnyCase(key_, single.keyword)) {
             free(record_.*single.field);
             record_.*single.field = Duplicate(value_);
             return true;
@@ -105,19 +105,19 @@ void RecordReader::FontLine() {
 
 void RecordReader::KeywordLine() {
     if (SingleValue()) return;
-    if (EqualsIgnoringCase(key_, "DIRDEPTH")) {
+    if (SameTextAnyCase(key_, "DIRDEPTH")) {
         record_.dirDepth = ParseDecimal(value_);
-    } else if (EqualsIgnoringCase(key_, "DIRECTORY")) {
+    } else if (SameTextAnyCase(key_, "DIRECTORY")) {
         if (EndsWithSeparator(value_)) value_[strlen(value_) - 1] = '\0';
         if (!Append(record_.directories, record_.directoryCount, kRecordMaxDirectories, value_)) {
             NotAllRead();
         }
-    } else if (EqualsIgnoringCase(key_, "MENUITEM")) {
+    } else if (SameTextAnyCase(key_, "MENUITEM")) {
         Append(record_.menuItems, record_.menuItemCount, kRecordMaxMenuItems, value_);
-    } else if (EqualsIgnoringCase(key_, "DLL")) {
+    } else if (SameTextAnyCase(key_, "DLL")) {
         int limit = rules_.maxDlls < kRecordFontSlots ? rules_.maxDlls : kRecordFontSlots;
         Append(record_.dlls, record_.dllCount, limit, value_);
-    } else if (EqualsIgnoringCase(key_, "FONT")) {
+    } else if (SameTextAnyCase(key_, "FONT")) {
         FontLine();
     } else {
         InvalidLine(key_);

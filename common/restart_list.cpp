@@ -7,17 +7,7 @@
 
 namespace {
 
-// ASCII letters in either case; a double-byte character byte for byte, so that a trail byte
-// is never taken for a letter.
-bool SameText(const char* a, const char* b) {
-    for (;;) {
-        size_t length = CharacterLength(a);
-        if (length == 2 ? a[0] != b[0] || a[1] != b[1] : UpperAscii(*a) != UpperAscii(*b)) return false;
-        if (*a == '\0') return true;
-        a += length;
-        b += length;
-    }
-}
+bool SameText(const char* a, const char* b) { return SameTextAnyCase(a, b); }
 
 // UTF-16 units, ASCII letters in either case: no unit of another character is a letter.
 bool SameText(const wchar_t* a, const wchar_t* b) {

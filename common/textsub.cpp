@@ -14,6 +14,28 @@ size_t CharacterLength(const char* p) {
     return (IsLeadByte(static_cast<unsigned char>(p[0])) && p[1] != '\0') ? 2 : 1;
 }
 
+// The rest of text after prefix when text begins with it, ASCII letters of either case
+// alike; null when it does not. A double-byte character of the prefix is matched byte for
+// byte: its second byte may look like a letter but is none.
+static const char* AfterPrefixAnyCase(const char* text, const char* prefix) {
+    for (const char* character = prefix; *prefix != '\0'; ++prefix, ++text) {
+        unsigned char x = *prefix;
+        unsigned char y = *text;
+        // The same byte, or a character's one byte that is a letter in its two cases, which
+        // differ in the bit 0x20 alone.
+        if (x != y && (prefix != character || (x ^ y) != 0x20 || static_cast<unsigned char>((x | 0x20) - 'a') > 'z' - 'a')) {
+            return nullptr;
+        }
+        if (prefix == character) character += CharacterLength(prefix);
+    }
+    return text;
+}
+
+bool SameTextAnyCase(const char* a, const char* b) {
+    const char* rest = AfterPrefixAnyCase(a, b);
+    return rest != nullptr && *rest == '\0';
+}
+
 const char* FindLastSeparator(const char* s) {
     const char* last = nullptr;
     for (const char* p = s; *p; p += CharacterLength(p)) {
@@ -187,15 +209,8 @@ bool IsBareName(const char* name) { return IsConfinedName(name, true); }
 
 bool IsPathWithin(const char* path, const char* folder) {
     if (path == nullptr || folder == nullptr || folder[0] == '\0') return false;
-    const char* p = path;
-    for (const char* f = folder; *f != '\0';) {
-        size_t length = CharacterLength(f);
-        // A double-byte character matches byte for byte: its second byte may look like an
-        // ASCII letter but is none.
-        if (length == 2 ? (p[0] != f[0] || p[1] != f[1]) : UpperAscii(*p) != UpperAscii(*f)) return false;
-        p += length;
-        f += length;
-    }
+    const char* p = AfterPrefixAnyCase(path, folder);
+    if (p == nullptr) return false;
     if (*p == '\0') return true;
     // A folder that ends in a backslash ("C:\") has its separator already.
     if (!EndsWithSeparator(folder)) {

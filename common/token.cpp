@@ -4,14 +4,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-namespace {
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-}  // namespace
-
 // The separators used ("=", ",", ">") are below 0x40 and can never be the second byte of
 // a Shift-JIS character, so a byte scan is safe here.
 int CutFields(const char* text, const char* separators, char* first, char* second, int maxCount) {
@@ -58,7 +50,7 @@ char* Tokenizer::CopyField(int k) const {
 }
 
 bool Tokenizer::IsKeyword(const char* keyword) const {
-    return EqualsIgnoringCase(fields_[0], keyword);
+    return SameTextAnyCase(fields_[0], keyword);
 }
 
 bool Tokenizer::AssignKeyword(const char* keyword, char** target) const {
@@ -74,9 +66,3 @@ bool Tokenizer::CopyKeyword(const char* keyword, char* buffer, size_t size) cons
     return true;
 }
 
-bool EqualsIgnoringCase(const char* a, const char* b) {
-    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
-        if (LowerAscii(*a) != LowerAscii(*b)) return false;
-    }
-    return *a == *b;
-}

@@ -42,7 +42,4 @@ private:
 // (kPathSize bytes each). Counts at most maxCount tokens and returns the count.
 int CutFields(const char* text, const char* separators, char* first, char* second, int maxCount);
 
-// Case-insensitive comparison of ASCII letters, as the system's lstrcmpi does for keywords.
-bool EqualsIgnoringCase(const char* a, const char* b);
-
 #endif

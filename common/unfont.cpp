@@ -9,12 +9,12 @@
 
 namespace {
 
-// Repeats action while it fails and the user answers Retry. 1 when it succeeded at once,
-// else the last button pressed (IDRETRY after a retry that succeeded; 0 when the box fails).
-template <typename Action>
-int RetryWhileFailing(HWND owner, const char* caption, UINT formatId, Action action) {
+// Repeats action on name while it fails and the user answers Retry. 1 when it succeeded at
+// once, else the last button pressed (IDRETRY after a retry that succeeded; 0 when the box
+// fails).
+int RetryWhileFailing(HWND owner, const char* caption, UINT formatId, BOOL (*action)(const char*), const char* name) {
     int result = 1;
-    while (!action()) {
+    while (!action(name)) {
         char format[64];
         char text[256];
         DWORD error = GetLastError();
@@ -88,14 +88,12 @@ bool FotBelongsToFont(const char* fotPath, const char* fontFileName) {
 }
 
 int RemoveFontResourceRetry(HWND owner, const char* caption, const char* name) {
-    return RetryWhileFailing(owner, caption, IDS_FONT_RESOURCE_FAILED,
-                             [name] { return win::RemoveFontResource(name) != FALSE; });
+    return RetryWhileFailing(owner, caption, IDS_FONT_RESOURCE_FAILED, win::RemoveFontResource, name);
 }
 
 int DeleteFontFileRetry(HWND owner, const char* caption, const char* path) {
     if (!FileExists(path)) return 1;
-    return RetryWhileFailing(owner, caption, IDS_FONT_FILE_FAILED,
-                             [path] { return win::DeleteFile(path) != FALSE; });
+    return RetryWhileFailing(owner, caption, IDS_FONT_FILE_FAILED, win::DeleteFile, path);
 }
 
 int RemoveFont(HWND owner, const char* caption, const char* fontsDir, const char* fileName,

@@ -169,7 +169,7 @@ DWORD GetTempPath(DWORD size, char* out);
 UINT GetTempFileName(const char* folder, const char* prefix, UINT unique, char* out);
 
 // What a search tells of an entry: the fields that both forms of the search's data share,
-// and whether it is "." or "..". No caller needs the entry's name.
+// and whether it is "." or "..".
 struct FoundEntry {
     DWORD attributes;
     FILETIME created;
@@ -181,6 +181,10 @@ struct FoundEntry {
 };
 HANDLE FindFirstFile(const char* pattern, FoundEntry* entry);
 BOOL FindNextFile(HANDLE search, FoundEntry* entry);
+// Hands each entry of the listing that pattern names to listed, with its name in Shift-JIS
+// (empty when Shift-JIS has no form of it); nothing when there is no such listing.
+using ListedEntry = void (*)(const char* name, const FoundEntry& entry, void* context);
+void ListFolder(const char* pattern, ListedEntry listed, void* context);
 
 // ---- Processes ----
 // The program's command line in Shift-JIS, read once; an empty line when it holds a

@@ -145,6 +145,27 @@ BOOL FindNextFile(HANDLE search, FoundEntry* entry) {
     return TRUE;
 }
 
+void ListFolder(const char* pattern, ListedEntry listed, void* context) {
+    Name text(pattern);
+    WIN32_FIND_DATAW found;
+    HANDLE search = text.Ok() ? TextApi().FindFirstFile(text, &found) : INVALID_HANDLE_VALUE;
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        FoundEntry entry;
+        ReadEntry(found, &entry);
+        // Windows 95's name is Shift-JIS already (its code page is 932), where the names
+        // of both forms begin.
+        char converted[MAX_PATH];
+        const char* name = reinterpret_cast<const char*>(found.cFileName);
+        if (IsWide()) {
+            ToShiftJis(found.cFileName, -1, converted, sizeof converted);  // empty when it cannot
+            name = converted;
+        }
+        listed(name, entry, context);
+    } while (TextApi().FindNextFile(search, &found));
+    FindClose(search);
+}
+
 ZELK_OUT_OF_LINE BOOL CreateProcess(const char* program, char* commandLine, const char* folder, STARTUPINFOA* startup,
                    PROCESS_INFORMATION* process) {
     Name path(program);

@@ -106,30 +106,45 @@ static LONG ExpandedSize(const char* path) {
     return size;
 }
 
+// A size no file of the list can have: not measured yet.
+constexpr uint32_t kUnmeasured = 0xFFFFFFFF;
+
+// A listed file's size, for each entry of the file list that names it. A name the listing
+// does not show (in a subfolder, or in another case than that of ASCII letters) stays
+// unmeasured, as does a file of 4 GB or more.
+static void TakeListedSize(const char* name, const win::FoundEntry& entry, void* listed) {
+    SetupContext& context = *static_cast<SetupContext*>(listed);
+    if ((entry.attributes & FILE_ATTRIBUTE_DIRECTORY) || entry.sizeHigh != 0) return;
+    for (int i = 0; i < context.fileCount + 2; ++i) {
+        if (context.fileSource[i] && SameTextAnyCase(context.fileSource[i], name)) context.fileSize[i] = entry.sizeLow;
+    }
+}
+
+// The installed size of each file: a plain file's size (the copy engine copies it as it is),
+// a compressed file's expanded size. Every DLL and font must be on the medium too.
 int ComputeRequiredSize(SetupContext& context) {
-    context.requiredSize = 0;
+    // One listing of the source folder measures its files, where opening each would cost
+    // an open of its own (and a seek on a CD).
+    for (int i = 0; i < context.fileCount + 2; ++i) context.fileSize[i] = kUnmeasured;
     char path[kPathSize];
+    if (JoinPath(path, context.srcDirectory, "*")) win::ListFolder(path, TakeListedSize, &context);
+    context.requiredSize = static_cast<uint32_t>(context.addSize) * 1024u;
     for (int i = 0; i < context.fileCount + 2; ++i) {
         if (!SourcePath(context, context.fileSource[i], path)) return -1;
-        LONG size = ExpandedSize(path);
-        if (size < 0) {
-            ReportMissingFile(path);
-            return -1;
+        if (context.fileSize[i] == kUnmeasured || IsCompressedName(path)) {
+            LONG size = ExpandedSize(path);
+            if (size < 0) {
+                ReportMissingFile(path);
+                return -1;
+            }
+            context.fileSize[i] = static_cast<uint32_t>(size);
         }
-        context.fileSize[i] = static_cast<uint32_t>(size);
         context.requiredSize += context.fileSize[i];
     }
-    context.requiredSize += static_cast<uint32_t>(context.addSize) * 1024u;
 
-    for (int i = 0; i < context.dllCount; ++i) {
-        if (!SourcePath(context, context.dllSource[i], path)) return -1;
-        if (!FileExists(path)) {
-            ReportMissingFile(path);
-            return -1;
-        }
-    }
-    for (int i = 0; i < context.fontCount; ++i) {
-        if (!SourcePath(context, context.fontSource[i], path)) return -1;
+    for (int i = 0; i < context.dllCount + context.fontCount; ++i) {
+        const char* name = i < context.dllCount ? context.dllSource[i] : context.fontSource[i - context.dllCount];
+        if (!SourcePath(context, name, path)) return -1;
         if (!FileExists(path)) {
             ReportMissingFile(path);
             return -1;

@@ -297,8 +297,8 @@ TEST(Tokenizer, Keywords) {
     EXPECT_EQ(tokens.Split(tokens.FieldText(1), ">"), 2);
     EXPECT_STREQ(tokens.FieldText(0), "a.dl_");
     EXPECT_STREQ(tokens.FieldText(1), "a.dll");
-    EXPECT_TRUE(EqualsIgnoringCase("", ""));
-    EXPECT_FALSE(EqualsIgnoringCase("[", "{"));  // only letters are folded
+    EXPECT_TRUE(SameTextAnyCase("", ""));
+    EXPECT_FALSE(SameTextAnyCase("[", "{"));  // only letters are folded
 }
 
 }  // namespace

@@ -178,13 +178,15 @@ TEST(InitializeSetup, RefusesNt350WithTheVersionMessage) {
 namespace {
 
 // A medium deep in a folder tree: the system's old LZ open call takes no path of 128 bytes
-// or more, so the size must not depend on it.
+// or more, so the size must not depend on it. A compressed file under a name without the
+// underscore is copied as it is, and counts as it is.
 TEST(RequiredSizeOnADeepMedium, CountsTheExpandedSizeBeyond128Bytes) {
     std::string folder = TestFolder() + "\\deep-medium-";
     folder.resize(std::max<size_t>(folder.size(), 140), 'x');
     CreateDirectoryA(folder.c_str(), nullptr);
     std::string medium = TestFolder() + "\\sample-medium";
     ASSERT_TRUE(CopyFileA((medium + "\\stage1.da_").c_str(), (folder + "\\stage1.da_").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((medium + "\\stage1.da_").c_str(), (folder + "\\stage1.dat").c_str(), FALSE));
     ASSERT_TRUE(CopyFileA((medium + "\\unZELK.exe").c_str(), (folder + "\\unZELK.exe").c_str(), FALSE));
     ASSERT_TRUE(CopyFileA((medium + "\\rmZELK.bin").c_str(), (folder + "\\rmZELK.bin").c_str(), FALSE));
     ASSERT_GT(folder.size() + strlen("\\stage1.da_"), 128u);
@@ -192,17 +194,21 @@ TEST(RequiredSizeOnADeepMedium, CountsTheExpandedSizeBeyond128Bytes) {
     SetupContext context;
     context.srcDirectory = DuplicateString(folder.c_str());
     context.fileSource[context.fileCount++] = DuplicateString("stage1.da_");
-    context.fileSource[1] = const_cast<char*>(kUninstallerName);
-    context.fileSource[2] = const_cast<char*>(kCompanionName);
+    context.fileSource[context.fileCount++] = DuplicateString("STAGE1.DAT");
+    context.fileSource[2] = const_cast<char*>(kUninstallerName);
+    context.fileSource[3] = const_cast<char*>(kCompanionName);
     BoxRecorder boxes;
     EXPECT_EQ(0, ComputeRequiredSize(context));
     EXPECT_TRUE(boxes.boxes().empty());
-    struct stat unzelk, rmzelk;
+    struct stat compressed, unzelk, rmzelk;
+    stat((folder + "\\stage1.dat").c_str(), &compressed);
     stat((folder + "\\unZELK.exe").c_str(), &unzelk);
     stat((folder + "\\rmZELK.bin").c_str(), &rmzelk);
-    EXPECT_EQ(40000u + unzelk.st_size + rmzelk.st_size, context.requiredSize);
+    EXPECT_EQ(40000u + compressed.st_size + unzelk.st_size + rmzelk.st_size, context.requiredSize);
 
-    for (const char* name : {"stage1.da_", "unZELK.exe", "rmZELK.bin"}) DeleteFileA((folder + "\\" + name).c_str());
+    for (const char* name : {"stage1.da_", "stage1.dat", "unZELK.exe", "rmZELK.bin"}) {
+        DeleteFileA((folder + "\\" + name).c_str());
+    }
     RemoveDirectoryA(folder.c_str());
 }
 
