@@ -332,6 +332,7 @@ void FlushFile(const char* path) {
 // mark, after which the originals go.
 void FlushReplacingFiles() {
     if (g_recordPath[0] != '\0') FlushFile(g_recordPath);
+    if (g_keptCount == 0) return;
     DWORD length = 0;
     char* bytes = ReadOwnList(&length);
     if (bytes == nullptr) return;
@@ -552,13 +553,14 @@ void CommitJournal() {
         // What the mark lets go of must be on disk first: the files that replaced a kept
         // original, the record, the registry. New files are not flushed one by one; a power
         // cut before the system writes them leaves them short, and nothing of the user's.
+        // A run that kept no original has nothing to let go of: its list goes at once.
         FlushReplacingFiles();
         FlushRegistry();
         JournalEntry finished;
         MakeJournalEntry(&finished, journal::kFinished, "");
         Watch(JournalStep::Commit);
         StartLines();
-        bool marked = AddLines(finished) && WriteLines();
+        bool marked = g_keptCount > 0 && AddLines(finished) && WriteLines();
         CloseList();
         Recovery result;
         if (marked) {
