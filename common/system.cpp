@@ -53,6 +53,20 @@ bool FileExists(const char* path) {
     return FindEntry(path, &attributes) && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool FolderIsEmpty(const char* folder) {
+    char pattern[kPathSize];
+    if (!JoinPath(pattern, folder, "*")) return false;
+    win::FoundEntry entry;
+    HANDLE search = win::FindFirstFile(pattern, &entry);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    bool empty = true;
+    do {
+        empty = entry.dots;
+    } while (empty && win::FindNextFile(search, &entry));
+    FindClose(search);
+    return empty;
+}
+
 bool DirectoryExists(const char* path) {
     if (!IsValidDrive(path)) return false;
     if (lstrlenA(path) == 2) return true;  // a bare drive such as "C:"

@@ -36,6 +36,9 @@ bool IsValidDrive(const char* path);
 bool FileExists(const char* path);
 // True when a folder exists at the path; a bare drive ("C:") counts, a root ("C:\") does not.
 bool DirectoryExists(const char* path);
+// True when the folder exists and holds nothing (a drive's empty root, which no search
+// finds anything in, counts as not known to be empty).
+bool FolderIsEmpty(const char* folder);
 
 // Sends WM_FONTCHANGE to every top-level window, waiting at most a few seconds for any one
 // of them, so a window that does not answer cannot hang the program.

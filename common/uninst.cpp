@@ -27,10 +27,7 @@ struct SharedFileNotice {
 SharedFileNotice sharedFileNotice;
 
 void FreeNoticePaths() {
-    for (int i = 0; i < sharedFileNotice.count; ++i) {
-        free(sharedFileNotice.paths[i]);
-        sharedFileNotice.paths[i] = nullptr;
-    }
+    for (int i = 0; i < sharedFileNotice.count; ++i) free(sharedFileNotice.paths[i]);
     sharedFileNotice.count = 0;
     sharedFileNotice.notListed = 0;
 }
@@ -86,20 +83,22 @@ char* FormatSharedFileNotice() {
     return text;
 }
 
+// A text made for one box (none when null), then freed.
+static void ShowMadeText(HWND owner, char* text, const char* caption, UINT style) {
+    if (text == nullptr) return;
+    g_messageBox(owner, text, caption, style);
+    free(text);
+}
+
 void ShowSharedFileNotice(HWND owner, const char* caption) {
     char* text = FormatSharedFileNotice();
     FreeNoticePaths();
-    if (text == nullptr) return;
-    g_messageBox(owner, text, caption, MB_ICONINFORMATION);
-    free(text);
+    ShowMadeText(owner, text, caption, MB_ICONINFORMATION);
 }
 
 // Tells the user which lines of the record are left alone, when there are any.
 static void ShowForeignLines(const UninstallRecord& record, const char* folder, const RemovalStyle& style) {
-    char* text = FormatForeignLines(record, folder, style.foreignHeading);
-    if (text == nullptr) return;
-    g_messageBox(style.owner, text, style.caption, MB_ICONWARNING);
-    free(text);
+    ShowMadeText(style.owner, FormatForeignLines(record, folder, style.foreignHeading), style.caption, MB_ICONWARNING);
 }
 
 void RemoveRecordedItems(const UninstallRecord& record, const RemovalStyle& style, const char* recordPath,
@@ -157,12 +156,13 @@ void DeleteLastFiles(const char* recordPath) {
     DeleteAnyFile(recordPath);
 }
 
-void DeleteRecordedAppKeys(const UninstallRecord& record) {
-    if (IsKeyName(record.appRegistry)) {
-        DeleteAppKeys(HKEY_LOCAL_MACHINE, "SOFTWARE\\ZELK", record.appRegistry, record.appVersion);
-        DeleteAppKeys(HKEY_CURRENT_USER, "Software\\ZELK", record.appRegistry, record.appVersion);
-    }
+void DeleteAppKeysOf(const char* appRegistry, const char* appVersion) {
+    if (!IsKeyName(appRegistry)) return;
+    DeleteAppKeys(HKEY_LOCAL_MACHINE, "SOFTWARE\\ZELK", appRegistry, appVersion);
+    DeleteAppKeys(HKEY_CURRENT_USER, "Software\\ZELK", appRegistry, appVersion);
 }
+
+void DeleteRecordedAppKeys(const UninstallRecord& record) { DeleteAppKeysOf(record.appRegistry, record.appVersion); }
 
 void DeleteRecordedRegistry(const UninstallRecord& record) {
     DeleteRecordedAppKeys(record);

@@ -58,6 +58,11 @@ void DeleteLastFiles(const char* recordPath);
 
 // Registry records named by a record: the application keys, the uninstall entry, or both.
 void DeleteRecordedAppKeys(const UninstallRecord& record);
+// The application's keys under the maker's branch of the machine ("SOFTWARE\ZELK") and of
+// the user ("Software\ZELK"), as the deletion names them: setup wrote them as
+// "Software\ZELK" and "SOFTWARE\ZELK", and key names ignore case. Nothing for an
+// application without a name.
+void DeleteAppKeysOf(const char* appRegistry, const char* appVersion);
 void DeleteRecordedEntry(const UninstallRecord& record);
 void DeleteRecordedRegistry(const UninstallRecord& record);
 

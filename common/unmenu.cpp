@@ -14,21 +14,6 @@ static bool GetGroupFolder(char (&out)[kPathSize], const char* group) {
     return GetProgramsFolder(programs) && JoinPath(out, programs, group);
 }
 
-// True when the folder exists and holds nothing.
-static bool FolderIsEmpty(const char* folder) {
-    char pattern[kPathSize];
-    if (!JoinPath(pattern, folder, "*")) return false;
-    win::FoundEntry entry;
-    HANDLE search = win::FindFirstFile(pattern, &entry);
-    if (search == INVALID_HANDLE_VALUE) return false;
-    bool empty = true;
-    do {
-        empty = entry.dots;
-    } while (empty && win::FindNextFile(search, &entry));
-    FindClose(search);
-    return empty;
-}
-
 static void RemoveShortcuts(const char* group, char* const* items, int count) {
     char groupPath[kPathSize];
     if (!GetGroupFolder(groupPath, group)) return;

@@ -34,10 +34,12 @@ bool IsFree(const char* path) { return win::GetFileAttributes(path) == INVALID_F
 // The product's first list mark, drawn from its uninstall key name (key names ignore case,
 // so the mark does too).
 uint32_t FirstMarkOf(const SetupContext& context) {
-    DWORD hash = 2166136261u;
-    for (const char* p = context.unRegistry ? context.unRegistry : ""; *p != '\0'; ++p) {
-        hash = (hash ^ static_cast<unsigned char>(UpperAscii(*p))) * 16777619u;
-    }
+    return CaseBlindHash(context.unRegistry ? context.unRegistry : "");
+}
+
+uint32_t CaseBlindHash(const char* text) {
+    uint32_t hash = 2166136261u;
+    for (; *text != '\0'; ++text) hash = (hash ^ static_cast<unsigned char>(UpperAscii(*text))) * 16777619u;
     return hash;
 }
 
@@ -118,10 +120,6 @@ char g_createdKey[kPathSize];
 
 char g_createdGroup[kPathSize];  // the Program Manager group this run made
 
-bool SamePath(const char* a, const char* b) {
-    while (*a != '\0' && *a == *b) ++a, ++b;
-    return *a == *b;
-}
 
 uint32_t RootNumber(HKEY root) {
     if (root == HKEY_LOCAL_MACHINE) return 1;
@@ -210,7 +208,7 @@ bool List(char kind, const char* text, uint32_t number = 0) {
 bool IsListedAhead(const char* path) {
     for (int n = 0; n < g_aheadCount; ++n) {
         int i = (g_aheadNext + n) % g_aheadCount;
-        if (SamePath(g_ahead[i].path, path)) {
+        if (SameBytes(g_ahead[i].path, path)) {
             if (i >= g_aheadNext) g_aheadNext = i + 1;
             return true;
         }
@@ -403,12 +401,15 @@ void BeginJournal(const SetupContext& context) {
 void ListNewFiles(const SetupContext& context) {
     g_aheadCount = g_aheadNext = 0;
     StartLines();
+    // In a folder that holds nothing, as the one the run has just made does, every path is
+    // free: one look at the folder instead of one at each file.
+    bool empty = FolderIsEmpty(context.destination);
     // The file list, then the record.
     for (int i = 0; i <= context.fileCount + 2; ++i) {
         const char* name = i < context.fileCount + 2 ? InstalledFileName(context, i) : context.unZelkName;
         char* path = g_ahead[g_aheadCount].path;
         JournalEntry entry;
-        if (name != nullptr && JoinPath(path, kPathSize, context.destination, name) && IsFree(path) &&
+        if (name != nullptr && JoinPath(path, kPathSize, context.destination, name) && (empty || IsFree(path)) &&
             MakeJournalEntry(&entry, journal::kCreatedFile, path) && AddLines(entry)) {
             if (i == context.fileCount + 2) CopyString(g_recordPath, path);
             ++g_aheadCount;
@@ -485,7 +486,7 @@ bool CreateJournaledProgmanGroup(const char* group) {
 bool AddJournaledProgmanItem(const char* group, const char* commandLine, const char* item) {
     if (group == nullptr || item == nullptr) return false;
     // A group the run made held nothing of the user's.
-    if (!SamePath(group, g_createdGroup) && ProgmanGroupHoldsItem(group, item)) return true;
+    if (!SameBytes(group, g_createdGroup) && ProgmanGroupHoldsItem(group, item)) return true;
     JournalEntry entry;
     return MakeJournalEntry(&entry, journal::kProgmanItem, group) && CopyString(entry.name, item) && List(entry) &&
            ProgmanAddItem(commandLine, item, nullptr, 0);

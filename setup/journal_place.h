@@ -46,6 +46,9 @@ bool WriteAll(HANDLE file, const void* data, DWORD size);
 bool WriteFresh(const ListPlace& place, const char* bytes, DWORD size);
 // The product's first list mark, and the place a mark gives.
 uint32_t FirstMarkOf(const SetupContext& context);
+
+// A hash of the text with ASCII letters of either case alike, as names are compared.
+uint32_t CaseBlindHash(const char* text);
 bool PlaceOf(const SetupContext& context, uint32_t mark, ListPlace* place);
 // The kept original number beside path under names, or its copy under way (extension).
 bool KeptPathOf(const KeptNames& names, const char* path, uint32_t number, const char* extension,

@@ -191,11 +191,7 @@ uint32_t g_offsets[kCapacity + 1];
 Outcome g_outcomes[kCapacity];
 uint32_t g_keptHashes[kCapacity];  // of each entry that keeps an original: its path's; else 0
 
-uint32_t PathHash(const char* path) {
-    uint32_t hash = 2166136261u;
-    for (; *path != '\0'; ++path) hash = (hash ^ static_cast<unsigned char>(UpperAscii(*path))) * 16777619u;
-    return hash | 1;
-}
+uint32_t PathHash(const char* path) { return CaseBlindHash(path) | 1; }
 
 // True when an entry of the list keeps an original of path.
 bool IsKeptAside(const JournalList& list, int count, const char* path) {

@@ -116,7 +116,7 @@ static void TakeListedSize(const char* name, const win::FoundEntry& entry, void*
     SetupContext& context = *static_cast<SetupContext*>(listed);
     if ((entry.attributes & FILE_ATTRIBUTE_DIRECTORY) || entry.sizeHigh != 0) return;
     for (int i = 0; i < context.fileCount + 2; ++i) {
-        if (context.fileSource[i] && SameTextAnyCase(context.fileSource[i], name)) context.fileSize[i] = entry.sizeLow;
+        if (SameTextAnyCase(context.fileSource[i], name)) context.fileSize[i] = entry.sizeLow;
     }
 }
 

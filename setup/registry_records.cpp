@@ -9,6 +9,7 @@
 #include "common/handles.h"
 #include "common/registry.h"
 #include "common/system.h"
+#include "common/uninst.h"
 #include "ids.h"
 #include "entry_values.h"
 #include "journal.h"
@@ -18,10 +19,6 @@ namespace {
 
 const char kUninstallValue[] = "UninstallString";
 const char kDisplayValue[] = "DisplayName";
-// The maker's branch as the deletion names it; the keys were written as "Software\ZELK"
-// (machine) and "SOFTWARE\ZELK" (user). Registry key names ignore case.
-const char kMakerBranchMachine[] = "SOFTWARE\\ZELK";
-const char kMakerBranchUser[] = "Software\\ZELK";
 
 // The uninstall key of this application. An empty name would make it the Uninstall branch
 // itself, which holds every other program's entry: no key then.
@@ -194,10 +191,7 @@ int WriteRegistryRecords(SetupContext& context) {
 }
 
 int DeleteRegistryRecords(SetupContext& context) {
-    if (context.appRegistry != nullptr) {
-        DeleteAppKeys(HKEY_LOCAL_MACHINE, kMakerBranchMachine, context.appRegistry, context.appVersion);
-        DeleteAppKeys(HKEY_CURRENT_USER, kMakerBranchUser, context.appRegistry, context.appVersion);
-    }
+    DeleteAppKeysOf(context.appRegistry, context.appVersion);
     char keyName[kPathSize];
     if (UninstallKeyName(context, keyName)) win::RegDeleteKey(HKEY_LOCAL_MACHINE, keyName);
     return 0;

@@ -310,9 +310,16 @@ protected:
     SetupContext context_;
 };
 
+// The run lists its new files ahead, as setup does: the user's files in the folder are not
+// among them, so that the undo never takes one for the run's own.
 TEST_F(JournalRun, RollBackRemovesWhatTheRunCopiedAndPutsBackWhatItReplaced) {
     WIN32_FILE_ATTRIBUTE_DATA before;
     ASSERT_TRUE(GetFileAttributesExA((folder_ + "\\readme.txt").c_str(), GetFileExInfoStandard, &before));
+    CopyString(context_.destination, folder_.c_str());
+    for (const char* name : {"game.exe", "readme.txt", "locked.dat"}) {
+        context_.fileSource[context_.fileCount++] = DuplicateString(name);
+    }
+    ListNewFiles(context_);
     EXPECT_EQ(1, Copy("game.exe"));
     EXPECT_EQ(1, Copy("readme.txt"));
     EXPECT_EQ(0, Copy("locked.dat")) << "a read-only file is not replaced";
