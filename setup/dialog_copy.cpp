@@ -217,9 +217,6 @@ static CopyResult ExpandFile(const char* source, const char* destination, bool r
 }
 
 CopyResult CopyInstallFileAs(const char* source, const char* destination, bool replace) {
-    // A file already there is told apart before the copy: a copy that then fails (a source
-    // that cannot be read) must not take the user's file for its own broken start.
-    if (!replace && win::GetFileAttributes(destination) != INVALID_FILE_ATTRIBUTES) return CopyResult::Exists;
     if (IsCompressedName(source)) {
         CopyResult result = ExpandFile(source, destination, replace);
         if (result != CopyResult::Copied) return result;

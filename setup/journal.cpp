@@ -419,15 +419,17 @@ void ListNewFiles(const SetupContext& context) {
 }
 
 int CopyJournaledFile(const char* source, const char* destination, bool atRestart) {
-    if (IsListedAhead(destination)) {
-        Watch();
-    } else if (IsFree(destination) && !List(journal::kCreatedFile, destination)) {
-        return 0;
-    }
-    switch (CopyInstallFileAs(source, destination, false)) {
-    case CopyResult::Copied: return 1;
-    case CopyResult::Failed: return 0;
-    case CopyResult::Exists: break;
+    // A path that was free is the run's new file: copied without overwriting. One that was
+    // not has its original kept first, and is never copied onto before that.
+    bool listed = IsListedAhead(destination);
+    if (listed) Watch();
+    if (listed || IsFree(destination)) {
+        if (!listed && !List(journal::kCreatedFile, destination)) return 0;
+        switch (CopyInstallFileAs(source, destination, false)) {
+        case CopyResult::Copied: return 1;
+        case CopyResult::Failed: return 0;
+        case CopyResult::Exists: break;  // it came there since
+        }
     }
     bool copied;
     if (!KeepOriginal(destination, &copied)) return 0;

@@ -131,7 +131,11 @@ int CopyAllFiles(HWND dialog);
 void SetItemText(HWND dialog, int controlId, const char* text);
 int CopyInstallFile(const char* source, const char* destination);
 // The copy primitive itself. Without replace, an existing destination is left as it is and
-// reported as Exists; a file the copy created and could not complete is deleted again.
+// reported as Exists; a file the copy created and could not complete is deleted again. So
+// without replace the destination must be a path that was free a moment before and that the
+// journal lists as the run's new file: a copy whose source cannot be read may fail before it
+// sees a file there, and what it deletes then is one that came since, which an undo of the
+// list would take away as well; never the user's file.
 enum class CopyResult { Copied, Exists, Failed };
 CopyResult CopyInstallFileAs(const char* source, const char* destination, bool replace);
 // True when the file name ends in "_": the file is compressed in the LZ format.
