@@ -91,14 +91,13 @@ bool KeptPathOf(const KeptNames& names, const char* path, uint32_t number, const
 
 namespace {
 
-
 ListPlace g_place;
 KeptNames g_names;
 char g_product[kPathSize];
 char g_recordPath[kPathSize];  // the record, listed ahead as new: on disk before the mark
 UniqueFile g_list;  // the list, held for the run
-bool g_listBroken; // a write to the list failed
-int g_listed;      // entries on the list
+bool g_listBroken;  // a write to the list failed
+int g_listed;       // entries on the list
 int g_keptCount;    // kept originals of this run so far: the next is numbered one more
 
 // Lines waiting to be written together.
@@ -120,19 +119,15 @@ char g_createdKey[kPathSize];
 
 char g_createdGroup[kPathSize];  // the Program Manager group this run made
 
-
 uint32_t RootNumber(HKEY root) {
     if (root == HKEY_LOCAL_MACHINE) return 1;
     if (root == HKEY_CURRENT_USER) return 2;
     return 0;
 }
 
-
 // ---- writing the list ----
 
-
 void CloseList() { g_list.Reset(); }
-
 
 // Creates the list whole: its header written and flushed under the fresh name, which then
 // becomes the list's, so that a list is never found without its header. An existing list is
@@ -218,7 +213,6 @@ bool IsListedAhead(const char* path) {
 
 // ---- kept originals ----
 
-
 bool KeptPathOf(const char* path, uint32_t number, const char* extension, char (&kept)[kPathSize]) {
     return KeptPathOf(g_names, path, number, extension, kept);
 }
@@ -236,7 +230,6 @@ bool SealCopy(const char* original, const char* copy) {
     return file && SetFileTime(file.Get(), &entry.created, &entry.accessed, &entry.written) &&
            FlushFileBuffers(file.Get());
 }
-
 
 // A number whose names beside path nothing uses yet.
 bool FreeKeptNumber(const char* path, int* number) {
@@ -294,7 +287,6 @@ bool ReplaceAtRestart(const char* source, const char* destination, int number) {
     restartRequired = 1;
     return true;
 }
-
 
 // This run's own list, read whole through its handle (no other may open it meanwhile); the
 // caller frees it. Null when unreadable.
