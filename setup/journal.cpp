@@ -164,13 +164,14 @@ bool AddLines(const JournalEntry& entry) {
     return true;
 }
 
-// Writes the waiting lines in one piece and flushes them to the disk. After a write that
-// failed, perhaps half done, nothing more is listed (the list is read up to its last whole
-// entry), so every later action fails and the run is rolled back.
-bool WriteLines() {
+// Writes the waiting lines in one piece and flushes them to the disk (unless asked not to).
+// After a write that failed, perhaps half done, nothing more is listed (the list is read up
+// to its last whole entry), so every later action fails and the run is rolled back.
+bool WriteLines(bool flush = true) {
     bool written = g_lineEntries == 0;
     if (!written && !g_listBroken && OpenList()) {
-        written = WriteAll(g_list.Get(), g_lines, static_cast<DWORD>(g_lineBytes)) && FlushFileBuffers(g_list.Get());
+        written = WriteAll(g_list.Get(), g_lines, static_cast<DWORD>(g_lineBytes)) &&
+                  (!flush || FlushFileBuffers(g_list.Get()));
         if (written) g_listed += g_lineEntries;
         g_listBroken = !written;
     }
@@ -548,17 +549,20 @@ void CommitJournal() {
         // What the mark lets go of must be on disk first: the files that replaced a kept
         // original, the record, the registry. New files are not flushed one by one; a power
         // cut before the system writes them leaves them short, and nothing of the user's.
-        // A run that kept no original has nothing to let go of: its list goes at once.
+        // A run that kept no original lets go of nothing: its mark needs no flush, and its
+        // list goes at once. The mark is for a list that cannot go (or a run ended before
+        // it went): the next run then finds the run finished, and does not undo it.
         FlushReplacingFiles();
         FlushRegistry();
         JournalEntry finished;
         MakeJournalEntry(&finished, journal::kFinished, "");
         Watch(JournalStep::Commit);
         StartLines();
-        bool marked = g_keptCount > 0 && AddLines(finished) && WriteLines();
+        bool kept = g_keptCount > 0;
+        bool marked = AddLines(finished) && WriteLines(kept);
         CloseList();
         Recovery result;
-        if (marked) {
+        if (marked && kept) {
             UndoList(g_place, g_product, nullptr, 0, &result);
         } else {
             win::DeleteFile(g_place.list);

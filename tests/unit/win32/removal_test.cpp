@@ -391,6 +391,26 @@ std::string OnlyTrace(const std::string& folder, const char* ending = "") {
     return more ? "" : found;
 }
 
+// The list of a committed run that could not be deleted (here made read-only as the commit
+// begins) is found finished by the next run, which lets it go and keeps the installation.
+std::string g_listToHold;
+
+TEST_F(JournalRun, ACommittedListThatStaysIsFoundFinished) {
+    EXPECT_EQ(1, Copy("game.exe"));  // new: the run keeps no original
+    g_listToHold = OnlyTrace(kBase, ".JNL");
+    ASSERT_FALSE(g_listToHold.empty());
+    g_journalWatch = [](JournalStep step) {
+        if (step == JournalStep::Commit) SetFileAttributesA(g_listToHold.c_str(), FILE_ATTRIBUTE_READONLY);
+    };
+    CommitJournal();
+    g_journalWatch = nullptr;
+    ASSERT_TRUE(Exists(g_listToHold)) << "the list went after all";
+    char leftovers[512];
+    EXPECT_EQ(Recovery::None, RestoreInterruptedRun(context_, leftovers, sizeof leftovers));
+    EXPECT_EQ("new", ReadText(folder_ + "\\game.exe"));
+    EXPECT_EQ(0, JournalTraces(folder_) + JournalTraces(kBase));
+}
+
 // The undo of an ended run, itself ended after its work but before its list went, is done
 // again by the run after: it never takes what it put back. The run kept readme.txt aside,
 // and the copy of it, tried again, found its path free and listed it as the run's own.
